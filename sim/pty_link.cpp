@@ -1,0 +1,101 @@
+#include "pty_link.h"
+
+#include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace vekasim {
+namespace {
+
+bool fail(std::string* error, const std::string& what) {
+    if (error) *error = what + ": " + std::strerror(errno);
+    return false;
+}
+
+bool makeRaw(int fd) {
+    termios t{};
+    if (tcgetattr(fd, &t) != 0) return false;
+    (void)t;
+    return tcsetattr(fd, TCSANOW, &t) == 0;
+}
+
+}  // namespace
+
+std::string comLinkPath(const std::string& dir, int port) {
+    std::string base = dir.empty() ? "." : dir;
+    if (base.size() > 1 && base.back() == '/') base.pop_back();
+    if (base != "/") base += '/';
+    return base + "COM" + std::to_string(port);
+}
+
+PtyLink::~PtyLink() {
+    close();
+}
+
+bool PtyLink::open(std::string* error) {
+    m_master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (m_master < 0) return fail(error, "cannot create a pseudo-terminal");
+    char name[PATH_MAX];
+    if (grantpt(m_master) != 0 || unlockpt(m_master) != 0 ||
+        ptsname_r(m_master, name, sizeof name) != 0) {
+        return fail(error, "cannot prepare the pseudo-terminal");
+    }
+    m_slavePath = name;
+    m_slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (m_slave < 0) return fail(error, "cannot open " + m_slavePath);
+    if (!makeRaw(m_slave)) return fail(error, "cannot set raw mode on " + m_slavePath);
+    const int flags = fcntl(m_master, F_GETFL);
+    if (flags < 0 || fcntl(m_master, F_SETFL, flags | O_NONBLOCK) != 0) {
+        return fail(error, "cannot make the pseudo-terminal non-blocking");
+    }
+    return true;
+}
+
+bool PtyLink::createLink(const std::string& linkPath, std::string* error) {
+    struct stat st {};
+    if (lstat(linkPath.c_str(), &st) == 0) {
+        if (!S_ISLNK(st.st_mode)) {
+            if (error) *error = linkPath + " exists and is not a symbolic link; not replacing it";
+            return false;
+        }
+        if (unlink(linkPath.c_str()) != 0) return fail(error, "cannot remove old " + linkPath);
+    }
+    if (symlink(m_slavePath.c_str(), linkPath.c_str()) != 0) {
+        return fail(error, "cannot create link " + linkPath);
+    }
+    m_linkPath = linkPath;
+    return true;
+}
+
+void PtyLink::removeLink() {
+    if (m_linkPath.empty()) return;
+    char target[PATH_MAX];
+    const ssize_t n = readlink(m_linkPath.c_str(), target, sizeof target - 1);
+    // Someone may have started another simulator on the same name meanwhile.
+    if (n >= 0 && std::string(target, static_cast<size_t>(n)) == m_slavePath) {
+        unlink(m_linkPath.c_str());
+    }
+    m_linkPath.clear();
+}
+
+int PtyLink::queuedForHost() const {
+    int n = 0;
+    if (m_slave < 0 || ioctl(m_slave, FIONREAD, &n) != 0) return 0;
+    return n;
+}
+
+void PtyLink::close() {
+    removeLink();
+    if (m_master >= 0) ::close(m_master);
+    if (m_slave >= 0) ::close(m_slave);
+    m_master = m_slave = -1;
+}
+
+}  // namespace vekasim

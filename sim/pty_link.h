@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vekasim {
+
+// The device end of a pseudo-terminal. The simulator keeps a slave fd of its own, so the
+// host closing its port neither hangs up the master nor drops bytes already queued.
+class PtyLink {
+  public:
+    PtyLink() = default;
+    ~PtyLink();
+    PtyLink(const PtyLink&) = delete;
+    PtyLink& operator=(const PtyLink&) = delete;
+
+    bool open(std::string* error);
+    bool createLink(const std::string& linkPath, std::string* error);
+    void removeLink();  // only if it still points at our slave
+    void close();
+
+    int master() const { return m_master; }
+    // Bytes written by us that the host has not read yet.
+    int queuedForHost() const;
+    const std::string& slavePath() const { return m_slavePath; }
+
+  private:
+    int m_master = -1;
+    int m_slave = -1;
+    std::string m_slavePath;
+    std::string m_linkPath;
+};
+
+std::string comLinkPath(const std::string& dir, int port);
+
+}  // namespace vekasim

@@ -1,0 +1,169 @@
+#include "display/auswertung.h"
+
+#include <algorithm>
+#include <mutex>
+
+#include "files/integer_rule.h"
+
+namespace veka {
+
+std::string FrequenzText(int32_t n) {
+    const int64_t betrag = n < 0 ? -static_cast<int64_t>(n) : static_cast<int64_t>(n);
+    std::string s = std::to_string(betrag);
+    if (s.size() > 3) s.insert(s.size() - 3, ".");
+    if (s.size() > 7) s.insert(s.size() - 7, ".");
+    if (n < 0) s.insert(0, "-");
+    return s + " Hz";
+}
+
+namespace {
+
+// v / 400 rounded to three significant digits and three decimals, halves away from zero.
+// v / 400 is exactly v * 25 ten-thousandths, so the decimal rounding is done on integers.
+std::string linearText(int32_t v, char dezimaltrenner) {
+    const int64_t zehntausendstel = static_cast<int64_t>(v) * 25;
+    int64_t betrag = zehntausendstel < 0 ? -zehntausendstel : zehntausendstel;
+    int64_t stellen = 1;
+    for (int64_t t = betrag; t >= 10; t /= 10) ++stellen;
+    int64_t einheit = 10;                                 // at most three decimals
+    for (int64_t s = 4; s < stellen; ++s) einheit *= 10;  // at most three significant digits
+    betrag = (betrag + einheit / 2) / einheit * einheit;
+    const int64_t ganz = betrag / 10000;
+    const int64_t tausendstel = betrag % 10000 / 10;
+    std::string bruch = std::to_string(tausendstel);
+    bruch.insert(0, 3 - bruch.size(), '0');
+    return (zehntausendstel < 0 && betrag != 0 ? "-" : "") + std::to_string(ganz) + dezimaltrenner +
+           bruch;
+}
+
+}  // namespace
+
+std::string Werttext(int32_t v, bool linear, char dezimaltrenner) {
+    if (linear) return linearText(v, dezimaltrenner);
+    const double db = static_cast<double>(static_cast<int64_t>(v) - 400) / 5.0;
+    return std::to_string(runden(db)) + " dB";
+}
+
+std::string Ablesung(int32_t f, int32_t v, bool linear, char dezimaltrenner) {
+    return FrequenzText(f) + " " + Werttext(v, linear, dezimaltrenner);
+}
+
+int32_t Cursorfrequenz(const Instrument& inst) {
+    return wrapAdd(inst.e.Startfrequenz, wrapMul(inst.Cursorpunkt, inst.e.Schrittweite));
+}
+
+void clear_messwerte(WindowModel& fenster) {
+    for (Control c : {Control::Label7, Control::Label8, Control::Label9, Control::Label10,
+                      Control::Label11, Control::Label14}) {
+        fenster.setText(c, "");
+    }
+}
+
+Extremes findExtremes(const std::array<int32_t, MaxPunkte + 1>& werte, int n, int32_t start,
+                      int32_t schritt, int32_t minStart) {
+    Extremes ex;
+    ex.maxFrequenz = start;
+    ex.minWert = minStart;
+    ex.minFrequenz = start;
+    int32_t f = start;
+    for (int k = 1; k <= n; ++k) {
+        const int32_t v = werte[static_cast<size_t>(k)];
+        if (v > ex.maxWert) {
+            ex.maxWert = v;
+            ex.maxIndex = k;
+            ex.maxFrequenz = f;
+        }
+        if (v < ex.minWert) {
+            ex.minWert = v;
+            ex.minFrequenz = f;
+        }
+        f = wrapAdd(f, schritt);
+    }
+    return ex;
+}
+
+std::optional<BandEdges> findBandEdges(const std::array<int32_t, MaxPunkte + 1>& werte, int n,
+                                       const Extremes& ex, int32_t schritt, bool linear) {
+    const auto down = [&](int k) {
+        const int32_t v = werte[static_cast<size_t>(k)];
+        if (linear) return static_cast<double>(v) <= 0.7 * static_cast<double>(ex.maxWert);
+        return static_cast<int64_t>(v) <= static_cast<int64_t>(ex.maxWert) - 24;
+    };
+    BandEdges b{ex.maxFrequenz, ex.maxFrequenz};
+    int j = ex.maxIndex;
+    do {
+        b.unten = wrapSub(b.unten, schritt);
+        j = std::max(j - 1, 1);
+    } while (j != 1 && !down(j));
+    int r = ex.maxIndex;
+    do {
+        b.oben = wrapAdd(b.oben, schritt);
+        r = std::min(r + 1, n);
+    } while (r != n && !down(r));
+    if (j > 1 && r < n) return b;
+    return std::nullopt;
+}
+
+void showBandwidth(WindowModel& fenster, const BandEdges& b, bool linear) {
+    fenster.setText(Control::Label9, FrequenzText(b.unten));
+    fenster.setText(Control::Label10, FrequenzText(b.oben));
+    fenster.setText(Control::Label11,
+                    FrequenzText(wrapSub(b.oben, b.unten)) + (linear ? " (3 dB)" : " (6 dB)"));
+}
+
+void maxminwert(Instrument& inst) {
+    const bool linear = inst.Linear;
+    const char sep = inst.Dezimaltrenner;
+    const int n = inst.punktzahl();
+    std::lock_guard lock(inst.datenMutex);
+    const auto& w = inst.daten.Messwerte;
+    const Extremes ex = findExtremes(w, n, inst.e.Startfrequenz, inst.e.Schrittweite, 400);
+    // A cursor from a configuration may lie outside the sweep: read the nearest stored point
+    // but still show the cursor's own frequency.
+    const int cursor = std::clamp<int32_t>(inst.Cursorpunkt, 0, n);
+    auto& fenster = inst.fenster;
+    fenster.setText(Control::Label7, Ablesung(ex.maxFrequenz, ex.maxWert, linear, sep));
+    fenster.setText(Control::Label8, Ablesung(ex.minFrequenz, ex.minWert, linear, sep));
+    fenster.setText(Control::Label14,
+                    Ablesung(Cursorfrequenz(inst), w[static_cast<size_t>(cursor)], linear, sep));
+    if (inst.Messart != Durchgang) return;
+    if (const auto b = findBandEdges(w, n, ex, inst.e.Schrittweite, linear)) {
+        showBandwidth(fenster, *b, linear);
+    }
+}
+
+namespace {
+void showCursorFrequency(Instrument& inst) {
+    inst.fenster.setText(Control::Label12, FrequenzText(Cursorfrequenz(inst)));
+}
+}  // namespace
+
+void Button12Click(Instrument& inst) {
+    const int32_t c = inst.Cursorpunkt;
+    inst.Cursorpunkt = c <= 1 ? 1 : c - 1;
+    showCursorFrequency(inst);
+}
+
+void Button13Click(Instrument& inst) {
+    // The upper limit is the last stored point, so the cursor never leaves the arrays.
+    const int32_t c = inst.Cursorpunkt;
+    const int32_t last = inst.punktzahl();
+    inst.Cursorpunkt = c >= last ? last : c + 1;
+    showCursorFrequency(inst);
+}
+
+void Button14Click(Instrument& inst, UserInterface& ui) {
+    const auto& m = inst.meldungen;
+    const std::string vorschlag = std::to_string(Cursorfrequenz(inst));
+    const std::string text = ui.WertEingabe({vorschlag, m[28], m[29], m[41], m[42]});
+    const int32_t eingabe = integerOr(text, 10000000);
+    const int32_t step = inst.e.Schrittweite;
+    if (step != 0) {  // no step: every frequency is the same point, keep the cursor
+        const double punkt =
+            (static_cast<double>(eingabe) - inst.e.Startfrequenz) / static_cast<double>(step);
+        inst.Cursorpunkt = std::clamp<int32_t>(runden(punkt), 0, inst.punktzahl());
+    }
+    showCursorFrequency(inst);
+}
+
+}  // namespace veka

@@ -1,0 +1,60 @@
+#pragma once
+// Trace evaluation (maximum, minimum, bandwidth, cursor readout), the cursor buttons and the
+// display texts of frequencies and values.
+//
+// Threads: maxminwert and the buttons run on the window thread; maxminwert locks
+// inst.datenMutex while it reads Messwerte, the cursor buttons touch no guarded data.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "measure/instrument.h"
+#include "measure/user_interface.h"
+#include "measure/window_model.h"
+
+namespace veka {
+
+// "10.000.000 Hz": at most two "." separators, over the whole int32 range.
+std::string FrequenzText(int32_t n);
+// A display value as text: linear v / 400 with three decimals, else dB below the top line.
+std::string Werttext(int32_t v, bool linear, char dezimaltrenner);
+// FrequenzText(f) + " " + Werttext(v).
+std::string Ablesung(int32_t f, int32_t v, bool linear, char dezimaltrenner);
+// Startfrequenz + Cursorpunkt * Schrittweite, wrapping like the device's 32-bit arithmetic.
+int32_t Cursorfrequenz(const Instrument& inst);
+
+void clear_messwerte(WindowModel& fenster);
+void maxminwert(Instrument& inst);
+void Button12Click(Instrument& inst);                     // "&-"
+void Button13Click(Instrument& inst);                     // "&+"
+void Button14Click(Instrument& inst, UserInterface& ui);  // "&Cursor"
+
+// ---- Helpers shared with the evaluation of a loaded series ----
+
+struct Extremes {
+    int32_t maxWert = 0;
+    int maxIndex = 1;
+    int32_t maxFrequenz = 0;
+    int32_t minWert = 0;
+    int32_t minFrequenz = 0;
+};
+
+// First maximum (from 0) and first minimum (from minStart) of werte[1..n].
+Extremes findExtremes(const std::array<int32_t, MaxPunkte + 1>& werte, int n, int32_t start,
+                      int32_t schritt, int32_t minStart);
+
+struct BandEdges {
+    int32_t unten = 0;
+    int32_t oben = 0;
+};
+
+// The first points on either side of the maximum that have fallen to the threshold; nothing
+// when an edge would be the first or last point.
+std::optional<BandEdges> findBandEdges(const std::array<int32_t, MaxPunkte + 1>& werte, int n,
+                                       const Extremes& ex, int32_t schritt, bool linear);
+// Label9..Label11.
+void showBandwidth(WindowModel& fenster, const BandEdges& b, bool linear);
+
+}  // namespace veka

@@ -1,0 +1,293 @@
+#include "display/diagram.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <mutex>
+
+#include "display/auswertung.h"
+
+namespace veka {
+
+namespace {
+
+constexpr int64_t X0 = DiagrammLinks;
+constexpr int64_t Y0 = DiagrammUnten;
+constexpr int64_t Hoehe = 400;
+
+// Start + k * step with the wrap of 32-bit frequency arithmetic.
+int32_t frequencyAt(int32_t start, int64_t k, int32_t step) {
+    return wrapAdd(start, wrapMul(static_cast<int32_t>(k), step));
+}
+
+void drawMarkers(TBildfeld& f, const Instrument& inst, int n) {
+    const uint8_t farbe = farbindex(inst.e.Markenfarbe);
+    const int32_t start = inst.e.Startfrequenz;
+    const int32_t step = inst.e.Schrittweite;
+    for (int p = 1; p <= n; ++p) {
+        const int32_t lo = frequencyAt(start, p - 1, step);
+        const int32_t hi = frequencyAt(start, p, step);
+        const int64_t x = X0 + 2 * p - 2;
+        for (int m = 1; m <= 20; ++m) {
+            const int32_t fm = inst.Frequenzmarken[static_cast<size_t>(m)];
+            if (lo <= fm && fm < hi) {
+                drawLine(f, x, Y0, x, Y0 - Hoehe, farbe);
+                drawText(f, x, Y0 + (m % 2 == 1 ? 45 : 55), FrequenzText(fm), farbe);
+            }
+        }
+    }
+}
+
+void drawVfoScale(TBildfeld& f, const Instrument& inst) {
+    const uint8_t farbe = farbindex(inst.e.Diagrammfarbe);
+    const int32_t start = inst.e.Startfrequenz;
+    const int32_t step = inst.e.Schrittweite;
+    int32_t fz = start;
+    if ((inst.e.ZFBerechnung & 1) != 0) {
+        fz = (inst.e.ZFBerechnung & 2) != 0 ? wrapAdd(start, inst.e.Zwischenfrequenz)
+                                            : wrapSub(start, inst.e.Zwischenfrequenz);
+    }
+    drawText(f, X0 + 250, Y0 - 80, FrequenzText(fz), farbe);
+    drawText(f, X0 + 250, Y0 - 30, FrequenzText(start), farbe);
+    drawLine(f, X0, Y0, X0 + 560, Y0, farbe);
+    for (int j = 0; j <= 7; ++j) {
+        const int64_t x = X0 + 80 * j;
+        drawText(f, x - 24, Y0 + (j % 2 == 0 ? 15 : 30),
+                 FrequenzText(frequencyAt(start, 4 * j - 14, step)), farbe);
+        drawLine(f, x, Y0, x, Y0 - 4, farbe);
+    }
+    for (int m = 0; m <= 14; ++m) drawLine(f, X0 + 40 * m, Y0, X0 + 40 * m, Y0 - 4, farbe);
+    const uint8_t zeiger = farbindex(inst.e.Cursor);
+    for (int d = 0; d <= 4; ++d) {
+        drawLine(f, X0 + 280 - d, Y0 - 2 * d, X0 + 280 - d, Y0 - 12, zeiger);
+        if (d > 0) drawLine(f, X0 + 280 + d, Y0 - 2 * d, X0 + 280 + d, Y0 - 12, zeiger);
+    }
+}
+
+// Rounded half chord heights: h[i] = round(sqrt(R^2 - i^2)) for i = 0..n.
+std::array<int32_t, 401> chordHeights(int r, int n) {
+    std::array<int32_t, 401> h{};
+    for (int i = 0; i <= n; ++i) {
+        h[static_cast<size_t>(i)] = runden(std::sqrt(static_cast<double>(r * r - i * i)));
+    }
+    return h;
+}
+
+void drawCircle(TBildfeld& f, int cx, int cy, int r, uint8_t farbe) {
+    const auto h = chordHeights(r, r);
+    for (int i = 1; i <= r; ++i) {
+        const int a = h[static_cast<size_t>(i - 1)];
+        const int b = h[static_cast<size_t>(i)];
+        drawLine(f, cx + i - 1, cy + a, cx + i, cy + b, farbe);
+        drawLine(f, cx + i - 1, cy - a, cx + i, cy - b, farbe);
+        drawLine(f, cx - i + 1, cy + a, cx - i, cy + b, farbe);
+        drawLine(f, cx - i + 1, cy - a, cx - i, cy - b, farbe);
+    }
+}
+
+// The arcs of constant reactance from the right end of the real axis, inside the rim.
+void drawReactanceArcs(TBildfeld& f, int r, int n, uint8_t farbe) {
+    const auto h = chordHeights(r, n);
+    const int ex = SmithMitteX + 200;
+    for (int i = 1; i <= n; ++i) {
+        const int a = h[static_cast<size_t>(i - 1)];
+        const int b = h[static_cast<size_t>(i)];
+        drawLine(f, ex - i + 1, SmithMitteY - r + a, ex - i, SmithMitteY - r + b, farbe);
+        drawLine(f, ex - i + 1, SmithMitteY + r - a, ex - i, SmithMitteY + r - b, farbe);
+    }
+}
+
+void drawSmithChart(TBildfeld& f, const Instrument& inst) {
+    const uint8_t farbe = farbindex(inst.e.Diagrammfarbe);
+    const uint8_t marke = farbindex(inst.e.Markenfarbe);
+    constexpr int sx = SmithMitteX;
+    constexpr int sy = SmithMitteY;
+    drawLine(f, sx - 200, sy, sx + 200, sy, farbe);
+    drawCircle(f, sx, sy, 200, farbe);
+    drawCircle(f, sx, sy, 100, marke);
+    drawCircle(f, sx + 100, sy, 100, farbe);
+    drawCircle(f, sx + 50, sy, 150, farbe);
+    drawReactanceArcs(f, 200, 200, farbe);
+    drawReactanceArcs(f, 400, 320, farbe);
+}
+
+GridLayout layoutOf(const Instrument& inst, int n) {
+    GridLayout g;
+    g.art = inst.Messart;
+    g.linear = inst.Linear;
+    g.startfrequenz = inst.e.Startfrequenz;
+    g.schritt = inst.e.Schrittweite;
+    g.breite = 2 * n;
+    g.linienHoehe = inst.e.Line;
+    g.linienText = inst.e.LineText;
+    g.farbe = farbindex(inst.e.Diagrammfarbe);
+    g.dezimaltrenner = inst.Dezimaltrenner;
+    return g;
+}
+
+void drawLevelLine(TBildfeld& f, const GridLayout& g, int64_t o, const std::string& label) {
+    drawLine(f, X0, Y0 - o, X0 + g.breite, Y0 - o, g.farbe);
+    drawText(f, X0 - 30, Y0 - o - 4, label, g.farbe);
+}
+
+void drawReflectionGrid(TBildfeld& f, const GridLayout& g) {
+    drawLine(f, X0, Y0, X0 + g.breite, Y0, g.farbe);
+    drawLine(f, X0, Y0 - Hoehe, X0 + g.breite, Y0 - Hoehe, g.farbe);
+    for (size_t k = 0; k < 7; ++k) {
+        drawLevelLine(f, g, g.linienHoehe[k],
+                      Bruchtext(static_cast<double>(g.linienText[k]) / 10.0, g.dezimaltrenner));
+    }
+}
+
+}  // namespace
+
+int32_t saturate(int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+void drawLine(TBildfeld& feld, int64_t x1, int64_t y1, int64_t x2, int64_t y2, uint8_t farbe) {
+    LinieZiehen(feld, saturate(x1), saturate(y1), saturate(x2), saturate(y2), farbe);
+}
+
+void drawText(TBildfeld& feld, int64_t x, int64_t y, std::string_view text, uint8_t farbe) {
+    TextMalen(feld, saturate(x), saturate(y), text, farbe);
+}
+
+std::string Bruchtext(double wert, char dezimaltrenner) {
+    // Fixed notation keeps big labels free of exponents, which the digit font cannot show.
+    std::array<char, 400> buf{};
+    const auto res =
+        std::to_chars(buf.data(), buf.data() + buf.size(), wert, std::chars_format::fixed);
+    std::string s(buf.data(), res.ptr);
+    std::replace(s.begin(), s.end(), '.', dezimaltrenner);
+    return s;
+}
+
+void drawLevelGrid(TBildfeld& f, const GridLayout& g) {
+    if (g.art == Reflexion) {
+        drawReflectionGrid(f, g);
+        return;
+    }
+    if (g.linear) {
+        for (int k = 0; k <= 10; ++k) {
+            drawLevelLine(f, g, 40 * k, Bruchtext(k / 10.0, g.dezimaltrenner));
+        }
+        return;
+    }
+    const int basis = g.art == Spektrum ? -70 : -80;
+    for (int k = 0; k <= 8; ++k) drawLevelLine(f, g, 50 * k, std::to_string(basis + 10 * k));
+}
+
+void drawFrequencyGrid(TBildfeld& f, const GridLayout& g) {
+    const int64_t w = g.breite;
+    for (int64_t j = 0; j <= w / 80; ++j) {
+        const int64_t x = X0 + 80 * j;
+        drawText(f, x - 24, Y0 + (j % 2 == 0 ? 15 : 30),
+                 FrequenzText(frequencyAt(g.startfrequenz, 40 * j, g.schritt)), g.farbe);
+        drawLine(f, x, Y0, x, Y0 - Hoehe, g.farbe);
+    }
+    for (int64_t m = 0; m <= w / 40; ++m)
+        drawLine(f, X0 + 40 * m, Y0, X0 + 40 * m, Y0 - 4, g.farbe);
+}
+
+void drawCurve(TBildfeld& feld, const std::array<int32_t, MaxPunkte + 1>& werte, int n,
+               uint8_t farbe) {
+    for (int p = 1; p <= n - 2; ++p) {
+        drawLine(feld, X0 + 2 * p - 1, Y0 - werte[static_cast<size_t>(p)], X0 + 2 * p + 1,
+                 Y0 - werte[static_cast<size_t>(p + 1)], farbe);
+    }
+}
+
+void DiagrammZeichnen(Instrument& inst, Messdaten& d) {
+    // The diagram is never wider than the arrays, whatever a configuration says.
+    const int n = inst.punktzahl();
+    std::fill(d.Messwerte.begin() + 1, d.Messwerte.begin() + 1 + n, 1);
+    const uint8_t hinten = farbindex(inst.e.Hintergrundfarbe);
+    BildLoeschen(d.Diagrammbild, hinten);
+    BildLoeschen(d.Rasterbild, hinten);
+    drawMarkers(d.Rasterbild, inst, n);
+    switch (inst.Messart.load()) {
+        case Durchgang:
+        case Reflexion:
+        case Spektrum:
+        case Rohwerte: {
+            const GridLayout g = layoutOf(inst, n);
+            drawLevelGrid(d.Rasterbild, g);
+            drawFrequencyGrid(d.Rasterbild, g);
+            break;
+        }
+        case VFO:
+            BildLoeschen(d.Rasterbild, hinten);
+            drawVfoScale(d.Rasterbild, inst);
+            break;
+        case SmithModus:
+            BildLoeschen(d.Rasterbild, hinten);
+            drawSmithChart(d.Rasterbild, inst);
+            break;
+        default:
+            break;
+    }
+}
+
+void dm_diagramm(Instrument& inst) {
+    inst.fenster.setTimer2(true);
+    inst.fenster.setTimer1(true);
+    std::lock_guard lock(inst.datenMutex);
+    DiagrammZeichnen(inst, inst.daten);
+}
+
+namespace {
+void switchScale(Instrument& inst, bool linear) {
+    inst.Linear = linear;
+    inst.Smith = false;
+    if (inst.Messart == SmithModus) inst.Messart = Reflexion;
+    dm_diagramm(inst);
+}
+}  // namespace
+
+void Button16Click(Instrument& inst) {
+    switchScale(inst, false);
+}
+void Button17Click(Instrument& inst) {
+    switchScale(inst, true);
+}
+
+void Button18Click(Instrument& inst, UserInterface& ui) {
+    inst.Smith = true;
+    ui.showMessage(inst.meldungen[19]);
+    inst.Messart = Durchgang;
+    inst.Linear = true;
+    dm_diagramm(inst);
+    inst.Messart = SmithModus;
+    inst.Linear = false;
+}
+
+void Button19Click(Instrument& inst) {
+    {
+        std::lock_guard lock(inst.datenMutex);
+        auto& w = inst.daten.Messwerte;
+        const int n = inst.punktzahl();
+        int32_t a = 0;
+        for (int p = 1; p <= n; ++p) a = std::max(a, w[static_cast<size_t>(p)]);
+        // Values from a file may sit near the int32 limits; the shift wraps like the device.
+        const int32_t shift = wrapSub(400, a);
+        for (int p = 1; p <= n; ++p) {
+            w[static_cast<size_t>(p)] = wrapAdd(w[static_cast<size_t>(p)], shift);
+        }
+        drawCurve(inst.daten.Diagrammbild, w, n, farbindex(inst.e.Kurvenfarbe));
+    }
+    inst.fenster.setTimer2(true);
+    inst.fenster.setTimer1(true);
+}
+
+void Button11Click(Instrument& inst, UserInterface& ui) {
+    const auto& m = inst.meldungen;
+    std::string text = ui.WertEingabe({inst.Diagrammueberschrift, m[24], m[25], m[41], m[42]});
+    inst.Diagrammueberschrift = text;
+    inst.fenster.setText(Control::Label5, std::move(text));
+    dm_diagramm(inst);
+}
+
+}  // namespace veka

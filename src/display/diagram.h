@@ -1,0 +1,61 @@
+#pragma once
+// The diagram renderer: grid, scales, frequency markers, VFO ruler and Smith chart on
+// Rasterbild, and the display buttons of the main window.
+//
+// Threads: the entry points without a Messdaten argument run on the window thread and lock
+// inst.datenMutex themselves while they touch inst.daten; they never hold it while asking the
+// user. DiagrammZeichnen expects the caller to hold the lock.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "display/quickdraw.h"
+#include "measure/instrument.h"
+#include "measure/user_interface.h"
+
+namespace veka {
+
+// Full redraw: curve values 1..n set to 1, both surfaces cleared, markers and grid drawn.
+void DiagrammZeichnen(Instrument& inst, Messdaten& d);
+// Timers 2 and 1 on, then the full redraw under the lock.
+void dm_diagramm(Instrument& inst);
+
+void Button16Click(Instrument& inst);                     // "lo&g."
+void Button17Click(Instrument& inst);                     // "li&n."
+void Button18Click(Instrument& inst, UserInterface& ui);  // "Smith"
+void Button19Click(Instrument& inst);                     // "max"
+void Button11Click(Instrument& inst, UserInterface& ui);  // "Label"
+
+// Shortest decimal form of a value with the given separator: 0.1 -> "0,1", 1 -> "1".
+std::string Bruchtext(double wert, char dezimaltrenner);
+
+// ---- Helpers shared with the drawing of a loaded series ----
+
+// Clamps a 64-bit coordinate into the int32 range the primitives take.
+int32_t saturate(int64_t v);
+void drawLine(TBildfeld& feld, int64_t x1, int64_t y1, int64_t x2, int64_t y2, uint8_t farbe);
+void drawText(TBildfeld& feld, int64_t x, int64_t y, std::string_view text, uint8_t farbe);
+
+// What a level and frequency grid depends on; the renderer fills it from the instrument, a
+// loaded series from its file.
+struct GridLayout {
+    int32_t art = Durchgang;  // 1 transmission, 2 reflection, 3 spectrum, 4 raw readings
+    bool linear = false;
+    int32_t startfrequenz = 0;
+    int32_t schritt = 0;
+    int32_t breite = 0;                    // W, 2 pixels per point
+    std::array<int32_t, 7> linienHoehe{};  // reflection reference lines
+    std::array<int32_t, 7> linienText{};   // their labels in tenths
+    uint8_t farbe = 0;
+    char dezimaltrenner = ',';
+};
+
+void drawLevelGrid(TBildfeld& feld, const GridLayout& g);
+void drawFrequencyGrid(TBildfeld& feld, const GridLayout& g);
+// Joins points 1..n-1 of werte (point p at x = 30 + 2p - 1); the last point stays unjoined.
+void drawCurve(TBildfeld& feld, const std::array<int32_t, MaxPunkte + 1>& werte, int n,
+               uint8_t farbe);
+
+}  // namespace veka

@@ -1,0 +1,132 @@
+#include "link/serial_port.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace veka {
+
+namespace {
+
+bool isCharacterDevice(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISCHR(st.st_mode);
+}
+
+speed_t speedFor(int32_t baudrate) {
+    switch (wirksameBaudrate(baudrate)) {
+        case 19200: return B19200;
+        case 38400: return B38400;
+        case 57600: return B57600;
+        default: return B9600;
+    }
+}
+
+}  // namespace
+
+std::string Portname(int32_t comport) {
+    const auto code = static_cast<unsigned char>('1' + (static_cast<uint32_t>(comport) - 1u));
+    return std::string("COM") + static_cast<char>(code);
+}
+
+std::string portPfad(int32_t comport) {
+    if (comport < 1 || comport > 9) return {};
+    const std::string name = Portname(comport);
+    struct stat st {};
+    if (::lstat(name.c_str(), &st) == 0) return name;
+    return "/dev/ttyS" + std::to_string(comport - 1);
+}
+
+int32_t wirksameBaudrate(int32_t baudrate) {
+    switch (baudrate) {
+        case 9600:
+        case 19200:
+        case 38400:
+        case 57600: return baudrate;
+        default: return 9600;
+    }
+}
+
+bool SerialPort::open(int32_t comport) {
+    close();
+    const std::string path = portPfad(comport);
+    if (path.empty() || !isCharacterDevice(path)) return false;
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    // The name may have been swapped for another file between the check and the open.
+    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode) || ::isatty(fd) == 0 ||
+        ::ioctl(fd, TIOCEXCL) != 0) {
+        ::close(fd);
+        return false;
+    }
+    fd_ = fd;
+    return true;
+}
+
+void SerialPort::configure(int32_t baudrate) {
+    if (fd_ < 0) return;
+    termios tio {};
+    if (::tcgetattr(fd_, &tio) != 0) return;
+    ::cfmakeraw(&tio);
+    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);
+    tio.c_cflag |= CS8 | CLOCAL | CREAD;
+    tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK);
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    ::cfsetispeed(&tio, speedFor(baudrate));
+    ::cfsetospeed(&tio, speedFor(baudrate));
+    ::tcsetattr(fd_, TCSANOW, &tio);
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    ::ioctl(fd_, TIOCMBIC, &lines);  // fails harmlessly on a pseudo-terminal
+}
+
+void SerialPort::close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+size_t SerialPort::pending() const {
+    int n = 0;
+    if (fd_ < 0 || ::ioctl(fd_, FIONREAD, &n) != 0 || n < 0) return 0;
+    return static_cast<size_t>(n);
+}
+
+size_t SerialPort::read(uint8_t* buffer, size_t n) {
+    if (fd_ < 0 || n == 0) return 0;
+    const ssize_t got = ::read(fd_, buffer, n);
+    return got > 0 ? static_cast<size_t>(got) : 0;
+}
+
+void SerialPort::write(const uint8_t* bytes, size_t n) {
+    if (fd_ < 0) return;
+    size_t done = 0;
+    int rounds = 0;
+    while (done < n && rounds++ < 50) {
+        const ssize_t put = ::write(fd_, bytes + done, n - done);
+        if (put > 0) {
+            done += static_cast<size_t>(put);
+        } else if (put < 0 && errno != EAGAIN && errno != EINTR) {
+            return;  // the line is gone; the reply wait will time out
+        } else {
+            pollfd p{fd_, POLLOUT, 0};
+            ::poll(&p, 1, 20);
+        }
+    }
+}
+
+SerialPort::Wait SerialPort::waitReadable(int timeoutMs) const {
+    if (fd_ < 0) return Wait::Gone;
+    pollfd p{fd_, POLLIN, 0};
+    const int r = ::poll(&p, 1, timeoutMs);
+    if (r == 0 || (r < 0 && errno == EINTR)) return Wait::TimedOut;
+    if (r < 0 || (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) return Wait::Gone;
+    return Wait::Readable;
+}
+
+}  // namespace veka

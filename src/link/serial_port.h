@@ -1,0 +1,53 @@
+#pragma once
+// The serial port of the device on POSIX termios.
+//
+// Port n (1..9) is named "COM" followed by its digit. The name is looked up first as a file
+// in the working directory (a link the user or the simulator makes to the real tty), else as
+// /dev/ttyS(n-1). Only character devices are opened: a regular file that happens to carry the
+// name is never written. Reads never wait; waiting is done with poll.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace veka {
+
+// "COM" + the character '1' + (comport - 1); a digit only for 1..9.
+std::string Portname(int32_t comport);
+
+// The path that port n resolves to, or empty when n is outside 1..9.
+std::string portPfad(int32_t comport);
+
+// 9600, 19200, 38400 or 57600; any other value gives 9600.
+int32_t wirksameBaudrate(int32_t baudrate);
+
+class SerialPort {
+public:
+    SerialPort() = default;
+    ~SerialPort() { close(); }
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+
+    // PortOeffnen: opens port index comport - 1 exclusively; false when it cannot be opened.
+    bool open(int32_t comport);
+    // 8N1, no flow control, DTR and RTS inactive. Failures are without effect.
+    void configure(int32_t baudrate);
+    void close();
+    bool isOpen() const { return fd_ >= 0; }
+
+    // Bytes waiting in the input queue (0 when the port is not open or the query fails).
+    size_t pending() const;
+    // Reads up to n waiting bytes; returns how many were read.
+    size_t read(uint8_t* buffer, size_t n);
+    // Writes all bytes unless the line is gone; waits at most a short while for room.
+    void write(const uint8_t* bytes, size_t n);
+
+    enum class Wait { Readable, TimedOut, Gone };
+    // Blocks until input arrives, the time is up or the line is gone (hang-up, no port).
+    Wait waitReadable(int timeoutMs) const;
+
+private:
+    int fd_ = -1;
+};
+
+}  // namespace veka

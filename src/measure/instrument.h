@@ -1,0 +1,139 @@
+#pragma once
+// The one instrument state: settings, mode and flags, runtime values, measured values and the
+// two drawing surfaces. It exists once, owned by the main window's logic.
+//
+// Threads: the sweep worker and the window thread share this object. Scalars that both touch
+// during a sweep are atomics; the measured-value arrays and both surfaces are guarded by
+// `datenMutex`. All other fields are written only by the window thread while no sweep runs
+// (the window locks those commands out), so thread start and join order those accesses.
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+#include "display/quickdraw.h"
+#include "measure/meldungstabelle.h"
+#include "measure/window_model.h"
+
+namespace veka {
+
+inline constexpr int MaxPunkte = 300;
+inline constexpr int DiagrammLinks = 30;
+inline constexpr int DiagrammUnten = 410;
+inline constexpr int SmithMitteX = 320;
+inline constexpr int SmithMitteY = 240;
+
+// A pair of correction factors: offset in raw counts and gain in hundredths.
+struct Korrfaktorpaar {
+    int32_t k1 = 50;
+    int32_t k2 = 250;
+};
+
+// The settings kept in configuration files, with the start values of a fresh start.
+struct Einstellungen {
+    std::string Hardwareversion = " V7.3 ";
+    std::string Sprache;
+    int32_t Startfrequenz = 10000000;
+    int32_t Endfrequenz = 35000000;
+    int32_t Schrittweite = 10000;
+    int32_t Taktfrequenz = 100000000;
+    int32_t Eichfrequenz = 10000000;
+    int32_t Zwischenfrequenz = 9000000;
+    int32_t ZFBerechnung = 0;  // bit 0: offset applied; bit 1: added (else subtracted)
+    int32_t Comport = 2;
+    // Pairs in file order: Dlog, Rlog, Slog, Dlin, Rlin, Slin.
+    Korrfaktorpaar Dlog, Rlog, Slog, Dlin, Rlin, Slin;
+    int32_t Delay = 1;
+    std::array<int32_t, 7> Line{};                                  // heights, Line1..Line7
+    std::array<int32_t, 7> LineText{10, 10, 10, 10, 10, 10, 10};    // labels in tenths
+    int32_t Messpunkte = 280;
+    int32_t Hintergrundfarbe = 255;
+    int32_t Diagrammfarbe = 0;
+    int32_t Kurvenfarbe = 230;
+    int32_t Markenfarbe = 150;
+    int32_t Cursor = 24;
+    int32_t Baudrate = 9600;
+    int32_t Messgenauigkeit = 8;
+
+    bool operator==(const Einstellungen&) const = default;
+};
+
+// Measurement modes.
+enum Messarten : int32_t {
+    Durchgang = 1,
+    Reflexion = 2,
+    Spektrum = 3,
+    Rohwerte = 4,
+    VFO = 5,
+    SmithModus = 6,
+};
+
+// Values guarded by Instrument::datenMutex.
+struct Messdaten {
+    std::array<int32_t, MaxPunkte + 1> Messwerte{};
+    std::array<int32_t, MaxPunkte + 1> Messwerte2{};
+    TBildfeld Diagrammbild;
+    TBildfeld Rasterbild;
+};
+
+struct Instrument {
+    Einstellungen e;
+
+    // Mode and flags (shared with the sweep worker).
+    std::atomic<int32_t> Messart{Durchgang};
+    std::atomic<bool> Linear{false};
+    std::atomic<bool> Smith{false};
+    std::atomic<bool> ZFAktiv{false};
+    std::atomic<bool> DemoModus{false};
+    std::atomic<bool> Zeitueberschreitung{false};
+    std::atomic<uint8_t> Daempfung{0};
+    std::atomic<uint16_t> Rohwert{0};
+    std::atomic<int32_t> Cursorpunkt{140};
+
+    // Sweep hand-shake.
+    std::atomic<bool> Stopanforderung{false};
+    std::atomic<bool> MessungBeendet{true};
+
+    // Window-thread runtime values.
+    std::array<int32_t, 21> Frequenzmarken{};  // index 1..20; 0 is no mark
+    std::string Diagrammueberschrift;
+    std::string Konfigurationsdatei = "vekami.cfg";
+    char Dezimaltrenner = ',';  // decimal separator of the user's locale
+    Meldungstabelle meldungen;
+    WindowModel fenster;
+
+    // Measured values and surfaces; hold datenMutex while touching them.
+    mutable std::mutex datenMutex;
+    Messdaten daten;
+
+    // The factor pair that the sweep uses for a mode and detector, or nullptr for modes
+    // that store uncorrected readings.
+    Korrfaktorpaar* faktorpaar(int32_t messart, bool linear);
+
+    // Messpunkte limited to what the arrays hold; values below 1 give 0 points.
+    int punktzahl() const;
+};
+
+// round(x) to the nearest integer, halves to even, saturated to the int32 range
+// (NaN gives 0). Every float-to-integer conversion of the program goes through here.
+int32_t runden(double x);
+
+// Two's complement arithmetic on int32 that wraps instead of overflowing.
+inline int32_t wrapAdd(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+inline int32_t wrapSub(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
+inline int32_t wrapMul(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
+}
+
+// A 64-bit result clamped into the int32 range (for drawing coordinates).
+inline int32_t saturiert(int64_t v) {
+    return v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : static_cast<int32_t>(v);
+}
+
+}  // namespace veka

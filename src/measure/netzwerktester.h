@@ -1,0 +1,101 @@
+#pragma once
+// The program logic of the main window: it owns the one instrument state, the device link and
+// the sweep engine, runs the start-up, and offers every command of the window by the name of
+// the control that fires it. It knows the window only through UserInterface and WindowModel.
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "display/quickdraw.h"
+#include "files/file_commands.h"
+#include "link/exchange.h"
+#include "measure/instrument.h"
+#include "measure/sweep.h"
+#include "measure/user_interface.h"
+
+namespace veka {
+
+class Netzwerktester {
+public:
+    explicit Netzwerktester(UserInterface& ui);
+    ~Netzwerktester();  // stops a running sweep first
+
+    // The start-up sequence; configArgument is the first command-line argument, if any.
+    void FormCreate(const std::optional<std::string>& configArgument);
+
+    Instrument& inst() { return *inst_; }
+    const Instrument& inst() const { return *inst_; }
+    DeviceLink& link() { return link_; }
+    Sweep& sweep() { return sweep_; }
+    const Anzeigebitmap& anzeige() const { return anzeige_; }
+    bool messungLaeuft() const { return sweep_.laeuft(); }
+
+    // The 10 ms refresh: combines both surfaces into the window picture. Returns whether the
+    // picture changed; when neither surface changed it costs next to nothing.
+    bool Timer2Timer();
+    // The 1 s timer switches itself off.
+    void Timer1Timer();
+
+    // Sweep.
+    void Button5Click();  // "&Start"
+    void Button6Click();  // "Sto&p"
+    // Source and attenuator.
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void UpDown1Click(int neuePosition);
+    void Dmpfung1Click();
+    void Dmpfung2Click();
+    void Taktgenerator1Click();
+    void Button15Click();
+    void Zwischenfrequenz1Click();
+    void AdditionvsSubtraktion1Click();
+    void ZFEingabe1Click();
+    // Modes.
+    void Button8Click();
+    void Button9Click();
+    void Button10Click();
+    // Display and cursor.
+    void Button11Click();
+    void Button12Click();
+    void Button13Click();
+    void Button14Click();
+    void Button16Click();
+    void Button17Click();
+    void Button18Click();
+    void Button19Click();
+    // Calibration.
+    void Durchgangsmessung2Click();
+    void Reflexionsmessung2Click();
+    void Spektralmessung2Click();
+    void LinieClick(int linie);  // Linie11Click .. Linie71Click
+    // Files.
+    void Speichern1Click();
+    void ffnen1Click();
+    void MessreiheSpeichern1Click();
+    void Messreiheladen1Click();
+    // Settings dialog, around the dialog itself: before and after it is shown.
+    void optionenVorher();
+    void optionenNachher();
+
+private:
+    void startupDateien();
+    void startupSprache();
+
+    UserInterface& ui_;
+    std::unique_ptr<Instrument> inst_;
+    DeviceLink link_;
+    Sweep sweep_;
+    Anzeigebitmap anzeige_;
+    uint64_t gezeigtRaster_ = ~uint64_t{0};
+    uint64_t gezeigtDiagramm_ = ~uint64_t{0};
+    DateiDialogNamen dateinamen_;
+};
+
+// Start-up step 17: the local date in the short format, two blanks, the local time in the
+// long format.
+std::string startzeitText();
+
+}  // namespace veka

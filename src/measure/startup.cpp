@@ -1,0 +1,30 @@
+// The start-up steps that read files: frequency marks, the start-up configuration and the
+// language; and the file commands, which remember the names their dialogs offer.
+#include "files/config_file.h"
+#include "files/file_commands.h"
+#include "files/marks_file.h"
+#include "files/sprache.h"
+#include "measure/netzwerktester.h"
+
+namespace veka {
+
+void Netzwerktester::startupDateien() {
+    Instrument& s = *inst_;
+    s.Frequenzmarken = frequenzmarkenLaden("frequenz.cfg");
+    const std::string fehler = startupLoadOrCreate(s.e, s.Konfigurationsdatei);
+    // Neither readable nor creatable: go on with the start values, and say why once.
+    if (!fehler.empty()) ui_.showError(fehler);
+}
+
+void Netzwerktester::startupSprache() { Sprache_setzen(*inst_, inst_->e.Sprache); }
+
+void Netzwerktester::Speichern1Click() { veka::Speichern1Click(*inst_, ui_); }
+void Netzwerktester::ffnen1Click() { veka::ffnen1Click(*inst_, ui_, dateinamen_); }
+void Netzwerktester::MessreiheSpeichern1Click() {
+    veka::MessreiheSpeichern1Click(*inst_, ui_, dateinamen_);
+}
+void Netzwerktester::Messreiheladen1Click() {
+    veka::Messreiheladen1Click(*inst_, ui_, dateinamen_);
+}
+
+}  // namespace veka

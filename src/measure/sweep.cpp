@@ -1,0 +1,139 @@
+#include "measure/sweep.h"
+
+#include "display/auswertung.h"
+#include "display/diagram.h"
+#include "display/quickdraw.h"
+
+namespace veka {
+
+namespace {
+
+constexpr Control kGesperrt[] = {
+    Control::Button1,  Control::Button2,     Control::Button3,           Control::Button4,
+    Control::Button5,  Control::Button8,     Control::Button9,           Control::Button10,
+    Control::Button11, Control::Button15,    Control::Button16,          Control::Button17,
+    Control::Button19, Control::MenuDatei,   Control::MenuMessung,       Control::MenuEinstellungen,
+    Control::MenuKalibrieren,
+};
+
+}  // namespace
+
+int32_t korrigiert(uint16_t rohwert, const Korrfaktorpaar& paar) {
+    const int32_t produkt = wrapMul(wrapSub(rohwert, paar.k1), paar.k2);
+    return runden(static_cast<double>(produkt) / 100.0);
+}
+
+int32_t smithWert(uint16_t rohwert) { return runden(rohwert / 368.64 * 400.0); }
+
+void sperrenWaehrendMessung(WindowModel& fenster, bool gesperrt) {
+    for (Control c : kGesperrt) fenster.setEnabled(c, !gesperrt);
+}
+
+Sweep::Sweep(Instrument& inst, DeviceLink& link) : inst_(inst), link_(link) {}
+
+Sweep::~Sweep() { beenden(); }
+
+void Sweep::beenden() {
+    if (!worker_.joinable()) return;
+    abbrechen_ = true;
+    {
+        std::lock_guard lock(stopMutex_);
+        inst_.Stopanforderung = true;
+    }
+    stopSignal_.notify_all();
+    worker_.join();
+}
+
+void Sweep::Button5Click() {
+    if (inst_.Messart != SmithModus) dm_diagramm(inst_);
+    startmessung();
+}
+
+void Sweep::startmessung() {
+    if (worker_.joinable()) return;  // one worker at a time
+    inst_.fenster.setTimer2(true);
+    clear_messwerte(inst_.fenster);
+    sperrenWaehrendMessung(inst_.fenster, true);
+    inst_.fenster.setEnabled(Control::Button6, true);
+    inst_.MessungBeendet = false;
+    inst_.Stopanforderung = false;
+    worker_ = std::thread([this] { messschleife(); });
+}
+
+void Sweep::stopmessung() {
+    inst_.fenster.setEnabled(Control::Button6, false);
+    {
+        std::lock_guard lock(stopMutex_);
+        inst_.Stopanforderung = true;
+    }
+    stopSignal_.notify_all();
+    if (worker_.joinable()) worker_.join();  // returns once the worker set MessungBeendet
+    sperrenWaehrendMessung(inst_.fenster, false);
+}
+
+void Sweep::warteAufStop() {
+    // Nothing to measure: wait for the stop instead of spinning on the flag.
+    std::unique_lock lock(stopMutex_);
+    stopSignal_.wait(lock, [this] { return inst_.Stopanforderung.load(); });
+}
+
+void Sweep::messschleife() {
+    for (;;) {
+        int32_t f = inst_.e.Startfrequenz;
+        const int n = inst_.punktzahl();
+        if (n == 0) warteAufStop();
+        for (int i = 1; i <= n && !abbrechen_; ++i) {
+            punktMessen(i, n, f);
+            f = wrapAdd(f, inst_.e.Schrittweite);
+        }
+        if (inst_.Stopanforderung) break;
+    }
+    inst_.MessungBeendet = true;
+}
+
+void Sweep::punktMessen(int i, int n, int32_t f) {
+    link_.FrequenzSetzen(i, f);
+    const int32_t messart = inst_.Messart;
+    int32_t zweiter = 0;
+    bool hatWert = true;
+    int32_t wert = 0;
+    if (messart == SmithModus) {
+        wert = smithWert(inst_.Rohwert);
+        inst_.Linear = true;
+        link_.FrequenzSetzen(i, f);
+        zweiter = smithWert(inst_.Rohwert);
+        inst_.Linear = false;
+    } else if (messart == Rohwerte) {
+        wert = inst_.Rohwert;
+    } else if (const Korrfaktorpaar* paar = inst_.faktorpaar(messart, inst_.Linear)) {
+        wert = korrigiert(inst_.Rohwert, *paar);
+    } else {
+        hatWert = false;  // modes without a reading keep the old value
+    }
+
+    std::lock_guard lock(inst_.datenMutex);
+    Messdaten& d = inst_.daten;
+    if (hatWert) d.Messwerte[i] = wert;
+    if (messart == SmithModus) d.Messwerte2[i] = zweiter;
+    if (d.Messwerte[i] < 1) d.Messwerte[i] = 1;
+    if (i == 1) d.Messwerte[0] = d.Messwerte[1];
+    if (i > 1 && i < n) punktZeichnen(d, i, messart);
+}
+
+void Sweep::punktZeichnen(Messdaten& d, int i, int32_t messart) {
+    const int64_t x0 = DiagrammLinks;
+    const int64_t y0 = DiagrammUnten;
+    const auto y = [&](int32_t wert) { return saturiert(y0 - wert); };
+    const auto x = [&](int dx) { return static_cast<int32_t>(x0 + 2 * i + dx); };
+    const uint8_t kurve = farbindex(inst_.e.Kurvenfarbe);
+    SpaltenWischen(d.Diagrammbild, DiagrammLinks, DiagrammUnten, i, inst_.Cursorpunkt,
+                   d.Messwerte[i], farbindex(inst_.e.Hintergrundfarbe), farbindex(inst_.e.Cursor));
+    LinieZiehen(d.Diagrammbild, x(-1), y(d.Messwerte[i - 1]), x(1), y(d.Messwerte[i]), kurve);
+    LinieZiehen(d.Diagrammbild, x(1), y(d.Messwerte[i]), x(3), y(d.Messwerte[i + 1]), kurve);
+    if (messart != SmithModus) return;
+    const uint8_t zweite = farbindex(inst_.e.Cursor);
+    LinieZiehen(d.Diagrammbild, x(-1), y(d.Messwerte2[i - 1]), x(1), y(d.Messwerte2[i]), zweite);
+    LinieZiehen(d.Diagrammbild, x(1), y(d.Messwerte2[i]), x(3), y(d.Messwerte2[i + 1]), zweite);
+}
+
+}  // namespace veka

@@ -1,0 +1,11 @@
+#pragma once
+// The help page built into the program, shown when no readable help file is at hand.
+
+#include <QString>
+
+namespace veka {
+
+// A German user guide as an HTML page.
+QString builtInHelpHtml();
+
+}  // namespace veka

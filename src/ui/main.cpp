@@ -1,0 +1,28 @@
+// Program entry: the main window (whose start-up runs first), the about window, the settings
+// dialog and the value input box, then the event loop.
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include "ui/vek32.h"
+#include "ui/vekinfo.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    // Qt's own dialogs speak the window's language: German.
+    QTranslator qtTexte;
+    if (qtTexte.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtTexte);
+
+    std::optional<std::string> configArgument;
+    if (argc > 1) configArgument = argv[1];
+
+    veka::TForm1 hauptfenster;
+    hauptfenster.FormCreate(configArgument);
+    veka::Tinfo info(&hauptfenster);
+    hauptfenster.setInfo(&info);
+    hauptfenster.show();
+    return app.exec();
+}

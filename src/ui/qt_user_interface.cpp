@@ -1,0 +1,51 @@
+#include "ui/qt_user_interface.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+#include "ui/inputbox1.h"
+
+namespace veka {
+
+QString qtFilter(const std::string& filter) {
+    const QStringList teile = QString::fromStdString(filter).split('|');
+    QStringList eintraege;
+    for (qsizetype i = 0; i + 1 < teile.size(); i += 2)
+        eintraege << teile[i] + " (" + teile[i + 1] + ")";
+    return eintraege.join(";;");
+}
+
+QtUserInterface::QtUserInterface(QWidget* parent, TForm2* eingabe)
+    : parent_(parent), eingabe_(eingabe) {}
+
+void QtUserInterface::showMessage(const std::string& text) {
+    QMessageBox::information(parent_, QStringLiteral("Information"),
+                             QString::fromStdString(text));
+}
+
+std::string QtUserInterface::WertEingabe(const WertEingabeAnfrage& anfrage) {
+    if (eingabe_ == nullptr) return anfrage.startText;
+    return eingabe_->WertEingabe(anfrage);
+}
+
+std::optional<std::string> QtUserInterface::chooseFile(const FileDialogRequest& request) {
+    QFileDialog dialog(parent_);
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilter(qtFilter(request.filter));
+    dialog.setDefaultSuffix(QString::fromStdString(request.defaultSuffix));
+    if (!request.offeredName.empty()) dialog.selectFile(QString::fromStdString(request.offeredName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().first().toStdString();
+}
+
+void QtUserInterface::showError(const std::string& text) {
+    QMessageBox::critical(parent_, QStringLiteral("Fehler"), QString::fromStdString(text));
+}
+
+void QtUserInterface::postToWindowThread(std::function<void()> task) {
+    QMetaObject::invokeMethod(&context_, std::move(task), Qt::QueuedConnection);
+}
+
+}  // namespace veka

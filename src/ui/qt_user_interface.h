@@ -1,0 +1,38 @@
+#pragma once
+// The window system's side of UserInterface: information boxes, the value input box, file
+// dialogs and posting work to the window thread, all with Qt.
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+#include "measure/user_interface.h"
+
+namespace veka {
+
+class TForm2;
+
+// "Name|*.ext|Alle|*.*" as a Qt filter: "Name (*.ext);;Alle (*.*)".
+QString qtFilter(const std::string& filter);
+
+class QtUserInterface : public UserInterface {
+public:
+    // parent: the window the boxes belong to; eingabe: the value input box to use.
+    QtUserInterface(QWidget* parent, TForm2* eingabe);
+
+    void showMessage(const std::string& text) override;
+    std::string WertEingabe(const WertEingabeAnfrage& anfrage) override;
+    std::optional<std::string> chooseFile(const FileDialogRequest& request) override;
+    void showError(const std::string& text) override;
+    void postToWindowThread(std::function<void()> task) override;
+
+    void setParent(QWidget* parent) { parent_ = parent; }
+    void setEingabe(TForm2* eingabe) { eingabe_ = eingabe; }
+
+private:
+    QPointer<QWidget> parent_;
+    TForm2* eingabe_;
+    QObject context_;  // lives on the window thread; posted tasks die with it
+};
+
+}  // namespace veka

@@ -1,0 +1,89 @@
+#pragma once
+// The main window TForm1: the diagram, the readouts and every command as a button, a menu
+// item or a function key. It holds no logic of its own: each control calls the command of the
+// same name on Netzwerktester, and afterwards the widgets mirror the window model.
+
+#include <QMainWindow>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "measure/netzwerktester.h"
+#include "ui/qt_user_interface.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QToolButton;
+
+namespace veka {
+
+class DiagramView;
+class TForm2;
+class Tinfo;
+class HelpWindow;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // ui: the interface the logic uses; nullptr for the window system's own.
+    explicit TForm1(UserInterface* ui = nullptr);
+    ~TForm1() override;
+
+    // The start-up sequence, before the window is shown.
+    void FormCreate(const std::optional<std::string>& configArgument);
+
+    Netzwerktester& logik() { return *logik_; }
+    QPushButton* button(Control c) const;
+    QAction* action(Control c) const;
+    QLabel* label(Control c) const;
+    QToolButton* upDownArrow(bool up) const { return up ? upArrow_ : downArrow_; }
+    QWidget* diagram() const;
+    TForm2* eingabe() const { return eingabe_; }
+
+    // Makes the widgets show the window model (after every command).
+    void spiegeln();
+
+    // Attached by program entry: the about box and the settings dialog.
+    void setInfo(Tinfo* info) { info_ = info; }
+    void setOptionen(std::function<void()> zeigen) { optionenZeigen_ = std::move(zeigen); }
+    void setDrucken(std::function<void()> drucken) { drucken_ = std::move(drucken); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void aufbauen();
+    void menuesAufbauen();
+    QPushButton* taste(Control c, int x, int y, int w, int h, void (Netzwerktester::*f)());
+    QLabel* beschriftung(Control c, int x, int y, int w, int h);
+    QAction* eintrag(QMenu* menu, Control c, std::function<void()> f, const char* key = nullptr);
+    void ausfuehren(const std::function<void()>& befehl);
+    void Timer2Timer();
+    void Beenden1Click();
+    void Hilfe1Click();
+    void ber1Click();
+
+    TForm2* eingabe_;
+    std::unique_ptr<QtUserInterface> eigeneUi_;
+    UserInterface* ui_;
+    std::unique_ptr<Netzwerktester> logik_;
+    DiagramView* view_ = nullptr;
+    std::array<QWidget*, ControlCount> widgets_{};
+    std::array<QAction*, ControlCount> actions_{};
+    std::array<QMenu*, ControlCount> menus_{};
+    QToolButton* upArrow_ = nullptr;
+    QToolButton* downArrow_ = nullptr;
+    QTimer timer1_;
+    QTimer timer2_;
+    uint64_t gespiegelt_ = ~uint64_t{0};
+    Tinfo* info_ = nullptr;
+    HelpWindow* hilfe_ = nullptr;
+    std::function<void()> optionenZeigen_;
+    std::function<void()> drucken_;
+};
+
+}  // namespace veka

@@ -1,0 +1,529 @@
+#include "display/diagram.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "display/auswertung.h"
+#include "display/diagram_support.h"
+
+namespace veka {
+namespace {
+
+using testing::countColour;
+using testing::FakeUi;
+using testing::fullColumns;
+using testing::fullRows;
+using testing::Gitter;
+using testing::hasText;
+using testing::Hinten;
+using testing::Kurve;
+using testing::makeInstrument;
+using testing::Marke;
+using testing::stepsFrom;
+using testing::Zeiger;
+
+constexpr int32_t I32Max = std::numeric_limits<int32_t>::max();
+constexpr int32_t I32Min = std::numeric_limits<int32_t>::min();
+
+std::vector<int> sorted(std::vector<int> v) {
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+// ---- Level grids ----
+
+struct LevelCase {
+    const char* name;
+    int32_t messart;
+    bool linear;
+    int32_t punkte;
+    int spacing;
+    std::vector<std::string> labels;  // bottom to top
+};
+
+class LevelGrid : public ::testing::TestWithParam<LevelCase> {};
+
+TEST_P(LevelGrid, LinesAndLabelsAtTheirOffsets) {
+    const LevelCase& c = GetParam();
+    auto inst = makeInstrument(c.messart, c.linear, c.punkte);
+    dm_diagramm(*inst);
+    const TBildfeld& r = inst->daten.Rasterbild;
+    const int right = 30 + 2 * c.punkte;
+    const int n = static_cast<int>(c.labels.size());
+    EXPECT_EQ(fullRows(r, 30, right, Gitter), sorted(stepsFrom(410, -c.spacing, n)));
+    for (int k = 0; k < n; ++k) {
+        EXPECT_TRUE(
+            hasText(r, 0, 410 - c.spacing * k - 4, c.labels[static_cast<size_t>(k)], Gitter))
+            << "label " << c.labels[static_cast<size_t>(k)];
+    }
+    EXPECT_EQ(r.at(right + 1, 410 - c.spacing), Hinten) << "line ends at 30 + W";
+}
+
+const std::vector<std::string> linLabels{"0",   "0,1", "0,2", "0,3", "0,4", "0,5",
+                                         "0,6", "0,7", "0,8", "0,9", "1"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Diagram, LevelGrid,
+    ::testing::Values(LevelCase{"TransmissionLog",
+                                Durchgang,
+                                false,
+                                280,
+                                50,
+                                {"-80", "-70", "-60", "-50", "-40", "-30", "-20", "-10", "0"}},
+                      LevelCase{"TransmissionLin", Durchgang, true, 280, 40, linLabels},
+                      LevelCase{"RawLog",
+                                Rohwerte,
+                                false,
+                                280,
+                                50,
+                                {"-80", "-70", "-60", "-50", "-40", "-30", "-20", "-10", "0"}},
+                      LevelCase{"RawLin", Rohwerte, true, 200, 40, linLabels},
+                      LevelCase{"SpectrumLog",
+                                Spektrum,
+                                false,
+                                280,
+                                50,
+                                {"-70", "-60", "-50", "-40", "-30", "-20", "-10", "0", "10"}},
+                      LevelCase{"SpectrumLin", Spektrum, true, 280, 40, linLabels},
+                      LevelCase{"Log300Points",
+                                Durchgang,
+                                false,
+                                300,
+                                50,
+                                {"-80", "-70", "-60", "-50", "-40", "-30", "-20", "-10", "0"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Diagram, LinearLabelsUseTheDecimalSeparator) {
+    auto inst = makeInstrument(Durchgang, true);
+    inst->Dezimaltrenner = '.';
+    dm_diagramm(*inst);
+    EXPECT_TRUE(hasText(inst->daten.Rasterbild, 0, 410 - 40 - 4, "0.1", Gitter));
+    EXPECT_FALSE(hasText(inst->daten.Rasterbild, 0, 410 - 40 - 4, "0,1", Gitter));
+}
+
+// ---- Frequency grid ----
+
+struct FrequencyCase {
+    int32_t punkte;
+    std::vector<int> lines;
+    std::vector<int> ticks;
+};
+
+class FrequencyGrid : public ::testing::TestWithParam<FrequencyCase> {};
+
+TEST_P(FrequencyGrid, VerticalLinesAndTicks) {
+    const FrequencyCase& c = GetParam();
+    auto inst = makeInstrument(Durchgang, false, c.punkte);
+    dm_diagramm(*inst);
+    const TBildfeld& r = inst->daten.Rasterbild;
+    EXPECT_EQ(fullColumns(r, 10, 410, Gitter, 25), c.lines);
+    EXPECT_EQ(fullColumns(r, 406, 410, Gitter, 25), c.ticks);
+    for (size_t j = 0; j < c.lines.size(); ++j) {
+        const int32_t f = 10000000 + static_cast<int32_t>(40000 * j);
+        EXPECT_TRUE(hasText(r, c.lines[j] - 24, j % 2 == 0 ? 425 : 440, FrequenzText(f), Gitter))
+            << "label of line " << j;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Diagram, FrequencyGrid,
+    ::testing::Values(FrequencyCase{280, stepsFrom(30, 80, 8), stepsFrom(30, 40, 15)},
+                      FrequencyCase{300, stepsFrom(30, 80, 8), stepsFrom(30, 40, 16)},
+                      FrequencyCase{100, stepsFrom(30, 80, 3), stepsFrom(30, 40, 6)},
+                      FrequencyCase{1, {30}, {30}}, FrequencyCase{0, {30}, {30}}));
+
+TEST(Diagram, ZeroPointsDrawsNoHorizontalLineNoMarkerAndKeepsTheValues) {
+    auto inst = makeInstrument(Durchgang, false, 0);
+    inst->Frequenzmarken[1] = inst->e.Startfrequenz;
+    inst->daten.Messwerte.fill(77);
+    dm_diagramm(*inst);
+    const TBildfeld& r = inst->daten.Rasterbild;
+    EXPECT_EQ(countColour(r, Marke), 0);
+    EXPECT_EQ(r.at(31, 410), Hinten);
+    EXPECT_EQ(r.at(31, 360), Hinten);
+    EXPECT_TRUE(std::all_of(inst->daten.Messwerte.begin(), inst->daten.Messwerte.end(),
+                            [](int32_t v) { return v == 77; }));
+}
+
+TEST(Diagram, RedrawResetsOnlyTheSweptValuesAndClearsTheCurve) {
+    auto inst = makeInstrument(Durchgang, false, 280);
+    inst->daten.Messwerte.fill(9);
+    BildLoeschen(inst->daten.Diagrammbild, 7);
+    dm_diagramm(*inst);
+    const auto& w = inst->daten.Messwerte;
+    EXPECT_EQ(w[0], 9);
+    EXPECT_TRUE(std::all_of(w.begin() + 1, w.begin() + 281, [](int32_t v) { return v == 1; }));
+    EXPECT_EQ(w[281], 9);
+    EXPECT_EQ(countColour(inst->daten.Diagrammbild, Hinten), BildBreite * BildHoehe);
+    EXPECT_TRUE(inst->fenster.timer1());
+    EXPECT_TRUE(inst->fenster.timer2());
+}
+
+TEST(Diagram, OversizedPointCountIsLimitedToTheArrays) {
+    auto inst = makeInstrument(Durchgang, false, 5000);
+    inst->daten.Messwerte.fill(9);
+    dm_diagramm(*inst);
+    EXPECT_TRUE(std::all_of(inst->daten.Messwerte.begin() + 1, inst->daten.Messwerte.end(),
+                            [](int32_t v) { return v == 1; }));
+    EXPECT_EQ(fullColumns(inst->daten.Rasterbild, 406, 410, Gitter, 25), stepsFrom(30, 40, 16));
+}
+
+TEST(Diagram, UnknownModeDrawsOnlyTheMarkers) {
+    for (int32_t art : {0, 7, -3}) {
+        auto inst = makeInstrument(art);
+        inst->Frequenzmarken[1] = 10005000;
+        dm_diagramm(*inst);
+        const TBildfeld& r = inst->daten.Rasterbild;
+        EXPECT_EQ(countColour(r, Gitter), 0) << art;
+        EXPECT_EQ(r.at(40, 200), Marke) << art;
+    }
+}
+
+// ---- Reflection ----
+
+TEST(Diagram, ReflectionGridShowsTheReferenceLinesInTenthsWhateverTheScale) {
+    std::vector<uint8_t> first;
+    for (bool linear : {false, true}) {
+        auto inst = makeInstrument(Reflexion, linear);
+        inst->e.Line = {50, 100, 150, 200, 250, 300, 350};
+        inst->e.LineText = {5, -5, 12, 25, 40, 0, 10};
+        dm_diagramm(*inst);
+        const TBildfeld& r = inst->daten.Rasterbild;
+        EXPECT_EQ(fullRows(r, 30, 590, Gitter), stepsFrom(10, 50, 9));
+        const std::vector<std::string> labels{"0,5", "-0,5", "1,2", "2,5", "4", "0", "1"};
+        for (size_t k = 0; k < 7; ++k) {
+            EXPECT_TRUE(hasText(r, 0, 410 - inst->e.Line[k] - 4, labels[k], Gitter)) << labels[k];
+        }
+        EXPECT_EQ(fullColumns(r, 10, 410, Gitter, 25), stepsFrom(30, 80, 8));
+        if (first.empty()) {
+            first.assign(r.pixel.begin(), r.pixel.end());
+        } else {
+            EXPECT_TRUE(std::equal(first.begin(), first.end(), r.pixel.begin()));
+        }
+    }
+}
+
+TEST(Diagram, FarOffCoordinatesAreClippedWithoutOverflow) {
+    auto inst = makeInstrument(Reflexion);
+    inst->e.Line = {I32Min, I32Max, -1000000, 1000000, 0, 410, -70};
+    inst->e.LineText = {I32Min, I32Max, 0, 0, 0, 0, 0};
+    inst->e.Startfrequenz = I32Max;
+    inst->e.Schrittweite = I32Max;
+    inst->Frequenzmarken[1] = I32Min;
+    inst->Frequenzmarken[2] = I32Max;
+    dm_diagramm(*inst);
+    EXPECT_EQ(fullRows(inst->daten.Rasterbild, 30, 590, Gitter), (std::vector<int>{10, 410, 480}));
+}
+
+// ---- Frequency markers ----
+
+struct MarkerCase {
+    const char* name;
+    int32_t schritt;
+    int32_t marke;  // frequency
+    int index;      // 1..20
+    int x;          // expected column, 0: none
+};
+
+class Markers : public ::testing::TestWithParam<MarkerCase> {};
+
+TEST_P(Markers, DrawnAtTheirPointOrNotAtAll) {
+    const MarkerCase& c = GetParam();
+    auto inst = makeInstrument();
+    inst->e.Schrittweite = c.schritt;
+    inst->Frequenzmarken[static_cast<size_t>(c.index)] = c.marke;
+    dm_diagramm(*inst);
+    const TBildfeld& r = inst->daten.Rasterbild;
+    if (c.x == 0) {
+        EXPECT_EQ(countColour(r, Marke), 0);
+        return;
+    }
+    const bool gridColumn = (c.x - 30) % 80 == 0;
+    if (!gridColumn) {
+        EXPECT_EQ(fullColumns(r, 361, 405, Marke), std::vector<int>{c.x});
+    }
+    EXPECT_TRUE(hasText(r, c.x, c.index % 2 == 1 ? 455 : 465, FrequenzText(c.marke), Marke));
+}
+
+INSTANTIATE_TEST_SUITE_P(Diagram, Markers,
+                         ::testing::Values(MarkerCase{"AtStart", 1000, 10000000, 1, 30},
+                                           MarkerCase{"ExactlyAtPoint6", 1000, 10005000, 1, 40},
+                                           MarkerCase{"JustBelowPoint7", 1000, 10005999, 2, 40},
+                                           MarkerCase{"LastPoint", 1000, 10279000, 3, 588},
+                                           MarkerCase{"EvenIndexLowerRow", 1000, 10100500, 20, 230},
+                                           MarkerCase{"BeyondLastPoint", 1000, 10280000, 1, 0},
+                                           MarkerCase{"BelowStart", 1000, 9999999, 1, 0},
+                                           MarkerCase{"ZeroIsNeverDrawn", 1000, 0, 1, 0},
+                                           MarkerCase{"NegativeStep", -1000, 9995000, 1, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Diagram, TwoMarkersInOnePointShareTheLine) {
+    auto inst = makeInstrument();
+    inst->Frequenzmarken[1] = 10005000;
+    inst->Frequenzmarken[2] = 10005500;
+    dm_diagramm(*inst);
+    const TBildfeld& r = inst->daten.Rasterbild;
+    EXPECT_EQ(fullColumns(r, 361, 405, Marke), std::vector<int>{40});
+    EXPECT_TRUE(hasText(r, 40, 455, FrequenzText(10005000), Marke));
+    EXPECT_TRUE(hasText(r, 40, 465, FrequenzText(10005500), Marke));
+}
+
+// ---- VFO ruler ----
+
+struct PixelCase {
+    int x, y;
+    uint8_t farbe;
+};
+
+class VfoRuler : public ::testing::TestWithParam<PixelCase> {};
+
+TEST_P(VfoRuler, PointerBaseLineAndTicks) {
+    const PixelCase& c = GetParam();
+    auto inst = makeInstrument(VFO);
+    dm_diagramm(*inst);
+    EXPECT_EQ(inst->daten.Rasterbild.at(c.x, c.y), c.farbe) << c.x << "," << c.y;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Diagram, VfoRuler,
+    ::testing::Values(
+        // the pointer: column 310 +- d runs from 410 - 2d up to 398
+        PixelCase{310, 410, Zeiger}, PixelCase{310, 398, Zeiger}, PixelCase{310, 397, Hinten},
+        PixelCase{311, 408, Zeiger}, PixelCase{311, 409, Hinten}, PixelCase{309, 408, Zeiger},
+        PixelCase{306, 402, Zeiger}, PixelCase{306, 403, Hinten}, PixelCase{314, 402, Zeiger},
+        PixelCase{314, 398, Zeiger}, PixelCase{305, 400, Hinten}, PixelCase{315, 400, Hinten},
+        // base line 30..590 and 15 ticks
+        PixelCase{30, 410, Gitter}, PixelCase{590, 410, Gitter}, PixelCase{591, 410, Hinten},
+        PixelCase{29, 410, Hinten}, PixelCase{70, 406, Gitter}, PixelCase{70, 405, Hinten},
+        PixelCase{590, 406, Gitter}, PixelCase{630, 406, Hinten}, PixelCase{110, 100, Hinten}));
+
+struct VfoTextCase {
+    int32_t zfBerechnung;
+    int32_t shown;
+};
+
+class VfoText : public ::testing::TestWithParam<VfoTextCase> {};
+
+TEST_P(VfoText, FrequencyWithIntermediateFrequencyAndRulerLabels) {
+    auto inst = makeInstrument(VFO);
+    inst->e.Startfrequenz = 10000000;
+    inst->e.Schrittweite = 1000;
+    inst->e.Zwischenfrequenz = 455000;
+    inst->e.ZFBerechnung = GetParam().zfBerechnung;
+    inst->Frequenzmarken[1] = 10000000;
+    dm_diagramm(*inst);
+    const TBildfeld& r = inst->daten.Rasterbild;
+    EXPECT_TRUE(hasText(r, 280, 330, FrequenzText(GetParam().shown), Gitter));
+    EXPECT_TRUE(hasText(r, 280, 380, FrequenzText(10000000), Gitter));
+    EXPECT_TRUE(hasText(r, 6, 425, FrequenzText(10000000 - 14000), Gitter));
+    EXPECT_TRUE(hasText(r, 86, 440, FrequenzText(10000000 - 10000), Gitter));
+    EXPECT_TRUE(hasText(r, 566, 440, FrequenzText(10000000 + 14000), Gitter));
+    EXPECT_EQ(countColour(r, Marke), 0) << "markers are cleared";
+}
+
+INSTANTIATE_TEST_SUITE_P(Diagram, VfoText,
+                         ::testing::Values(VfoTextCase{0, 10000000}, VfoTextCase{2, 10000000},
+                                           VfoTextCase{1, 10000000 - 455000},
+                                           VfoTextCase{3, 10000000 + 455000}));
+
+// ---- Smith chart ----
+
+class SmithChart : public ::testing::TestWithParam<PixelCase> {};
+
+TEST_P(SmithChart, RimCirclesAndArcs) {
+    const PixelCase& c = GetParam();
+    auto inst = makeInstrument(SmithModus);
+    inst->Frequenzmarken[1] = 10005000;
+    dm_diagramm(*inst);
+    EXPECT_EQ(inst->daten.Rasterbild.at(c.x, c.y), c.farbe) << c.x << "," << c.y;
+}
+
+INSTANTIATE_TEST_SUITE_P(Diagram, SmithChart,
+                         ::testing::Values(
+                             // rim and axis
+                             PixelCase{520, 240, Gitter}, PixelCase{120, 240, Gitter},
+                             PixelCase{320, 40, Gitter}, PixelCase{320, 440, Gitter},
+                             PixelCase{119, 240, Hinten}, PixelCase{521, 240, Hinten},
+                             PixelCase{320, 39, Hinten}, PixelCase{320, 441, Hinten},
+                             // magnitude 0.5 circle in the marker colour
+                             PixelCase{320, 140, Marke}, PixelCase{320, 340, Marke},
+                             // resistance circles through (220, 240) and (320, 240)
+                             PixelCase{420, 140, Gitter}, PixelCase{370, 90, Gitter},
+                             // reactance +-1: i = 100 gives a = 173
+                             PixelCase{420, 213, Gitter}, PixelCase{420, 267, Gitter},
+                             // reactance +-0.5: its last chord ends on the rim
+                             PixelCase{200, 80, Gitter}, PixelCase{200, 400, Gitter},
+                             PixelCase{420, 227, Gitter}, PixelCase{420, 253, Gitter},
+                             // empty places; the marker line at x = 40 is gone
+                             PixelCase{320, 200, Hinten}, PixelCase{100, 100, Hinten},
+                             PixelCase{40, 300, Hinten}));
+
+// ---- Display switches ----
+
+struct ScaleCase {
+    const char* name;
+    int button;  // 16 log, 17 lin
+    int32_t messartVorher;
+    int32_t messartNachher;
+    bool linear;
+};
+
+class ScaleButtons : public ::testing::TestWithParam<ScaleCase> {};
+
+TEST_P(ScaleButtons, SetTheScaleLeaveSmithAndRedraw) {
+    const ScaleCase& c = GetParam();
+    auto inst = makeInstrument(c.messartVorher, !c.linear);
+    inst->Smith = true;
+    inst->daten.Messwerte.fill(9);
+    if (c.button == 16) {
+        Button16Click(*inst);
+    } else {
+        Button17Click(*inst);
+    }
+    EXPECT_EQ(inst->Messart.load(), c.messartNachher);
+    EXPECT_EQ(inst->Linear.load(), c.linear);
+    EXPECT_FALSE(inst->Smith.load());
+    EXPECT_EQ(inst->daten.Messwerte[1], 1);
+    EXPECT_TRUE(inst->fenster.timer2());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Diagram, ScaleButtons,
+    ::testing::Values(ScaleCase{"LogFromSmith", 16, SmithModus, Reflexion, false},
+                      ScaleCase{"LinFromSmith", 17, SmithModus, Reflexion, true},
+                      ScaleCase{"LogInSpectrum", 16, Spektrum, Spektrum, false},
+                      ScaleCase{"LinInTransmission", 17, Durchgang, Durchgang, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Diagram, SmithButtonShowsTheMessageDrawsLinearTransmissionAndEndsInMode6) {
+    auto inst = makeInstrument(Reflexion, false);
+    FakeUi ui(inst.get());
+    Button18Click(*inst, ui);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0], "Diese Funktion ist leider noch nicht verfügbar !");
+    EXPECT_FALSE(ui.lockWasHeld);
+    EXPECT_EQ(inst->Messart.load(), SmithModus);
+    EXPECT_FALSE(inst->Linear.load());
+    EXPECT_TRUE(inst->Smith.load());
+    EXPECT_EQ(fullRows(inst->daten.Rasterbild, 30, 590, Gitter), stepsFrom(10, 40, 11));
+    EXPECT_TRUE(inst->fenster.timer1());
+}
+
+TEST(Diagram, SmithChartAppearsAtTheNextRedrawAfterTheButton) {
+    auto inst = makeInstrument(Reflexion);
+    FakeUi ui;
+    Button18Click(*inst, ui);
+    dm_diagramm(*inst);
+    EXPECT_EQ(inst->daten.Rasterbild.at(320, 140), Marke);
+}
+
+struct MaxCase {
+    const char* name;
+    std::vector<int32_t> werte;  // repeated over the points
+};
+
+class MaxButton : public ::testing::TestWithParam<MaxCase> {};
+
+TEST_P(MaxButton, ShiftsEveryPointBy400MinusTheLargestValue) {
+    const MaxCase& c = GetParam();
+    auto inst = makeInstrument(Durchgang, false, 10);
+    auto& w = inst->daten.Messwerte;
+    w.fill(55);
+    for (size_t k = 1; k <= 10; ++k) w[k] = c.werte[(k - 1) % c.werte.size()];
+    const auto before = w;
+    int64_t a = 0;
+    for (size_t k = 1; k <= 10; ++k) a = std::max<int64_t>(a, before[k]);
+    Button19Click(*inst);
+    for (size_t k = 1; k <= 10; ++k) {
+        const auto expected =
+            static_cast<int32_t>(static_cast<uint32_t>(static_cast<int64_t>(before[k]) + 400 - a));
+        EXPECT_EQ(w[k], expected) << "point " << k;
+    }
+    EXPECT_EQ(w[0], 55);
+    EXPECT_EQ(w[11], 55);
+    EXPECT_TRUE(inst->fenster.timer2());
+}
+
+INSTANTIATE_TEST_SUITE_P(Diagram, MaxButton,
+                         ::testing::Values(MaxCase{"AllNegative", {-5, -100, -1, -399}},
+                                           MaxCase{"Peak300", {100, 300}},
+                                           MaxCase{"AlreadyAtTop", {400, 12}},
+                                           MaxCase{"AboveTop", {1000, 500}},
+                                           MaxCase{"NearLimits", {I32Max, I32Min, 0}},
+                                           MaxCase{"LowestValues", {I32Min, I32Min + 1}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Diagram, MaxDrawsOverTheOldCurveAndLeavesTheLastPointUnjoined) {
+    auto inst = makeInstrument(Durchgang, false, 280);
+    dm_diagramm(*inst);
+    auto& d = inst->daten;
+    for (size_t k = 1; k <= 280; ++k) d.Messwerte[k] = 250;
+    PunktSetzen(d.Diagrammbild, 100, 300, 7);
+    Button19Click(*inst);
+    EXPECT_EQ(d.Diagrammbild.at(100, 300), 7) << "nothing erased";
+    for (int x = 31; x <= 587; ++x) ASSERT_EQ(d.Diagrammbild.at(x, 10), Kurve) << x;
+    EXPECT_EQ(d.Diagrammbild.at(30, 10), Hinten);
+    EXPECT_EQ(d.Diagrammbild.at(588, 10), Hinten);
+    EXPECT_EQ(countColour(d.Diagrammbild, Kurve), 557);
+}
+
+TEST(Diagram, LabelButtonStoresTheHeadlineAndRedraws) {
+    auto inst = makeInstrument();
+    inst->Diagrammueberschrift = "alt";
+    inst->daten.Messwerte.fill(9);
+    FakeUi ui(inst.get());
+    ui.antworten = {"Filter 10,7 MHz"};
+    Button11Click(*inst, ui);
+    ASSERT_EQ(ui.anfragen.size(), 1u);
+    EXPECT_EQ(ui.anfragen[0].startText, "alt");
+    EXPECT_EQ(ui.anfragen[0].caption, "Label");
+    EXPECT_EQ(ui.anfragen[0].prompt, "Diagrammüberschrift ändern");
+    EXPECT_EQ(ui.anfragen[0].okText, "OK");
+    EXPECT_EQ(ui.anfragen[0].cancelText, "Abbruch");
+    EXPECT_FALSE(ui.lockWasHeld);
+    EXPECT_EQ(inst->Diagrammueberschrift, "Filter 10,7 MHz");
+    EXPECT_EQ(inst->fenster.text(Control::Label5), "Filter 10,7 MHz");
+    EXPECT_EQ(inst->daten.Messwerte[1], 1);
+}
+
+TEST(Diagram, CancelledLabelKeepsTheHeadlineButStillRedraws) {
+    auto inst = makeInstrument();
+    inst->Diagrammueberschrift = "alt";
+    inst->daten.Messwerte.fill(9);
+    FakeUi ui;
+    Button11Click(*inst, ui);
+    EXPECT_EQ(inst->Diagrammueberschrift, "alt");
+    EXPECT_EQ(inst->fenster.text(Control::Label5), "alt");
+    EXPECT_EQ(inst->daten.Messwerte[280], 1);
+}
+
+// ---- Fractional labels ----
+
+struct BruchCase {
+    double wert;
+    char trenner;
+    const char* text;
+};
+
+class Bruch : public ::testing::TestWithParam<BruchCase> {};
+
+TEST_P(Bruch, ShortestDecimalForm) {
+    EXPECT_EQ(Bruchtext(GetParam().wert, GetParam().trenner), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Diagram, Bruch,
+                         ::testing::Values(BruchCase{0.1, ',', "0,1"}, BruchCase{1, ',', "1"},
+                                           BruchCase{-0.5, ',', "-0,5"}, BruchCase{0.5, '.', "0.5"},
+                                           BruchCase{0, ',', "0"}, BruchCase{3 / 10.0, ',', "0,3"},
+                                           BruchCase{12 / 10.0, ',', "1,2"},
+                                           BruchCase{40 / 10.0, ',', "4"},
+                                           BruchCase{1000000000 / 10.0, ',', "100000000"},
+                                           BruchCase{2147483647 / 10.0, ',', "214748364,7"},
+                                           BruchCase{-2147483648 / 10.0, ',', "-214748364,8"}));
+
+}  // namespace
+}  // namespace veka
