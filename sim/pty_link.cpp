@@ -22,7 +22,7 @@ bool fail(std::string* error, const std::string& what) {
 bool makeRaw(int fd) {
     termios t{};
     if (tcgetattr(fd, &t) != 0) return false;
-    (void)t;
+    cfmakeraw(&t);  // no echo, no CR/LF translation: the tuning word is binary
     return tcsetattr(fd, TCSANOW, &t) == 0;
 }
 

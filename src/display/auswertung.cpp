@@ -9,10 +9,14 @@ namespace veka {
 
 std::string FrequenzText(int32_t n) {
     const int64_t betrag = n < 0 ? -static_cast<int64_t>(n) : static_cast<int64_t>(n);
-    std::string s = std::to_string(betrag);
-    if (s.size() > 3) s.insert(s.size() - 3, ".");
-    if (s.size() > 7) s.insert(s.size() - 7, ".");
-    if (n < 0) s.insert(0, "-");
+    const std::string ziffern = std::to_string(betrag);
+    const size_t len = ziffern.size();
+    std::string s = n < 0 ? "-" : "";
+    for (size_t i = 0; i < len; ++i) {
+        // A "." before the last three and, in longer numbers, before the last seven digits.
+        if ((i == len - 3 && len > 3) || (i == len - 6 && len > 6)) s += '.';
+        s += ziffern[i];
+    }
     return s + " Hz";
 }
 
@@ -30,10 +34,13 @@ std::string linearText(int32_t v, char dezimaltrenner) {
     betrag = (betrag + einheit / 2) / einheit * einheit;
     const int64_t ganz = betrag / 10000;
     const int64_t tausendstel = betrag % 10000 / 10;
-    std::string bruch = std::to_string(tausendstel);
-    bruch.insert(0, 3 - bruch.size(), '0');
-    return (zehntausendstel < 0 && betrag != 0 ? "-" : "") + std::to_string(ganz) + dezimaltrenner +
-           bruch;
+    const std::string ziffern = std::to_string(1000 + tausendstel);  // zero padding
+    const std::string bruch = ziffern.substr(1);
+    std::string s = zehntausendstel < 0 && betrag != 0 ? "-" : "";
+    s += std::to_string(ganz);
+    s += dezimaltrenner;
+    s += bruch;
+    return s;
 }
 
 }  // namespace

@@ -94,28 +94,35 @@ void schraegZiehen(TBildfeld& feld, int64_t as, int64_t bs, int64_t be, uint64_t
         return static_cast<int64_t>(steigung.gerundet(static_cast<uint64_t>(k)));
     };
 
-    int64_t lo = kLo;
-    int64_t hi = kHi + 1;  // first k with u(k) >= uLo, or kHi + 1
-    while (lo < hi) {
-        const int64_t mitte = lo + (hi - lo) / 2;
-        if (u(mitte) >= uLo) {
-            hi = mitte;
-        } else {
-            lo = mitte + 1;
+    // Short segments usually lie wholly inside; then both searches are skipped.
+    int64_t kAnfang = kLo;
+    if (u(kLo) < uLo) {
+        int64_t lo = kLo + 1;
+        int64_t hi = kHi + 1;  // first k with u(k) >= uLo, or kHi + 1
+        while (lo < hi) {
+            const int64_t mitte = lo + (hi - lo) / 2;
+            if (u(mitte) >= uLo) {
+                hi = mitte;
+            } else {
+                lo = mitte + 1;
+            }
         }
+        kAnfang = lo;
     }
-    const int64_t kAnfang = lo;
-    lo = kAnfang;
-    hi = kHi + 1;  // first k with u(k) > uHi
-    while (lo < hi) {
-        const int64_t mitte = lo + (hi - lo) / 2;
-        if (u(mitte) > uHi) {
-            hi = mitte;
-        } else {
-            lo = mitte + 1;
+    int64_t kEnde = kHi;
+    if (kAnfang <= kHi && u(kHi) > uHi) {
+        int64_t lo = kAnfang;
+        int64_t hi = kHi;  // first k with u(k) > uHi
+        while (lo < hi) {
+            const int64_t mitte = lo + (hi - lo) / 2;
+            if (u(mitte) > uHi) {
+                hi = mitte;
+            } else {
+                lo = mitte + 1;
+            }
         }
+        kEnde = lo - 1;
     }
-    const int64_t kEnde = lo - 1;
 
     for (int64_t k = kAnfang; k <= kEnde; ++k) {
         const int64_t a = as + k;

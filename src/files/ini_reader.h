@@ -14,7 +14,7 @@ namespace veka {
 inline constexpr size_t MaxIniWertlaenge = 2047;
 
 class IniFile {
-public:
+  public:
     // An empty file: every lookup gives its default.
     IniFile() = default;
 
@@ -34,7 +34,7 @@ public:
     // All section names in file order, as written.
     const std::vector<std::string>& sections() const { return names_; }
 
-private:
+  private:
     using Entries = std::unordered_map<std::string, std::string>;  // folded key -> value
 
     void addSection(std::string name);
@@ -46,7 +46,7 @@ private:
     std::vector<Entries> entries_;                   // per section, parallel to names_
     std::unordered_map<std::string, size_t> index_;  // folded name -> first such section
     static constexpr size_t kNoSection = static_cast<size_t>(-1);
-    size_t current_ = kNoSection;                    // where entries go while parsing
+    size_t current_ = kNoSection;  // where entries go while parsing
 };
 
 // Letter case folded for comparison: ASCII and the Latin-1 capitals in UTF-8.

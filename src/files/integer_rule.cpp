@@ -13,7 +13,9 @@ int hexDigit(char c) {
     return -1;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 void skipBlanks(std::string_view& text) {
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
@@ -43,7 +45,9 @@ bool takeSign(std::string_view& text) {
 }
 
 // Eight hex digits are the 32 bits of the value, so "$FFFFFFFF" is -1.
-int32_t fromBits(uint64_t bits) { return static_cast<int32_t>(static_cast<uint32_t>(bits)); }
+int32_t fromBits(uint64_t bits) {
+    return static_cast<int32_t>(static_cast<uint32_t>(bits));
+}
 
 }  // namespace
 

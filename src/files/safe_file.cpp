@@ -26,8 +26,8 @@ std::string fileNameOf(const std::string& path) {
 
 bool fail(std::string* error, const std::string& path, int err) {
     if (error)
-        *error = "Die Datei \"" + path + "\" konnte nicht gespeichert werden: " +
-                 std::strerror(err);
+        *error =
+            "Die Datei \"" + path + "\" konnte nicht gespeichert werden: " + std::strerror(err);
     return false;
 }
 
@@ -61,8 +61,7 @@ bool writeAll(int fd, std::string_view bytes) {
 bool saveFileSafely(const std::string& path, std::string_view bytes, std::string* error) {
     struct stat info {};
     if (path.empty()) return fail(error, path, ENOENT);
-    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-        return fail(error, path, EISDIR);
+    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return fail(error, path, EISDIR);
 
     std::string tempPath;
     const int fd = createTemporary(path, tempPath);

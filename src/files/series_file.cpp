@@ -11,7 +11,9 @@ namespace {
 constexpr std::array<std::string_view, 4> kKennungen = {
     "", "Durchgangsmessung VEKA", "Reflexionsmessung VEKA", "Spektralmessung VEKA"};
 
-std::string joined(int32_t a, int32_t b) { return std::to_string(a) + ";" + std::to_string(b); }
+std::string joined(int32_t a, int32_t b) {
+    return std::to_string(a) + ";" + std::to_string(b);
+}
 
 void writeHeader(LineWriter& out, const Instrument& inst, int art) {
     const Einstellungen& e = inst.e;
@@ -22,9 +24,15 @@ void writeHeader(LineWriter& out, const Instrument& inst, int art) {
         for (size_t k = 0; k < e.Line.size(); ++k) out.line(joined(e.Line[k], e.LineText[k]));
     const Korrfaktorpaar* paar = nullptr;
     switch (art) {
-        case Durchgang: paar = linear ? &e.Dlin : &e.Dlog; break;
-        case Reflexion: paar = linear ? &e.Rlin : &e.Rlog; break;
-        default: paar = linear ? &e.Slin : &e.Slog; break;
+        case Durchgang:
+            paar = linear ? &e.Dlin : &e.Dlog;
+            break;
+        case Reflexion:
+            paar = linear ? &e.Rlin : &e.Rlog;
+            break;
+        default:
+            paar = linear ? &e.Slin : &e.Slog;
+            break;
     }
     out.line(linear ? "lin" : "log");
     out.line("Korrekturfaktor1 =" + std::to_string(paar->k1));
@@ -32,7 +40,9 @@ void writeHeader(LineWriter& out, const Instrument& inst, int art) {
 }
 
 // The level in dB a transmission line carries beside its value.
-int32_t pegel(int32_t wert) { return runden((static_cast<double>(wert) - 320.0) / 4.0); }
+int32_t pegel(int32_t wert) {
+    return runden((static_cast<double>(wert) - 320.0) / 4.0);
+}
 
 // A field that ends at a ";" is empty when that ";" is missing.
 std::string_view firstField(std::string_view line) {

@@ -11,7 +11,7 @@
 namespace veka {
 
 class LineReader {
-public:
+  public:
     // Keeps a view: the bytes must outlive the reader.
     explicit LineReader(std::string_view bytes);
     explicit LineReader(std::string&&) = delete;
@@ -22,20 +22,20 @@ public:
     // No more lines: the position is at the end of the file (or at its Ctrl-Z).
     bool atEnd() const { return pos_ >= bytes_.size(); }
 
-private:
+  private:
     std::string_view bytes_;
     size_t pos_ = 0;
 };
 
 class LineWriter {
-public:
+  public:
     // Appends the bytes and CR LF.
     void line(std::string_view bytes);
 
     const std::string& bytes() const { return out_; }
     std::string take() { return std::move(out_); }
 
-private:
+  private:
     std::string out_;
 };
 

@@ -342,25 +342,25 @@ TEST_P(SmithChart, RimCirclesAndArcs) {
     EXPECT_EQ(inst->daten.Rasterbild.at(c.x, c.y), c.farbe) << c.x << "," << c.y;
 }
 
-INSTANTIATE_TEST_SUITE_P(Diagram, SmithChart,
-                         ::testing::Values(
-                             // rim and axis
-                             PixelCase{520, 240, Gitter}, PixelCase{120, 240, Gitter},
-                             PixelCase{320, 40, Gitter}, PixelCase{320, 440, Gitter},
-                             PixelCase{119, 240, Hinten}, PixelCase{521, 240, Hinten},
-                             PixelCase{320, 39, Hinten}, PixelCase{320, 441, Hinten},
-                             // magnitude 0.5 circle in the marker colour
-                             PixelCase{320, 140, Marke}, PixelCase{320, 340, Marke},
-                             // resistance circles through (220, 240) and (320, 240)
-                             PixelCase{420, 140, Gitter}, PixelCase{370, 90, Gitter},
-                             // reactance +-1: i = 100 gives a = 173
-                             PixelCase{420, 213, Gitter}, PixelCase{420, 267, Gitter},
-                             // reactance +-0.5: its last chord ends on the rim
-                             PixelCase{200, 80, Gitter}, PixelCase{200, 400, Gitter},
-                             PixelCase{420, 227, Gitter}, PixelCase{420, 253, Gitter},
-                             // empty places; the marker line at x = 40 is gone
-                             PixelCase{320, 200, Hinten}, PixelCase{100, 100, Hinten},
-                             PixelCase{40, 300, Hinten}));
+INSTANTIATE_TEST_SUITE_P(
+    Diagram, SmithChart,
+    ::testing::Values(
+        // rim and axis
+        PixelCase{520, 240, Gitter}, PixelCase{120, 240, Gitter}, PixelCase{320, 40, Gitter},
+        PixelCase{320, 440, Gitter}, PixelCase{119, 240, Hinten}, PixelCase{521, 240, Hinten},
+        PixelCase{320, 39, Hinten}, PixelCase{320, 441, Hinten},
+        // magnitude 0.5 circle in the marker colour
+        PixelCase{320, 140, Marke}, PixelCase{320, 340, Marke},
+        // resistance circles through (220, 240) and (320, 240)
+        PixelCase{420, 140, Gitter}, PixelCase{370, 90, Gitter},
+        // reactance +-1: i = 100 gives a = 173
+        PixelCase{420, 213, Gitter}, PixelCase{420, 267, Gitter},
+        // reactance +-0.5: its last chord ends on the rim
+        PixelCase{200, 80, Gitter}, PixelCase{200, 400, Gitter}, PixelCase{201, 81, Gitter},
+        PixelCase{201, 399, Gitter}, PixelCase{199, 79, Hinten}, PixelCase{199, 401, Hinten},
+        PixelCase{420, 227, Gitter}, PixelCase{420, 253, Gitter},
+        // empty places; the marker line at x = 40 is gone
+        PixelCase{320, 200, Hinten}, PixelCase{100, 100, Hinten}, PixelCase{40, 300, Hinten}));
 
 // ---- Display switches ----
 

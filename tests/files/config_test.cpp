@@ -25,8 +25,8 @@ std::string crlf(const std::vector<std::string>& lines) {
 
 // The file a fresh start writes, line by line as the file format prescribes.
 const std::vector<std::string> kStartFile = {
-    "Hardwareversion  = V7.3 ", "Sprache          =",         "Startfrequenz    =10000000",
-    "Endfrequenz      =35000000", "Schrittweite     =10000",  "Taktfrequenz     =100000000",
+    "Hardwareversion  = V7.3 ",   "Sprache          =",        "Startfrequenz    =10000000",
+    "Endfrequenz      =35000000", "Schrittweite     =10000",   "Taktfrequenz     =100000000",
     "Eichfrequenz     =10000000", "Zwischenfrequenz =9000000", "ZF-Berechnung    =0",
     "Comport          =2",        "Korrfaktor1Dlog  =50",      "Korrfaktor2Dlog  =250",
     "Korrfaktor1Rlog  =50",       "Korrfaktor2Rlog  =250",     "Korrfaktor1Slog  =50",
@@ -114,8 +114,9 @@ TEST(ConfigFile, StartValuesWriteTheStartFile) {
 
 TEST(ConfigFile, DefaultsFileByteExact) {
     const std::string bytes = konfigurationSchreiben(konfigurationsVorgaben());
-    EXPECT_TRUE(bytes.starts_with("Hardwareversion  =VEKA\r\nSprache          =-DL\r\n"
-                                  "Startfrequenz    =10000000\r\n"));
+    EXPECT_TRUE(
+        bytes.starts_with("Hardwareversion  =VEKA\r\nSprache          =-DL\r\n"
+                          "Startfrequenz    =10000000\r\n"));
     EXPECT_TRUE(bytes.ends_with("Messgenauigkeit  =8\r\n"));
     EXPECT_NE(bytes.find("\r\nSchrittweite     =1000\r\n"), std::string::npos);
     EXPECT_NE(bytes.find("\r\nLine7            =350\r\nLine1 Text       =12\r\n"),
@@ -215,7 +216,9 @@ TEST(ConfigFile, StringLineEdgeCases) {
         {"", "VEKA"},
         {"VEKAMX", "VEKAMX"},  // no "=": the whole line
         {"Hardwareversion  = V7.3 ", " V7.3 "},
-        {"Hardwareversion  =Gr\xFC\xDF" "e", "Grüße"},
+        {"Hardwareversion  =Gr\xFC\xDF"
+         "e",
+         "Grüße"},
     };
     for (const Case& c : cases) EXPECT_EQ(readWithLine(0, c.text).Hardwareversion, c.expected);
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,11 +21,11 @@ TEST(IniFile, Lookups) {
     const std::string longValue(3000, 'v');
     const std::vector<Case> cases = {
         {"[A]\r\nk=v\r\n", "A", "k", "v"},
-        {"[A]\r\nk=v\r\n", "a", "K", "v"},                      // letter case
+        {"[A]\r\nk=v\r\n", "a", "K", "v"},  // letter case
         {"[Deutsch]\r\nBUTTON5=Los\r\n", "deutsch", "Button5", "Los"},
-        {"[Ä]\r\nk=v\r\n", "ä", "k", "v"},                       // Latin-1 capitals fold too
-        {"[A]\r\n  k \t=\t  v w  \r\n", "A", "k", "v w"},      // blanks around key and value
-        {"[A]\r\nk=\"  v  \"\r\n", "A", "k", "  v  "},          // one pair of quotes
+        {"[Ä]\r\nk=v\r\n", "ä", "k", "v"},                 // Latin-1 capitals fold too
+        {"[A]\r\n  k \t=\t  v w  \r\n", "A", "k", "v w"},  // blanks around key and value
+        {"[A]\r\nk=\"  v  \"\r\n", "A", "k", "  v  "},     // one pair of quotes
         {"[A]\r\nk=\"\"v\"\"\r\n", "A", "k", "\"v\""},
         {"[A]\r\nk=\"v\r\n", "A", "k", "\"v"},
         {"[A]\r\nk=v\"\r\n", "A", "k", "v\""},
@@ -32,18 +33,18 @@ TEST(IniFile, Lookups) {
         {"[A]\r\nk=a=b\r\n", "A", "k", "a=b"},
         {"[A]\r\nk=first\r\nK=second\r\n", "A", "k", "first"},  // first match wins
         {"[A]\r\nk=1\r\n[A]\r\nk=2\r\nj=3\r\n", "A", "k", "1"},
-        {"[A]\r\nk=1\r\n[a]\r\nj=3\r\n", "A", "j", "ERROR"},   // only the first section
+        {"[A]\r\nk=1\r\n[a]\r\nj=3\r\n", "A", "j", "ERROR"},  // only the first section
         {"[A]\r\n;k=comment\r\nk=v\r\n", "A", "k", "v"},
         {"[A]\r\n  ;k=comment\r\n", "A", "k", "ERROR"},
         {"[A]\r\nk=v ; not a comment\r\n", "A", "k", "v ; not a comment"},
-        {"[A]\r\nk=\r\n", "A", "k", ""},                          // present and empty
+        {"[A]\r\nk=\r\n", "A", "k", ""},  // present and empty
         {"[A]\r\nk=   \r\n", "A", "k", ""},
-        {"[A]\r\nk=v\r\n", "B", "k", "ERROR"},                    // missing section
-        {"[A]\r\nk=v\r\n", "A", "j", "ERROR"},                    // missing key
-        {"k=v\r\n", "", "k", "ERROR"},                            // no section at all
+        {"[A]\r\nk=v\r\n", "B", "k", "ERROR"},  // missing section
+        {"[A]\r\nk=v\r\n", "A", "j", "ERROR"},  // missing key
+        {"k=v\r\n", "", "k", "ERROR"},          // no section at all
         {"", "A", "k", "ERROR"},
-        {"[A]\rk=v\rj=w\r", "A", "j", "w"},                       // CR alone
-        {"[A]\nk=v\nj=w", "A", "j", "w"},                         // LF alone, no final end
+        {"[A]\rk=v\rj=w\r", "A", "j", "w"},  // CR alone
+        {"[A]\nk=v\nj=w", "A", "j", "w"},    // LF alone, no final end
         {"[A]\r\n\r\nk=v\r\n", "A", "k", "v"},
         {"  [ A ]  junk\r\nk=v\r\n", "A", "k", "v"},
         {"[A]\r\nkey without equals\r\nk=v\r\n", "A", "k", "v"},
@@ -51,10 +52,14 @@ TEST(IniFile, Lookups) {
         {"[A]\r\nk=" + longValue + "\r\n", "A", "k", std::string(2047, 'v')},
         {"[A]\r\nk=\"" + longValue + "\"\r\n", "A", "k", std::string(2047, 'v')},
         {"[A]\r\nk=" + std::string(2047, 'v') + "\r\n", "A", "k", std::string(2047, 'v')},
-        {"[A]\r\nk=Gr\xFC\xDF" "e\r\n", "A", "k", "Grüße"},          // Windows-1252 file
-        {"[A]\r\nk=Grüße\r\n", "A", "k", "Grüße"},                   // UTF-8 file
-        {"\xEF\xBB\xBF[A]\r\nk=v\r\n", "A", "k", "v"},               // byte order mark
-        {"[A]\r\nk=v\x1A" "w\r\n", "A", "k", "v\x1Aw"},
+        {"[A]\r\nk=Gr\xFC\xDF"
+         "e\r\n",
+         "A", "k", "Grüße"},                            // Windows-1252 file
+        {"[A]\r\nk=Grüße\r\n", "A", "k", "Grüße"},      // UTF-8 file
+        {"\xEF\xBB\xBF[A]\r\nk=v\r\n", "A", "k", "v"},  // byte order mark
+        {"[A]\r\nk=v\x1A"
+         "w\r\n",
+         "A", "k", "v\x1Aw"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(IniFile::parse(c.file).get(c.section, c.key), c.expected)
@@ -70,10 +75,12 @@ TEST(IniFile, LongValuesCountCharactersNotBytes) {
 }
 
 TEST(IniFile, SectionsInFileOrder) {
-    const IniFile ini = IniFile::parse("[-DL]\r\nk=v\r\n[English]\r\n[Fran\xE7" "ais]\r\n; [X]\r\n"
-                                       "[English]\r\n[]\r\n");
-    EXPECT_EQ(ini.sections(), (std::vector<std::string>{"-DL", "English", "Français", "English",
-                                                        ""}));
+    const IniFile ini = IniFile::parse(
+        "[-DL]\r\nk=v\r\n[English]\r\n[Fran\xE7"
+        "ais]\r\n; [X]\r\n"
+        "[English]\r\n[]\r\n");
+    EXPECT_EQ(ini.sections(),
+              (std::vector<std::string>{"-DL", "English", "Français", "English", ""}));
     EXPECT_TRUE(IniFile::parse("").sections().empty());
 }
 
@@ -103,7 +110,8 @@ TEST(IniFile, GarbageAndSizeDoNotHurt) {
     EXPECT_EQ(g.get("nothing", "here"), "ERROR");
 
     std::string many;
-    for (int i = 0; i < 20000; ++i) many += "[S" + std::to_string(i) + "]\nk=" + std::to_string(i) + "\n";
+    for (int i = 0; i < 20000; ++i)
+        many += "[S" + std::to_string(i) + "]\nk=" + std::to_string(i) + "\n";
     many += "[Long]\nk=" + std::string(100000, 'x') + "\n" + std::string(100000, '[') + "\n";
     const IniFile m = IniFile::parse(many);
     EXPECT_EQ(m.sections().size(), 20002u);
@@ -113,7 +121,9 @@ TEST(IniFile, GarbageAndSizeDoNotHurt) {
 
 // ---- Sprache_setzen ----
 
-std::unique_ptr<Instrument> freshInstrument() { return std::make_unique<Instrument>(); }
+std::unique_ptr<Instrument> freshInstrument() {
+    return std::make_unique<Instrument>();
+}
 
 TEST(Sprache, EmptySectionChangesNothing) {
     auto inst = freshInstrument();
@@ -132,10 +142,10 @@ TEST(Sprache, OnlyButton5DefinedTurnsEverythingElseIntoError) {
         std::string expected = "ERROR";
         if (control == Control::Button5) expected = "Los!";
         // Not replaceable: result labels, the attenuator, "&?" and the like.
-        for (Control fixed : {Control::Label1, Control::Label2, Control::Label7, Control::Label8,
-                              Control::Label9, Control::Label10, Control::Label11,
-                              Control::Label12, Control::Label14, Control::AttenuatorLabel,
-                              Control::UpDown1, Control::MenuHilfe})
+        for (Control fixed :
+             {Control::Label1, Control::Label2, Control::Label7, Control::Label8, Control::Label9,
+              Control::Label10, Control::Label11, Control::Label12, Control::Label14,
+              Control::AttenuatorLabel, Control::UpDown1, Control::MenuHilfe})
             if (control == fixed) expected = std::string(designText(control));
         EXPECT_EQ(inst->fenster.text(control), expected) << c;
     }
@@ -148,17 +158,28 @@ TEST(Sprache, KeysReachTheirControls) {
         Control control;
     };
     const std::vector<Case> cases = {
-        {"Button1", Control::Button1},       {"Button19", Control::Button19},
-        {"Label1", Control::Label3},         {"Label2", Control::Label4},
-        {"Label3", Control::Label5},         {"Label4", Control::Label6},
-        {"Label5", Control::Label13},        {"Menu10", Control::MenuDatei},
-        {"Menu16", Control::Beenden1},       {"Menu24", Control::VFO1},
-        {"Menu70", Control::Dmpfung1},       {"Menu71", Control::Dmpfung2},
-        {"Menu38", Control::Bandbreite1},    {"Menu41", Control::Durchgangsmessung2},
-        {"Menu42", Control::Reflexionsmessung2}, {"Menu43", Control::Linie11},
-        {"Menu49", Control::Linie71},        {"Menu50", Control::Spektralmessung2},
-        {"Menu51", Control::Taktgenerator1}, {"Menu61", Control::Hilfe1},
-        {"Menu62", Control::ber1},           {"Menu21", Control::Durchgangsmessung1},
+        {"Button1", Control::Button1},
+        {"Button19", Control::Button19},
+        {"Label1", Control::Label3},
+        {"Label2", Control::Label4},
+        {"Label3", Control::Label5},
+        {"Label4", Control::Label6},
+        {"Label5", Control::Label13},
+        {"Menu10", Control::MenuDatei},
+        {"Menu16", Control::Beenden1},
+        {"Menu24", Control::VFO1},
+        {"Menu70", Control::Dmpfung1},
+        {"Menu71", Control::Dmpfung2},
+        {"Menu38", Control::Bandbreite1},
+        {"Menu41", Control::Durchgangsmessung2},
+        {"Menu42", Control::Reflexionsmessung2},
+        {"Menu43", Control::Linie11},
+        {"Menu49", Control::Linie71},
+        {"Menu50", Control::Spektralmessung2},
+        {"Menu51", Control::Taktgenerator1},
+        {"Menu61", Control::Hilfe1},
+        {"Menu62", Control::ber1},
+        {"Menu21", Control::Durchgangsmessung1},
     };
     for (const Case& c : cases) {
         auto inst = freshInstrument();
@@ -188,20 +209,59 @@ TEST(Sprache, DialogTexts) {
     file += "menu38=E&in&stellungen\r\n";
     const auto t = SpracheEinTexte("D", IniFile::parse(file));
     ASSERT_TRUE(t);
-    EXPECT_EQ(t->linien, (std::array<std::string, 7>{"t11", "t12", "t13", "t14", "t15", "t16",
-                                                      "t17"}));
-    const std::vector<std::string> got = {t->taktfrequenz, t->eichfrequenz, t->fmax,
-                                          t->messpunkte,   t->text,         t->lage,
-                                          t->sprache,      t->delay,        t->messgenauigkeit,
-                                          t->baudrate,     t->hardwareversion, t->ok,
-                                          t->cancel,       t->caption};
-    EXPECT_EQ(got, (std::vector<std::string>{"t32", "t33", "t34", "t35", "t36", "t37", "t38",
-                                             "t39", "t40", "t43", "t44", "t41", "t42",
-                                             "Ein&stellungen"}));
+    EXPECT_EQ(t->linien,
+              (std::array<std::string, 7>{"t11", "t12", "t13", "t14", "t15", "t16", "t17"}));
+    const std::vector<std::string> got = {t->taktfrequenz,
+                                          t->eichfrequenz,
+                                          t->fmax,
+                                          t->messpunkte,
+                                          t->text,
+                                          t->lage,
+                                          t->sprache,
+                                          t->delay,
+                                          t->messgenauigkeit,
+                                          t->baudrate,
+                                          t->hardwareversion,
+                                          t->ok,
+                                          t->cancel,
+                                          t->caption};
+    EXPECT_EQ(got, (std::vector<std::string>{"t32", "t33", "t34", "t35", "t36", "t37", "t38", "t39",
+                                             "t40", "t43", "t44", "t41", "t42", "Ein&stellungen"}));
     const auto missing = SpracheEinTexte("Other", IniFile::parse(file));
     ASSERT_TRUE(missing);
     EXPECT_EQ(missing->caption, "ERROR");
     EXPECT_EQ(missing->linien[0], "ERROR");
+}
+
+// Runs a test inside a directory and returns to the old one afterwards.
+class WorkingDirectory {
+  public:
+    explicit WorkingDirectory(const std::filesystem::path& dir)
+        : old_(std::filesystem::current_path()) {
+        std::filesystem::current_path(dir);
+    }
+    ~WorkingDirectory() { std::filesystem::current_path(old_); }
+
+  private:
+    std::filesystem::path old_;
+};
+
+TEST(Sprache, LanguageFileOfTheWorkingDirectory) {
+    test::TempDir dir;
+    const WorkingDirectory inside(dir.path());
+    auto inst = freshInstrument();
+    Sprache_setzen(*inst, "");
+    EXPECT_EQ(inst->fenster.text(Control::Button1), "&Frequenz");
+    Sprache_setzen(*inst, "-DL");  // no file: every text becomes "ERROR"
+    EXPECT_EQ(inst->fenster.text(Control::Button1), "ERROR");
+    EXPECT_EQ(inst->meldungen[41], "ERROR");
+
+    test::writeBytes("LANG.INI", "[-DL]\r\nButton1=&Frequenz\r\nstring41=OK\r\n");
+    Sprache_setzen(*inst, "-DL");
+    EXPECT_EQ(inst->fenster.text(Control::Button1), "&Frequenz");
+    EXPECT_EQ(inst->meldungen[41], "OK");
+    EXPECT_EQ(SpracheEinTexte("-DL")->ok, "OK");
+    EXPECT_EQ(SpracheEinTexte(""), std::nullopt);
 }
 
 }  // namespace

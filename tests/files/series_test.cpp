@@ -183,13 +183,15 @@ TEST(SeriesRead, LengthLimits) {
     };
     const std::string full = crlf(transmissionFile(3));
     const std::vector<Case> cases = {
-        {full + "\r\n", {1, 2, 3, 0}},               // empty last line adds a 0
+        {full + "\r\n", {1, 2, 3, 0}},                 // empty last line adds a 0
         {full.substr(0, full.size() - 2), {1, 2, 3}},  // no line end after the last line
         {crlf(transmissionFile(1)), {1, 0}},           // second data line read past the end
         {crlf(transmissionFile(0)), {0, 0}},
         {"Durchgangsmessung VEKA", {0, 0}},
         {crlf(transmissionFile(400)), counting(300)},
-        {full + "\x1A" "9;9;9\r\n", {1, 2, 3}},
+        {full + "\x1A"
+                "9;9;9\r\n",
+         {1, 2, 3}},
     };
     for (const Case& c : cases) EXPECT_EQ(messreiheLesen(c.bytes, nullptr)->werte, c.werte);
 }
@@ -200,9 +202,9 @@ TEST(SeriesRead, FieldParsing) {
         int32_t wert;
     };
     const std::vector<Case> cases = {
-        {"1;2;3", 2},   {"1;2", 0},        {"1;;3", 0},      {"1; -7x;3", -7}, {"1;$ff;3", 255},
-        {"1;abc;3", 0}, {"12345", 0},      {"1;2;3;4", 2},   {";5;", 5},       {"", 0},
-        {"1;0x10;", 16}, {"1;+4;", 4},
+        {"1;2;3", 2},     {"1;2", 0},     {"1;;3", 0},     {"1; -7x;3", -7},
+        {"1;$ff;3", 255}, {"1;abc;3", 0}, {"12345", 0},    {"1;2;3;4", 2},
+        {";5;", 5},       {"", 0},        {"1;0x10;", 16}, {"1;+4;", 4},
     };
     for (const Case& c : cases) {
         std::vector<std::string> lines = transmissionFile(2);
@@ -221,7 +223,7 @@ TEST(SeriesRead, StartAndStepFromTheFirstTwoLines) {
         {"5;1", "3;2", 5, -2},
         {"x;1;", "7;2;", 0, 7},
         {"2147483647;1;", "-2147483648;2;", INT32_MAX, 1},  // the step wraps
-        {"100", "200", 0, 0},  // without ";" the first field is empty
+        {"100", "200", 0, 0},                               // without ";" the first field is empty
     };
     for (const Case& c : cases) {
         std::vector<std::string> lines = transmissionFile(0);
@@ -234,15 +236,27 @@ TEST(SeriesRead, StartAndStepFromTheFirstTwoLines) {
 }
 
 TEST(SeriesRead, ReflectionReferenceLines) {
-    const std::vector<std::string> lines = {
-        "Reflexionsmessung VEKA", "Gr\xFC\xDF" "e", "50;12", "100;15;x", " 7 ; 9", "abc", "",
-        "60", ";5", "lin", "f1", "f2", "1;10;10", "2;20;20"};
+    const std::vector<std::string> lines = {"Reflexionsmessung VEKA",
+                                            "Gr\xFC\xDF"
+                                            "e",
+                                            "50;12",
+                                            "100;15;x",
+                                            " 7 ; 9",
+                                            "abc",
+                                            "",
+                                            "60",
+                                            ";5",
+                                            "lin",
+                                            "f1",
+                                            "f2",
+                                            "1;10;10",
+                                            "2;20;20"};
     const auto reihe = messreiheLesen(crlf(lines), nullptr);
     ASSERT_TRUE(reihe);
     EXPECT_EQ(reihe->art, Reflexion);
     EXPECT_EQ(reihe->ueberschrift, "Grüße");
-    const std::vector<std::pair<int32_t, int32_t>> expected = {
-        {50, 12}, {100, 15}, {7, 9}, {0, 0}, {0, 0}, {0, 60}, {0, 5}};
+    const std::vector<std::pair<int32_t, int32_t>> expected = {{50, 12}, {100, 15}, {7, 9}, {0, 0},
+                                                               {0, 0},   {0, 60},   {0, 5}};
     for (size_t k = 0; k < 7; ++k) {
         EXPECT_EQ(reihe->linien[k].hoehe, expected[k].first) << k;
         EXPECT_EQ(reihe->linien[k].text, expected[k].second) << k;

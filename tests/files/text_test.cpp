@@ -30,9 +30,10 @@ TEST(TextCodec, KnownCharacters) {
         std::string utf8;
     };
     const std::vector<Case> cases = {
-        {"\xE4", "ä"},   {"\xDF", "ß"},          {"\x80", "€"},       {"\x9F", "Ÿ"},
-        {"\x81", "\xC2\x81"}, {"\x9D", "\xC2\x9D"}, {"\xA0", "\xC2\xA0"}, {"A", "A"},
-        {"Kurzschlu\xDF", "Kurzschluß"}, {"\x96", "–"},
+        {"\xE4", "ä"},        {"\xDF", "ß"},        {"\x80", "€"},
+        {"\x9F", "Ÿ"},        {"\x81", "\xC2\x81"}, {"\x9D", "\xC2\x9D"},
+        {"\xA0", "\xC2\xA0"}, {"A", "A"},           {"Kurzschlu\xDF", "Kurzschluß"},
+        {"\x96", "–"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(cp1252ToUtf8(c.cp1252), c.utf8) << c.utf8;
@@ -46,29 +47,40 @@ TEST(TextCodec, UnrepresentableBecomesQuestionMark) {
         std::string cp1252;
     };
     const std::vector<Case> cases = {
-        {"Ω", "?"},                // not in the code page
-        {"\xC2\x80", "?"},         // U+0080: the byte 0x80 is the euro sign
-        {"😀", "?"},               // four-byte sequence
-        {"a\xFF" "b", "a?b"},      // invalid byte
-        {"\xE2\x82", "??"},        // truncated sequence
-        {"\xC0\xAF", "??"},        // overlong form
+        {"Ω", "?"},         // not in the code page
+        {"\xC2\x80", "?"},  // U+0080: the byte 0x80 is the euro sign
+        {"😀", "?"},         // four-byte sequence
+        {"a\xFF"
+         "b",
+         "a?b"},             // invalid byte
+        {"\xE2\x82", "??"},  // truncated sequence
+        {"\xC0\xAF", "??"},  // overlong form
     };
     for (const Case& c : cases) EXPECT_EQ(utf8ToCp1252(c.utf8), c.cp1252) << c.utf8;
 }
 
 TEST(TextCodec, Utf8Validity) {
     const std::vector<std::pair<std::string, bool>> cases = {
-        {"", true},           {"plain", true},       {"Grüße", true},     {"\xE4", false},
-        {"\xC0\x80", false},  {"\xED\xA0\x80", false}, {"\xF4\x90\x80\x80", false},
-        {"\xF0\x9F\x98\x80", true}, {"\xE2\x82\xAC", true}, {"\x80", false},
+        {"", true},
+        {"plain", true},
+        {"Grüße", true},
+        {"\xE4", false},
+        {"\xC0\x80", false},
+        {"\xED\xA0\x80", false},
+        {"\xF4\x90\x80\x80", false},
+        {"\xF0\x9F\x98\x80", true},
+        {"\xE2\x82\xAC", true},
+        {"\x80", false},
     };
     for (const auto& [bytes, valid] : cases) EXPECT_EQ(isValidUtf8(bytes), valid) << bytes;
 }
 
 TEST(TextCodec, TextFileGuessesEncoding) {
-    EXPECT_EQ(textFileToUtf8("Gr\xFC\xDF" "e"), "Grüße");        // Windows-1252
-    EXPECT_EQ(textFileToUtf8("Grüße"), "Grüße");                  // UTF-8
-    EXPECT_EQ(textFileToUtf8("\xEF\xBB\xBFGrüße"), "Grüße");      // UTF-8 with mark
+    EXPECT_EQ(textFileToUtf8("Gr\xFC\xDF"
+                             "e"),
+              "Grüße");                                       // Windows-1252
+    EXPECT_EQ(textFileToUtf8("Grüße"), "Grüße");              // UTF-8
+    EXPECT_EQ(textFileToUtf8("\xEF\xBB\xBFGrüße"), "Grüße");  // UTF-8 with mark
     EXPECT_EQ(textFileToUtf8("abc"), "abc");
 }
 
@@ -89,12 +101,16 @@ TEST(LineReader, LineEndRules) {
     };
     const std::vector<Case> cases = {
         {"a\r\nb\r\n", {"a", "b", ""}},
-        {"a\nb\r\n", {"a\nb", "", ""}},          // a lone LF is a character
-        {"a\rb\r", {"a", "b", ""}},              // CR alone ends a line
-        {"a\r\n\nb", {"a", "\nb", ""}},          // only one LF belongs to the CR
+        {"a\nb\r\n", {"a\nb", "", ""}},  // a lone LF is a character
+        {"a\rb\r", {"a", "b", ""}},      // CR alone ends a line
+        {"a\r\n\nb", {"a", "\nb", ""}},  // only one LF belongs to the CR
         {"a\r\r\nb", {"a", "", "b"}},
-        {"a\r\nb\x1A" "c\r\nd", {"a", "b", ""}},  // Ctrl-Z ends the file
-        {"\x1A" "a\r\n", {"", "", ""}},
+        {"a\r\nb\x1A"
+         "c\r\nd",
+         {"a", "b", ""}},  // Ctrl-Z ends the file
+        {"\x1A"
+         "a\r\n",
+         {"", "", ""}},
         {"", {"", "", ""}},
         {"last", {"last", "", ""}},
     };
@@ -108,8 +124,8 @@ TEST(LineReader, AtEndAfterTheLastLine) {
         int lines;  // lines read before atEnd()
     };
     const std::vector<Case> cases = {
-        {"", 0},          {"a", 1},      {"a\r\n", 1},  {"a\r\n\r\n", 2},
-        {"a\r", 1},       {"a\r\nb", 2}, {"a\x1A\r\n", 1}, {"\r\n", 1},
+        {"", 0},    {"a", 1},      {"a\r\n", 1},     {"a\r\n\r\n", 2},
+        {"a\r", 1}, {"a\r\nb", 2}, {"a\x1A\r\n", 1}, {"\r\n", 1},
     };
     for (const Case& c : cases) {
         LineReader reader(c.bytes);

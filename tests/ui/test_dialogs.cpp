@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImageWriter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -172,7 +173,6 @@ TEST(InputBox, PlacesWindowAndControlsAsDesigned) {
     askWith(box, frequencyRequest(), [](TForm2& b) {
         EXPECT_EQ(b.frameGeometry().topLeft(), QPoint(397, 302));
         const QSize frame = b.frameGeometry().size() - b.size();
-        fprintf(stderr, "FRAME %d %d size %d %d\n", frame.width(), frame.height(), b.width(), b.height());
         if (!frame.isNull()) {
             EXPECT_EQ(b.frameGeometry().size(), QSize(322, 159));
         }
@@ -256,6 +256,24 @@ TEST(JpegDecoder, TruncatedDamagedAndMissingFilesGiveNothing) {
     EXPECT_FALSE(veka::decodeJpeg(dir.path().toStdString()).has_value());
 }
 
+TEST(JpegDecoder, DecodesAGreyscalePictureIntoRgb) {
+    if (!QImageWriter::supportedImageFormats().contains("jpeg")) {
+        GTEST_SKIP() << "no JPEG writer to make the grey picture";
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("grey.jpg"));
+    QImage grey(64, 32, QImage::Format_Grayscale8);
+    grey.fill(200);
+    ASSERT_TRUE(grey.save(path, "jpeg", 95));
+    const std::optional<QImage> image = veka::decodeJpeg(path.toStdString());
+    ASSERT_TRUE(image.has_value());
+    EXPECT_EQ(image->size(), QSize(64, 32));
+    const QRgb pixel = image->pixel(10, 10);
+    EXPECT_NEAR(qRed(pixel), 200, 3);
+    EXPECT_EQ(qRed(pixel), qGreen(pixel));
+    EXPECT_EQ(qGreen(pixel), qBlue(pixel));
+}
+
 // ---- about window ----
 
 TEST(AboutWindow, ConstructsWithoutAPicture) {
@@ -286,8 +304,11 @@ TEST(AboutWindow, ShowsTheShippedPictureAndReadOnlyBorderlessTexts) {
     EXPECT_TRUE(info.Memo2->toPlainText().contains(QStringLiteral("warranty")));
 }
 
-TEST(AboutWindow, IsCentredAndOkClosesIt) {
-    Tinfo info(nullptr, shippedPicture());
+TEST(AboutWindow, IsCentredOnTheScreenNotOnItsParentAndOkClosesIt) {
+    QWidget parent;
+    parent.setGeometry(10, 10, 120, 90);
+    parent.show();
+    Tinfo info(&parent, shippedPicture());
     bool ran = false;
     QTimer::singleShot(0, &info, [&] {
         ran = true;

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test: the normal build with the benchmarks,
+# the suite again under AddressSanitizer + UBSan, the threaded tests under ThreadSanitizer,
+# and each file-reader fuzzer for a short, bounded time.
+set -euo pipefail
+top="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$top"
+"$top/scripts/setup.sh"
+export QT_QPA_PLATFORM=offscreen
+jobs="$(nproc)"
+
+echo "== build and tests"
+scripts/build.sh build-test
+ctest --test-dir build-test --output-on-failure -j"$jobs"
+
+echo "== AddressSanitizer + UBSan"
+scripts/build.sh build-asan -DVEKA_SANITIZE="address;undefined" -DVEKA_BENCH=OFF
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+LSAN_OPTIONS=suppressions="$top/tests/lsan.supp" \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+echo "== ThreadSanitizer (threaded tests)"
+scripts/build.sh build-tsan -DVEKA_SANITIZE=thread -DVEKA_BENCH=OFF
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+  ctest --test-dir build-tsan --output-on-failure -j"$jobs" -L threaded
+
+echo "== fuzzers"
+tests/fuzz/run.sh

@@ -1,0 +1,2 @@
+// source control tests follow
+#include <gtest/gtest.h>

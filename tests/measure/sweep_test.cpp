@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "display/auswertung.h"
+#include "link/device_codec.h"
+#include "measure/netzwerktester.h"
+#include "measure/sweep.h"
+#include "support/fake_ui.h"
+#include "support/sim_room.h"
+
+namespace veka {
+namespace {
+
+TEST(Korrektur, RoundsHalvesToEvenAfterWrappingArithmetic) {
+    struct Fall {
+        uint16_t roh;
+        int32_t k1, k2, erwartet;
+    } faelle[] = {
+        {1, 0, 250, 2},     // 2.5
+        {1, 0, 350, 4},     // 3.5
+        {0, 1, 250, -2},    // -2.5
+        {210, 50, 250, 400},
+        {50, 50, 250, 0},   // raw equal to K1 (the sweep then stores 1)
+        {3, 0, 50, 2},      // 1.5
+        // The product wraps in 32 bits instead of overflowing.
+        {2, 0, INT32_MAX, runden(static_cast<int32_t>(0xFFFFFFFEu) / 100.0)},
+    };
+    for (const auto& f : faelle)
+        EXPECT_EQ(korrigiert(f.roh, {f.k1, f.k2}), f.erwartet) << f.roh << " " << f.k1;
+    EXPECT_EQ(smithWert(0), 0);
+    EXPECT_EQ(smithWert(368), 399);
+    EXPECT_EQ(smithWert(1023), 1110);
+}
+
+// The program logic against a simulated device on port 2 of a fresh working directory.
+struct Bench {
+    explicit Bench(vekasim::Options o = {}) : room(o) {
+        core.inst().e.Comport = 2;
+        core.link().PortSetzen();
+    }
+    test::SimRoom room;
+    test::FakeUi ui;
+    Netzwerktester core{ui};
+    Instrument& inst = core.inst();
+
+    // Sweeps until the device has seen at least n exchanges, then stops.
+    void sweepFor(size_t n) {
+        core.Button5Click();
+        ASSERT_TRUE(room.sim->waitForExchanges(n, std::chrono::seconds(20)));
+        core.Button6Click();
+    }
+};
+
+TEST(Sweep, StopCompletesTheRunningSweep) {
+    Bench b;
+    b.inst.e.Messpunkte = 50;
+    b.sweepFor(70);
+    // Full sweeps of 50 points, then one exchange to park the source.
+    EXPECT_EQ((b.room.sim->exchangeCount() - 1) % 50, 0u);
+    std::lock_guard lock(b.inst.datenMutex);
+    EXPECT_EQ(b.inst.daten.Messwerte[0], b.inst.daten.Messwerte[1]);
+    for (int k = 1; k <= 50; ++k) EXPECT_GE(b.inst.daten.Messwerte[k], 1) << k;
+    EXPECT_EQ(b.room.sim->exchanges().back().word, 0x1999999Au);  // parked on the start
+}
+
+TEST(Sweep, LockOutWhileRunning) {
+    Bench b;
+    b.inst.e.Messpunkte = 10;
+    b.core.Button5Click();
+    const WindowModel& w = b.inst.fenster;
+    for (Control c : {Control::Button1, Control::Button2, Control::Button3, Control::Button4,
+                      Control::Button5, Control::Button8, Control::Button9, Control::Button10,
+                      Control::Button11, Control::Button15, Control::Button16, Control::Button17,
+                      Control::Button19, Control::MenuDatei, Control::MenuMessung,
+                      Control::MenuEinstellungen, Control::MenuKalibrieren})
+        EXPECT_FALSE(w.enabled(c)) << static_cast<int>(c);
+    for (Control c : {Control::Button6, Control::Button7, Control::Button12, Control::Button13,
+                      Control::Button14, Control::MenuHilfe})
+        EXPECT_TRUE(w.enabled(c)) << static_cast<int>(c);
+    EXPECT_TRUE(b.core.messungLaeuft());
+    b.core.Button6Click();
+    EXPECT_FALSE(b.core.messungLaeuft());
+    EXPECT_FALSE(w.enabled(Control::Button6));
+    EXPECT_TRUE(w.enabled(Control::Button5));
+    EXPECT_TRUE(w.enabled(Control::MenuKalibrieren));
+}
+
+TEST(Sweep, PointCountsAtTheEdges) {
+    for (int32_t n : {1, 300}) {
+        Bench b;
+        b.inst.e.Messpunkte = n;
+        {
+            std::lock_guard lock(b.inst.datenMutex);
+            BildLoeschen(b.inst.daten.Diagrammbild, 7);
+        }
+        b.core.sweep().startmessung();
+        ASSERT_TRUE(b.room.sim->waitForExchanges(static_cast<size_t>(n), std::chrono::seconds(20)));
+        b.core.sweep().stopmessung();
+        std::lock_guard lock(b.inst.datenMutex);
+        const TBildfeld& bild = b.inst.daten.Diagrammbild;
+        bool gewischt = false;
+        for (int y = 1; y <= BildHoehe; ++y) gewischt |= bild.at(631, y) != 7;
+        bool unberuehrt = true;
+        for (int x = 632; x <= BildBreite; ++x)
+            for (int y = 1; y <= BildHoehe; ++y) unberuehrt &= bild.at(x, y) == 7;
+        EXPECT_EQ(gewischt, n == 300) << n;  // one point draws nothing at all
+        EXPECT_TRUE(unberuehrt) << n;
+        EXPECT_GE(b.inst.daten.Messwerte[static_cast<size_t>(n)], 1);
+    }
+}
+
+TEST(Sweep, NoPointsMeansNoExchangesUntilStopped) {
+    Bench b;
+    b.inst.e.Messpunkte = 0;
+    b.core.sweep().startmessung();
+    b.core.sweep().stopmessung();
+    EXPECT_EQ(b.room.sim->exchangeCount(), 0u);
+    b.inst.e.Messpunkte = -5;
+    b.core.sweep().startmessung();
+    b.core.sweep().stopmessung();
+    EXPECT_EQ(b.room.sim->exchangeCount(), 0u);
+}
+
+TEST(Sweep, SmithModeTakesTwoReadingsAndKeepsZeroInTheSecond) {
+    vekasim::Options o;
+    o.replyBytes = {0};
+    Bench b(o);
+    b.inst.e.Messpunkte = 20;
+    b.inst.Messart = SmithModus;
+    b.inst.Smith = true;
+    b.core.sweep().startmessung();
+    ASSERT_TRUE(b.room.sim->waitForExchanges(40, std::chrono::seconds(20)));
+    b.core.sweep().stopmessung();
+    const auto ex = b.room.sim->exchanges();
+    ASSERT_GE(ex.size(), 40u);
+    for (size_t i = 0; i < 40; ++i) {
+        EXPECT_EQ(ex[i].control & 1, i % 2) << i;  // second reading with the linear bit
+        EXPECT_EQ(ex[i].control & 2, 2) << i;
+        EXPECT_EQ(ex[i].word, ex[i - i % 2].word) << i;  // both at the same frequency
+    }
+    EXPECT_FALSE(b.inst.Linear);
+    std::lock_guard lock(b.inst.datenMutex);
+    for (int k = 1; k <= 20; ++k) {
+        EXPECT_EQ(b.inst.daten.Messwerte[k], 1) << k;
+        EXPECT_EQ(b.inst.daten.Messwerte2[k], 0) << k;
+    }
+}
+
+TEST(Sweep, TimeOutDuringTheSweepGoesOnWithDemonstrationReadings) {
+    vekasim::Options o;
+    o.vanishAfter = 5;
+    Bench b(o);
+    b.inst.e.Messpunkte = 20;
+    b.core.sweep().startmessung();
+    ASSERT_TRUE(b.room.sim->waitUntilFinished(std::chrono::seconds(10)));
+    b.core.sweep().stopmessung();
+    EXPECT_TRUE(b.inst.DemoModus);
+    EXPECT_EQ(b.inst.Messart, Rohwerte);
+    EXPECT_EQ(b.ui.runPosted(), 1u);  // message and caption reach the window thread
+    EXPECT_EQ(b.ui.messages.size(), 1u);
+    std::lock_guard lock(b.inst.datenMutex);
+    EXPECT_EQ(b.inst.daten.Messwerte[20], Demowert(20));  // raw readings stored unchanged
+}
+
+// A band-pass swept with the linear detector: its 3 dB bandwidth as the user reads it.
+TEST(Sweep, BandPassBandwidthEndToEnd) {
+    vekasim::Options o;
+    o.dut = vekasim::Dut::Bandpass;
+    o.centreHz = 10140000;
+    o.bandwidthHz = 100000;
+    Bench b(o);
+    b.inst.e.Startfrequenz = 9860000;
+    b.inst.e.Schrittweite = 2000;
+    b.core.Button17Click();  // li&n.
+    b.sweepFor(280);
+    const std::string breite = b.inst.fenster.text(Control::Label11);
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(breite, m, std::regex(R"(([0-9.]+) Hz \(3 dB\))"))) << breite;
+    const int hz = std::stoi(std::regex_replace(m[1].str(), std::regex("\\."), ""));
+    // 0.7 of the peak lies 3.1 dB down: 1.02 times the 3 dB width, edges on whole steps.
+    EXPECT_NEAR(hz, 102000, 2 * 2000) << breite;
+    // The peak reads full scale; quantisation makes its first point a step or two early.
+    const std::string maximum = b.inst.fenster.text(Control::Label7);
+    EXPECT_TRUE(std::regex_match(maximum, std::regex(R"(10\.1(3[6-9]|40)\.000 Hz 1,000)")))
+        << maximum;
+}
+
+}  // namespace
+}  // namespace veka
