@@ -1,5 +1,6 @@
 // The start-up steps that read files: frequency marks, the start-up configuration and the
 // language; and the file commands, which remember the names their dialogs offer.
+#include "display/diagram.h"
 #include "files/config_file.h"
 #include "files/file_commands.h"
 #include "files/marks_file.h"
@@ -25,6 +26,20 @@ void Netzwerktester::MessreiheSpeichern1Click() {
 }
 void Netzwerktester::Messreiheladen1Click() {
     veka::Messreiheladen1Click(*inst_, ui_, dateinamen_);
+}
+
+}  // namespace veka
+
+namespace veka {
+
+void Netzwerktester::optionenVorher() { link_.closePort(); }
+
+void Netzwerktester::optionenNachher() {
+    Sprache_setzen(*inst_, inst_->e.Sprache);
+    link_.PortSetzen();
+    dm_diagramm(*inst_);
+    inst_->DemoModus = false;
+    link_.FrequenzSetzen(1, inst_->e.Startfrequenz);
 }
 
 }  // namespace veka

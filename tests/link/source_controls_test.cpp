@@ -1,2 +1,176 @@
-// source control tests follow
 #include <gtest/gtest.h>
+
+#include "link/device_codec.h"
+#include "link/source_controls.h"
+#include "support/fake_ui.h"
+#include "support/sim_room.h"
+
+namespace veka {
+namespace {
+
+struct Quelle {
+    explicit Quelle(vekasim::Options o = {}) : room(o) {
+        inst.e.Comport = 2;
+        link.PortSetzen();
+    }
+    size_t geraeteaufrufe() const { return room.sim->exchangeCount(); }
+    double ausgang() const { return room.sim->exchanges().back().frequencyHz; }
+
+    test::SimRoom room;
+    std::unique_ptr<Instrument> owner = std::make_unique<Instrument>();
+    Instrument& inst = *owner;
+    test::FakeUi ui;
+    DeviceLink link{inst, ui};
+};
+
+TEST(PlusMinus, StayInsideTheOpenRange) {
+    Quelle q;
+    struct Fall {
+        int32_t start, schritt, ende;
+        int richtung;
+        int32_t erwartet;
+    } faelle[] = {
+        {34995000, 10000, 35000000, +1, 34995000},  // half a step below the end
+        {34985000, 10000, 35000000, +1, 34995000},  // one and a half steps below
+        {10000, 10000, 35000000, -1, 10000},
+        {20000, 10000, 35000000, -1, 10000},
+        {2000000000, 2000000000, INT32_MAX, +1, 2000000000},  // no wrap into the range
+        {-2000000000, -2000000000, 35000000, +1, -2000000000},
+    };
+    for (const auto& f : faelle) {
+        q.inst.e.Startfrequenz = f.start;
+        q.inst.e.Schrittweite = f.schritt;
+        q.inst.e.Endfrequenz = f.ende;
+        const size_t vorher = q.geraeteaufrufe();
+        f.richtung > 0 ? Button2Click(q.inst, q.link) : Button3Click(q.inst, q.link);
+        EXPECT_EQ(q.inst.e.Startfrequenz, f.erwartet) << f.start;
+        EXPECT_EQ(q.geraeteaufrufe(), vorher + 1);
+        EXPECT_EQ(q.room.sim->exchanges().back().word, Abstimmwort(f.erwartet, 100000000));
+    }
+}
+
+TEST(Frequenz, TypedValueOrFallback) {
+    Quelle q;
+    q.ui.answers = {"abc", " 7000000", "7000000 ", "$989680"};
+    const int32_t erwartet[] = {10000000, 7000000, 10000000, 10000000};
+    for (int32_t e : erwartet) {
+        q.inst.e.Startfrequenz = 1;
+        Button1Click(q.inst, q.link, q.ui);
+        EXPECT_EQ(q.inst.e.Startfrequenz, e);
+    }
+    const auto& anfrage = q.ui.requests.front();
+    EXPECT_EQ(anfrage.caption, "Frequenz");
+    EXPECT_EQ(anfrage.prompt, "Frequenz in Hz eingeben!");
+    EXPECT_EQ(anfrage.startText, "1");
+    EXPECT_EQ(anfrage.okText, "OK");
+    EXPECT_EQ(anfrage.cancelText, "Abbruch");
+    EXPECT_EQ(q.inst.fenster.text(Control::Label1), "10.000.000 Hz");
+    EXPECT_EQ(q.inst.Cursorpunkt, 140);
+    EXPECT_EQ(q.inst.fenster.text(Control::Label12), "11.400.000 Hz");
+    EXPECT_EQ(q.geraeteaufrufe(), 4u);
+}
+
+TEST(Schrittweite, CancelReentersTheOldValueWithoutTheDevice) {
+    Quelle q;
+    q.inst.e.Messpunkte = 3;
+    Button4Click(q.inst, q.ui);  // no answer scripted: cancelled
+    EXPECT_EQ(q.inst.e.Schrittweite, 10000);
+    EXPECT_EQ(q.inst.Cursorpunkt, 2);
+    q.ui.answers = {"x"};
+    Button4Click(q.inst, q.ui);
+    EXPECT_EQ(q.inst.e.Schrittweite, 50000);
+    EXPECT_EQ(q.inst.fenster.text(Control::Label2), "50.000 Hz");
+    EXPECT_EQ(q.geraeteaufrufe(), 0u);
+}
+
+TEST(Daempfung, StepsOfTenWithinZeroToThirty) {
+    Quelle q;
+    const struct {
+        bool hoch;
+        const char* text;
+        uint8_t bits;
+    } schritte[] = {{true, "10 dB", 16},   {true, "20 dB", 32},  {true, "30 dB", 48},
+                    {true, "30 dB", 48},   {false, "20 dB", 32}, {false, "10 dB", 16},
+                    {false, "  0 dB", 0},  {false, "  0 dB", 0}};
+    for (const auto& s : schritte) {
+        s.hoch ? Dmpfung2Click(q.inst, q.link) : Dmpfung1Click(q.inst, q.link);
+        EXPECT_EQ(q.inst.fenster.text(Control::AttenuatorLabel), s.text);
+        EXPECT_EQ(q.inst.Daempfung, s.bits);
+        EXPECT_EQ(q.room.sim->exchanges().back().control & 0x30, s.bits);
+    }
+    EXPECT_EQ(q.geraeteaufrufe(), 8u);
+    q.inst.fenster.setAttenuatorPosition(20);
+    UpDown1Click(q.inst, q.link);
+    EXPECT_EQ(q.inst.fenster.text(Control::AttenuatorLabel), "20 dB");
+    SetDaempfungNull(q.inst);
+    EXPECT_EQ(q.inst.Daempfung, 0);
+    EXPECT_EQ(q.inst.fenster.attenuatorPosition(), 0);
+    EXPECT_EQ(q.geraeteaufrufe(), 9u);  // the reset itself sends nothing
+}
+
+TEST(Taktgenerator, CorrectsTheClockFromTheCounterReading) {
+    vekasim::Options o;
+    o.clockOffsetHz = -1000;  // the true clock runs 1 kHz slow
+    Quelle q(o);
+    // The user reads the counter: one tenth of the true clock.
+    q.ui.answers = {"9999900"};
+    Taktgenerator1Click(q.inst, q.link, q.ui);
+    EXPECT_NEAR(q.ausgang(), 9999900, 1);
+    EXPECT_EQ(q.ui.requests.back().startText, "10000000");
+    EXPECT_EQ(q.ui.requests.back().caption, "Takt");
+    EXPECT_EQ(q.inst.e.Taktfrequenz, 99999000);
+    EXPECT_EQ(q.inst.e.Startfrequenz, 10000000);
+    // With the corrected clock the device now puts out what is asked.
+    Button2Click(q.inst, q.link);
+    EXPECT_NEAR(q.ausgang(), 10010000, 1);
+
+    // Cancelled: the proposal comes back, moving the clock to a multiple of 10.
+    for (auto [takt, neu] : {std::pair{100000005, 100000000}, {100000015, 100000020}}) {
+        q.inst.e.Taktfrequenz = takt;
+        Taktgenerator1Click(q.inst, q.link, q.ui);
+        EXPECT_EQ(q.inst.e.Taktfrequenz, neu);
+    }
+    q.ui.answers = {"300000000"};  // times 10 wraps in 32 bits
+    Taktgenerator1Click(q.inst, q.link, q.ui);
+    EXPECT_EQ(q.inst.e.Taktfrequenz, static_cast<int32_t>(3000000000u));
+    q.ui.answers = {"zehn"};
+    Taktgenerator1Click(q.inst, q.link, q.ui);
+    EXPECT_EQ(q.inst.e.Taktfrequenz, static_cast<int32_t>(3000000000u));
+}
+
+TEST(VFO, IfOffsetFollowsTheCheckMarks) {
+    Quelle q;
+    Button15Click(q.inst, q.link);
+    EXPECT_EQ(q.inst.Messart, VFO);
+    EXPECT_TRUE(q.inst.ZFAktiv);
+    const WindowModel& w = q.inst.fenster;
+    EXPECT_FALSE(w.enabled(Control::Button5));
+    EXPECT_FALSE(w.enabled(Control::Button18));
+    EXPECT_FALSE(w.enabled(Control::Durchgangsmessung2));
+    EXPECT_TRUE(w.enabled(Control::Taktgenerator1));
+    EXPECT_TRUE(w.enabled(Control::ZFEingabe1));
+    EXPECT_NEAR(q.ausgang(), 10000000, 1);
+
+    Zwischenfrequenz1Click(q.inst, q.link);
+    EXPECT_TRUE(w.checked(Control::Zwischenfrequenz1));
+    EXPECT_NEAR(q.ausgang(), 1000000, 1);  // Startfrequenz - Zwischenfrequenz
+    AdditionvsSubtraktion1Click(q.inst, q.link);
+    EXPECT_EQ(q.inst.e.ZFBerechnung, 3);
+    EXPECT_NEAR(q.ausgang(), 19000000, 1);
+    // The marks, not the bits, decide: a load may have changed the bits under them.
+    q.inst.e.ZFBerechnung = 0;
+    Zwischenfrequenz1Click(q.inst, q.link);
+    EXPECT_FALSE(w.checked(Control::Zwischenfrequenz1));
+    EXPECT_EQ(q.inst.e.ZFBerechnung, 0);
+    EXPECT_NEAR(q.ausgang(), 10000000, 1);
+
+    q.ui.answers = {"455000"};
+    const size_t vorher = q.geraeteaufrufe();
+    ZFEingabe1Click(q.inst, q.ui);
+    EXPECT_EQ(q.inst.e.Zwischenfrequenz, 455000);
+    EXPECT_EQ(q.geraeteaufrufe(), vorher);
+    EXPECT_EQ(q.ui.requests.back().prompt, "Zwischenfrequenz in Hz eingeben! ");
+}
+
+}  // namespace
+}  // namespace veka
