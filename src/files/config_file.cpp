@@ -1,5 +1,7 @@
 #include "files/config_file.h"
 
+#include <filesystem>
+
 #include <array>
 
 #include "files/integer_rule.h"
@@ -136,6 +138,10 @@ std::string startupLoadOrCreate(Einstellungen& e, const std::string& path) {
         konfigurationLesen(*bytes, e);
         return {};
     }
+    // Something is there that we cannot read: never replace a user's file.
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(path, ec)))
+        return "Die Datei \"" + path + "\" konnte nicht gelesen werden.";
     std::string error;
     if (saveFileSafely(path, konfigurationSchreiben(e), &error)) return {};
     return error;

@@ -29,6 +29,8 @@ inline constexpr int SmithMitteY = 240;
 struct Korrfaktorpaar {
     int32_t k1 = 50;
     int32_t k2 = 250;
+
+    bool operator==(const Korrfaktorpaar&) const = default;
 };
 
 // The settings kept in configuration files, with the start values of a fresh start.

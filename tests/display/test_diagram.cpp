@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -278,6 +279,10 @@ struct PixelCase {
     int x, y;
     uint8_t farbe;
 };
+
+void PrintTo(const PixelCase& c, std::ostream* os) {
+    *os << "(" << c.x << ", " << c.y << ") colour " << int{c.farbe};
+}
 
 class VfoRuler : public ::testing::TestWithParam<PixelCase> {};
 

@@ -206,7 +206,7 @@ INSTANTIATE_TEST_SUITE_P(
                       EvalCase{"MinimumStartsAt320",
                                Spektrum,
                                false,
-                               {330, 340, 400, 340, 330, 330},
+                               {340, 330, 400, 340, 330, 330},
                                1000,
                                "1.002.000 Hz",
                                "1.000.000 Hz",

@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include "support/fake_ui.h"
+#include "support/sim_room.h"
+#include "ui/vek32.h"
+
+namespace veka {
+namespace {
+
+// The real window on a simulated device, its boxes answered through the same interface the
+// logic uses.
+struct Fenster {
+    Fenster() {
+        w.FormCreate(std::nullopt);
+        w.show();
+        QApplication::setActiveWindow(&w);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+    }
+    test::SimRoom room;
+    test::FakeUi ui;
+    TForm1 w{&ui};
+    Instrument& inst = w.logik().inst();
+
+    QString text(Control c) const { return w.label(c)->text(); }
+    void taste(int key, Qt::KeyboardModifiers mod = Qt::NoModifier) {
+        QTest::keyClick(&w, static_cast<Qt::Key>(key), mod);
+    }
+    void klick(Control c) { QTest::mouseClick(w.button(c), Qt::LeftButton); }
+    double ausgang() const { return room.sim->exchanges().back().frequencyHz; }
+};
+
+TEST(Hauptfenster, LayoutAsDesigned) {
+    Fenster f;
+    EXPECT_EQ(f.w.centralWidget()->size(), QSize(792, 554));
+    EXPECT_EQ(f.w.diagram()->geometry(), QRect(5, 30, 641, 481));
+    EXPECT_EQ(f.w.button(Control::Button5)->geometry(), QRect(656, 0, 121, 25));
+    EXPECT_EQ(f.w.button(Control::Button7)->geometry().topLeft(), QPoint(656, 520));
+    EXPECT_EQ(f.w.button(Control::Button8)->y(), 520);
+    EXPECT_EQ(f.w.button(Control::Button18)->geometry(), QRect(584, 4, 41, 17));
+    EXPECT_TRUE(f.w.label(Control::Label1)->font().bold());
+    EXPECT_EQ(f.w.label(Control::Label1)->font().pointSize(), 10);
+    EXPECT_EQ(f.w.font().pointSize(), 8);
+    EXPECT_FALSE(f.w.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(f.w.windowTitle(), "Netzwerktester (Labor)  V7.3     COM 2");
+    EXPECT_EQ(f.w.menuBar()->actions().size(), 5);
+    // Designed start state: transmission.
+    EXPECT_FALSE(f.w.button(Control::Button6)->isEnabled());
+    EXPECT_FALSE(f.w.button(Control::Button18)->isEnabled());
+    EXPECT_FALSE(f.w.action(Control::ZFEingabe1)->isEnabled());
+    EXPECT_TRUE(f.w.action(Control::Durchgangsmessung2)->isEnabled());
+    EXPECT_FALSE(f.w.action(Control::Linie41)->isEnabled());
+}
+
+TEST(Hauptfenster, FunctionKeysReachTheirCommands) {
+    Fenster f;
+    f.taste(Qt::Key_F10);
+    f.taste(Qt::Key_F10);
+    EXPECT_EQ(f.text(Control::AttenuatorLabel), "20 dB");
+    f.taste(Qt::Key_F9);
+    EXPECT_EQ(f.text(Control::AttenuatorLabel), "10 dB");
+    EXPECT_EQ(f.inst.Daempfung, 16);
+    f.taste(Qt::Key_F7);  // Plus
+    EXPECT_EQ(f.text(Control::Label1), "10.010.000 Hz");
+    f.taste(Qt::Key_F6);  // Minus
+    EXPECT_EQ(f.text(Control::Label1), "10.000.000 Hz");
+    f.ui.answers = {"abc"};
+    f.taste(Qt::Key_F8);  // Schrittweite
+    EXPECT_EQ(f.text(Control::Label2), "50.000 Hz");
+    f.ui.answers = {"7000000"};
+    f.taste(Qt::Key_F5);  // Frequenz
+    EXPECT_EQ(f.text(Control::Label1), "7.000.000 Hz");
+    f.taste(Qt::Key_F2);
+    f.taste(Qt::Key_F3);
+    ASSERT_EQ(f.ui.fileRequests.size(), 2u);
+    EXPECT_TRUE(f.ui.fileRequests[0].save);
+    EXPECT_EQ(f.ui.fileRequests[0].offeredName, "vekami.cfg");
+    EXPECT_FALSE(f.ui.fileRequests[1].save);
+    EXPECT_EQ(f.ui.fileRequests[1].offeredName, "veka");
+}
+
+TEST(Hauptfenster, SweepLocksCommandsOutAndStopLiftsIt) {
+    Fenster f;
+    f.klick(Control::Button5);
+    EXPECT_FALSE(f.w.button(Control::Button1)->isEnabled());
+    EXPECT_TRUE(f.w.button(Control::Button6)->isEnabled());
+    EXPECT_FALSE(f.w.action(Control::Dmpfung2)->isEnabled());
+    const size_t vorher = f.ui.fileRequests.size();
+    f.taste(Qt::Key_F10);  // its menu is disabled: nothing happens
+    f.taste(Qt::Key_F2);
+    EXPECT_EQ(f.text(Control::AttenuatorLabel), "  0 dB");
+    EXPECT_EQ(f.ui.fileRequests.size(), vorher);
+    // The attenuator arrows stay usable during the sweep.
+    QTest::mouseClick(f.w.upDownArrow(true), Qt::LeftButton);
+    EXPECT_EQ(f.text(Control::AttenuatorLabel), "10 dB");
+    ASSERT_TRUE(f.room.sim->waitForExchanges(600, std::chrono::seconds(20)));
+    f.klick(Control::Button6);
+    EXPECT_TRUE(f.w.button(Control::Button1)->isEnabled());
+    EXPECT_FALSE(f.w.button(Control::Button6)->isEnabled());
+    EXPECT_TRUE(f.w.action(Control::Dmpfung2)->isEnabled());
+    EXPECT_FALSE(f.text(Control::Label7).isEmpty());  // evaluated after the stop
+    f.taste(Qt::Key_F10);
+    EXPECT_EQ(f.text(Control::AttenuatorLabel), "20 dB");
+}
+
+TEST(Hauptfenster, VfoWithTheIfToggles) {
+    Fenster f;
+    f.klick(Control::Button15);
+    EXPECT_FALSE(f.w.button(Control::Button5)->isEnabled());
+    EXPECT_TRUE(f.w.action(Control::Zwischenfrequenz1)->isEnabled());
+    EXPECT_TRUE(f.w.action(Control::Taktgenerator1)->isEnabled());
+    EXPECT_FALSE(f.w.action(Control::Spektralmessung2)->isEnabled());
+    EXPECT_TRUE(f.text(Control::Label5).startsWith("VFO   "));
+    f.w.action(Control::Zwischenfrequenz1)->trigger();
+    EXPECT_TRUE(f.w.action(Control::Zwischenfrequenz1)->isChecked());
+    EXPECT_NEAR(f.ausgang(), 10000000 - 9000000, 1);
+    f.w.action(Control::AdditionvsSubtraktion1)->trigger();
+    EXPECT_NEAR(f.ausgang(), 10000000 + 9000000, 1);
+    f.klick(Control::Button8);  // leaving VFO
+    EXPECT_FALSE(f.w.action(Control::Zwischenfrequenz1)->isEnabled());
+    EXPECT_TRUE(f.w.button(Control::Button5)->isEnabled());
+    f.taste(Qt::Key_F7);
+    EXPECT_NEAR(f.ausgang(), 10010000, 1);  // the offset no longer applies
+    EXPECT_EQ(f.inst.e.ZFBerechnung, 3);
+}
+
+TEST(Hauptfenster, ModeButtonsSetTheEnablingTable) {
+    Fenster f;
+    f.klick(Control::Button9);
+    EXPECT_TRUE(f.w.button(Control::Button18)->isEnabled());
+    EXPECT_TRUE(f.w.action(Control::Linie11)->isEnabled());
+    EXPECT_FALSE(f.w.action(Control::Durchgangsmessung2)->isEnabled());
+    EXPECT_TRUE(f.text(Control::Label5).startsWith("Reflexionsmessung   "));
+    f.w.action(Control::Spektralmessung1)->trigger();
+    EXPECT_FALSE(f.w.button(Control::Button18)->isEnabled());
+    EXPECT_TRUE(f.w.action(Control::Spektralmessung2)->isEnabled());
+    EXPECT_FALSE(f.w.action(Control::Linie11)->isEnabled());
+    EXPECT_EQ(f.inst.Messart, Spektrum);
+}
+
+TEST(Hauptfenster, QuitDuringASweepStopsTheWorkerFirst) {
+    Fenster f;
+    f.klick(Control::Button5);
+    ASSERT_TRUE(f.room.sim->waitForExchanges(50, std::chrono::seconds(20)));
+    f.klick(Control::Button7);
+    EXPECT_FALSE(f.w.isVisible());
+    EXPECT_FALSE(f.w.logik().messungLaeuft());
+}
+
+TEST(Hauptfenster, RefreshPaintsOnlyWhenSomethingChanged) {
+    Fenster f;
+    f.w.logik().Timer2Timer();
+    EXPECT_FALSE(f.w.logik().Timer2Timer());
+    f.klick(Control::Button17);  // li&n. redraws the grid
+    EXPECT_TRUE(f.w.logik().Timer2Timer());
+    EXPECT_FALSE(f.w.logik().Timer2Timer());
+}
+
+}  // namespace
+}  // namespace veka
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
