@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n
   libjpeg-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core xvfb xauth x11-apps
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev poppler-utils
 )
 
 missing=()

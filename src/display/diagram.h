@@ -41,7 +41,7 @@ void drawText(TBildfeld& feld, int64_t x, int64_t y, std::string_view text, uint
 // What a level and frequency grid depends on; the renderer fills it from the instrument, a
 // loaded series from its file.
 struct GridLayout {
-    int32_t art = Durchgang;  // 1 transmission, 2 reflection, 3 spectrum, 4 raw readings
+    int32_t art = Durchgang;  // Messart 1..4: Durchgang, Reflexion, Spektrum, Rohwerte
     bool linear = false;
     int32_t startfrequenz = 0;
     int32_t schritt = 0;

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include "display/printing.h"
+#include "ui/drucken.h"
 #include "ui/help_window.h"
 #include "ui/inputbox1.h"
 #include "ui/vekinfo.h"
@@ -19,27 +21,18 @@ namespace veka {
 class DiagramView : public QWidget {
 public:
     DiagramView(QWidget* parent, const Anzeigebitmap& bild) : QWidget(parent), bild_(bild) {
-        for (uint32_t farbe : Halbtonpalette()) palette_.append(farbe);
         setFixedSize(Anzeigebitmap::Breite, Anzeigebitmap::Hoehe);
         setAttribute(Qt::WA_OpaquePaintEvent);
-    }
-
-    QImage bild() const {
-        QImage image(bild_.data(), Anzeigebitmap::Breite, Anzeigebitmap::Hoehe,
-                     Anzeigebitmap::Zeilenlaenge, QImage::Format_Indexed8);
-        image.setColorTable(palette_);
-        return image;
     }
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        painter.drawImage(0, 0, bild());
+        painter.drawImage(0, 0, alsBild(bild_));
     }
 
 private:
     const Anzeigebitmap& bild_;
-    QList<QRgb> palette_;
 };
 
 namespace {
@@ -196,7 +189,8 @@ void TForm1::menuesAufbauen() {
     eintrag(datei, Control::MessreiheSpeichern1, [l] { l->MessreiheSpeichern1Click(); });
     eintrag(datei, Control::Messreiheladen1, [l] { l->Messreiheladen1Click(); });
     datei->addSeparator();
-    eintrag(datei, Control::Diagrammdrucken1, [this] { if (drucken_) drucken_(); });
+    eintrag(datei, Control::Diagrammdrucken1,
+            [this] { Diagrammdrucken1Click(*logik_, *ui_, this); });
     datei->addSeparator();
     eintrag(datei, Control::Beenden1, [this] { Beenden1Click(); }, "Alt+F4");
 

@@ -50,7 +50,6 @@ public:
     // Attached by program entry: the about box and the settings dialog.
     void setInfo(Tinfo* info) { info_ = info; }
     void setOptionen(std::function<void()> zeigen) { optionenZeigen_ = std::move(zeigen); }
-    void setDrucken(std::function<void()> drucken) { drucken_ = std::move(drucken); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -83,7 +82,6 @@ private:
     Tinfo* info_ = nullptr;
     HelpWindow* hilfe_ = nullptr;
     std::function<void()> optionenZeigen_;
-    std::function<void()> drucken_;
 };
 
 }  // namespace veka

@@ -82,12 +82,12 @@ struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
-QFont boldFont(int pointSize) {
+QFont windowFont(int pointSize, bool bold) {
     QFont font;
     font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Sans Serif")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(pointSize);
-    font.setBold(true);
+    font.setBold(bold);
     return font;
 }
 
@@ -109,6 +109,10 @@ QPlainTextEdit* makeTextPane(QWidget* parent, const char* text) {
     auto* pane = new QPlainTextEdit(QString::fromUtf8(text), parent);
     pane->setReadOnly(true);
     pane->setFrameShape(QFrame::NoFrame);
+    // Sized for the texts at 8 points; the wheel still scrolls if a font runs longer.
+    pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    pane->setFont(windowFont(8, false));
     QPalette palette = pane->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Window));
     pane->setPalette(palette);
@@ -152,14 +156,14 @@ Tinfo::Tinfo(QWidget* parent, const QString& picturePath)
 
     Image1->setGeometry(0, 0, kPictureWidth, kPictureHeight);
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label1->setFont(boldFont(14));
+    Label1->setFont(windowFont(14, true));
     Label1->setGeometry(488, 16, 202, 32);
-    Label2->setFont(boldFont(9));
+    Label2->setFont(windowFont(9, true));
     Label2->setText(QString::fromUtf8("Viel Freude beim Messen und Basteln!"));
     Label2->setWordWrap(true);
     Label2->setGeometry(488, 56, 202, 36);
-    Memo1->setGeometry(488, 100, 202, 200);
-    Memo2->setGeometry(488, 310, 202, 200);
+    Memo1->setGeometry(488, 100, 202, 206);
+    Memo2->setGeometry(488, 312, 202, 200);
     Button1->setGeometry(556, 528, 75, 25);
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);

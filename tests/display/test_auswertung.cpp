@@ -219,7 +219,7 @@ INSTANTIATE_TEST_SUITE_P(
                                "2.000 Hz (6 dB)"},
                       EvalCase{"ReflectionHasNoBandwidth", Reflexion, true, peakLin,
                                "1.004.000 Hz 1,000", "1.009.000 Hz 0,125", "alt", "alt", "alt"},
-                      EvalCase{"SpectrumHasNoBandwidth", Spektrum, false, peakLin,
+                      EvalCase{"SpektralHasNoBandwidth", Spektrum, false, peakLin,
                                "1.004.000 Hz 0 dB", "1.009.000 Hz -70 dB", "alt", "alt", "alt"},
                       EvalCase{"AllNegative", Durchgang, true, std::vector<int32_t>(10, -4),
                                "1.000.000 Hz 0,000", "1.000.000 Hz -0,010", "alt", "alt", "alt"}),

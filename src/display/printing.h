@@ -1,0 +1,35 @@
+#pragma once
+// The printed page: headline, the window picture stretched into a rectangle, and eight
+// result lines, all placed from the printable width alone.
+
+#include <QPainter>
+#include <array>
+#include <string>
+
+#include "display/quickdraw.h"
+#include "measure/window_model.h"
+
+namespace veka {
+
+struct Druckseite {
+    int h = 0;  // a tenth of the printable width
+    struct Text {
+        int x, y;
+        std::string text;
+    };
+    Text kopf;                  // the headline
+    int links = 0, oben = 0, rechts = 0, unten = 0;  // the diagram rectangle
+    std::array<Text, 8> zeilen;  // the result lines
+};
+
+// Positions and texts for a printable width of breite device pixels; the texts come from the
+// window's labels as they stand.
+Druckseite druckseite(int breite, const WindowModel& fenster);
+
+// Draws the page; the painter keeps its default font, pen and brush.
+void seiteZeichnen(QPainter& painter, const Druckseite& seite, const Anzeigebitmap& bild);
+
+// The window picture as an image with the halftone palette.
+QImage alsBild(const Anzeigebitmap& bild);
+
+}  // namespace veka

@@ -1,0 +1,28 @@
+#include "ui/drucken.h"
+
+#include <QPrintDialog>
+
+#include "display/printing.h"
+
+namespace veka {
+
+bool seiteDrucken(QPrinter& drucker, const Netzwerktester& logik) {
+    QPainter painter;
+    if (!painter.begin(&drucker)) return false;
+    // The width the printer can print on, in its own pixels.
+    const Druckseite seite = druckseite(drucker.width(), logik.inst().fenster);
+    seiteZeichnen(painter, seite, logik.anzeige());
+    return painter.end();
+}
+
+void Diagrammdrucken1Click(Netzwerktester& logik, UserInterface& ui, QWidget* parent) {
+    QPrinter drucker(QPrinter::HighResolution);
+    QPrintDialog dialog(&drucker, parent);
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (!seiteDrucken(drucker, logik)) {
+        drucker.abort();
+        ui.showError("Der Druck ist fehlgeschlagen; der Auftrag wurde abgebrochen.");
+    }
+}
+
+}  // namespace veka
