@@ -10,7 +10,7 @@ mkdir -p "$top/run"
 cd "$top/run"
 [ -f LANG.INI ] || cp "$top/assets/LANG.INI" . 2>/dev/null || true
 log="$(mktemp)"
-"$top/build/veka-sim" --dir . --port 2 --dut bandpass "$@" >"$log" &
+"$top/build/veka-sim" --dir . --port 2 --dut bandpass --centre 11400000 --bandwidth 300000 "$@" >"$log" &
 sim=$!
 trap 'kill $sim 2>/dev/null || true; rm -f "$log"' EXIT
 for _ in $(seq 100); do grep -q '^ready' "$log" && break; sleep 0.05; done

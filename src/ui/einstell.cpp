@@ -355,7 +355,7 @@ void TEin::Button2Click() {
 }
 
 void Bandbreite1Click(Netzwerktester& logik, TEin& dialog) {
-
+    logik.optionenVorher();
     dialog.exec();
     logik.optionenNachher();
 }

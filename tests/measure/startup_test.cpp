@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -122,6 +123,35 @@ TEST(FormCreate, NoDeviceEndsInDemonstrationMode) {
     EXPECT_EQ(core.inst().fenster.caption(), "Netzwerktester (Labor)  V7.3   DEMO");
     EXPECT_TRUE(core.inst().DemoModus);
     EXPECT_EQ(core.inst().Messart, Rohwerte);
+}
+
+}  // namespace
+}  // namespace veka
+
+namespace veka {
+namespace {
+
+TEST(FormCreate, ShippedLanguageFileReproducesTheBuiltInTexts) {
+    Start s;
+    std::filesystem::copy_file(VEKA_ASSET_DIR "/LANG.INI", "LANG.INI");
+    {
+        test::FakeUi ui;
+        Netzwerktester erster(ui);
+        erster.FormCreate(std::nullopt);
+    }
+    s.core.FormCreate(std::nullopt);  // reads back Sprache "-DL"
+    ASSERT_EQ(s.inst.e.Sprache, "-DL");
+    const WindowModel eingebaut;
+    for (int i = 0; i < ControlCount; ++i) {
+        const auto c = static_cast<Control>(i);
+        if (c == Control::Label5 || c == Control::Label1 || c == Control::Label2 ||
+            c == Control::Label12 || c == Control::AttenuatorLabel)
+            continue;  // values, not captions
+        EXPECT_EQ(s.inst.fenster.text(c), eingebaut.text(c)) << i;
+    }
+    EXPECT_EQ(s.inst.fenster.text(Control::Label5), "Durchgangsmessung");
+    const Meldungstabelle deutsch;
+    for (int k : {1, 4, 7, 9, 19, 25, 31, 41, 42}) EXPECT_EQ(s.inst.meldungen[k], deutsch[k]) << k;
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -127,6 +128,17 @@ TEST_F(SettingsDialog, WindowIsAFixedCaptionedDialogWithACloseBox) {
     EXPECT_TRUE(dialog.windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_TRUE(dialog.isModal());
     EXPECT_EQ(dialog.font().pointSize(), 8);
+}
+
+TEST_F(SettingsDialog, ShowsCentredOnTheScreen) {
+    dialog.move(0, 0);
+    runDialog(dialog, [](TEin& d) {
+        const QPoint centre = d.screen()->geometry().center();
+        const QPoint mine = d.frameGeometry().center();
+        EXPECT_LE((mine - centre).manhattanLength(), 1);
+        EXPECT_EQ(d.size(), QSize(496, 368));
+        pressCancel(d);
+    });
 }
 
 TEST_F(SettingsDialog, ControlsSitAtTheirDesignedPlaces) {
