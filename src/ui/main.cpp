@@ -6,6 +6,7 @@
 #include <QTranslator>
 
 #include "ui/vek32.h"
+#include "ui/einstell.h"
 #include "ui/vekinfo.h"
 
 int main(int argc, char** argv) {
@@ -23,6 +24,10 @@ int main(int argc, char** argv) {
     hauptfenster.FormCreate(configArgument);
     veka::Tinfo info(&hauptfenster);
     hauptfenster.setInfo(&info);
+    veka::TEin einstellungen(hauptfenster.logik().inst(), &hauptfenster);
+    hauptfenster.setOptionen([&hauptfenster, &einstellungen] {
+        veka::Bandbreite1Click(hauptfenster.logik(), einstellungen);
+    });
     hauptfenster.show();
     return app.exec();
 }

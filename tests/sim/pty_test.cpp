@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -40,7 +41,8 @@ struct TempDir {
 
 class HostPort {
   public:
-    explicit HostPort(const std::string& path) : m_fd(::open(path.c_str(), O_RDWR | O_NOCTTY)) {}
+    explicit HostPort(const std::string& path)
+        : m_fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK)) {}
     ~HostPort() { close(); }
     void close() {
         if (m_fd >= 0) ::close(m_fd);
@@ -60,6 +62,7 @@ class HostPort {
             if (!(p.revents & POLLIN)) break;
             uint8_t buf[256];
             const ssize_t r = ::read(m_fd, buf, std::min(sizeof buf, n - got.size()));
+            if (r < 0 && (errno == EAGAIN || errno == EINTR)) continue;
             if (r <= 0) break;
             got.insert(got.end(), buf, buf + r);
         }
