@@ -1,9 +1,6 @@
 // Program entry: the main window (whose start-up runs first), the about window, the settings
 // dialog and the value input box, then the event loop.
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 #include "ui/vek32.h"
 #include "ui/einstell.h"
@@ -13,9 +10,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // Qt's own dialogs speak the window's language: German.
     QTranslator qtTexte;
-    if (qtTexte.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(&qtTexte);
+    veka::qtTexteDeutsch(qtTexte);
 
     std::optional<std::string> configArgument;
     if (argc > 1) configArgument = argv[1];

@@ -1,12 +1,22 @@
 #include "ui/qt_user_interface.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QStringList>
 
 #include "ui/inputbox1.h"
 
 namespace veka {
+
+bool qtTexteDeutsch(QTranslator& uebersetzer) {
+    if (!uebersetzer.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    return QCoreApplication::installTranslator(&uebersetzer);
+}
 
 QString qtFilter(const std::string& filter) {
     const QStringList teile = QString::fromStdString(filter).split('|');

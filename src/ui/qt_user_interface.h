@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTranslator>
 #include <QWidget>
 
 #include "measure/user_interface.h"
@@ -11,6 +12,10 @@
 namespace veka {
 
 class TForm2;
+
+// Installs Qt's own German texts (buttons and labels of the standard dialogs), so that no
+// English "Cancel" stands beside German captions. False when the translation is missing.
+bool qtTexteDeutsch(QTranslator& uebersetzer);
 
 // "Name|*.ext|Alle|*.*" as a Qt filter: "Name (*.ext);;Alle (*.*)".
 QString qtFilter(const std::string& filter);

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <QTranslator>
 
 #include "support/fake_ui.h"
 #include "support/sim_room.h"
@@ -161,6 +162,19 @@ TEST(Hauptfenster, RefreshPaintsOnlyWhenSomethingChanged) {
     f.klick(Control::Button17);  // li&n. redraws the grid
     EXPECT_TRUE(f.w.logik().Timer2Timer());
     EXPECT_FALSE(f.w.logik().Timer2Timer());
+}
+
+TEST(QtTexte, StandardDialogsSpeakGerman) {
+    QTranslator uebersetzer;
+    ASSERT_TRUE(qtTexteDeutsch(uebersetzer));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Abbrechen");
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "File &name:"), "Datei&name:");
+    QCoreApplication::removeTranslator(&uebersetzer);
+}
+
+TEST(QtTexte, FileFilterInQtsForm) {
+    EXPECT_EQ(qtFilter("Konfiguration|*.cfg|Alle|*.*"), "Konfiguration (*.cfg);;Alle (*.*)");
+    EXPECT_EQ(qtFilter("Messreihe|*.dat|Alle|*.*"), "Messreihe (*.dat);;Alle (*.*)");
 }
 
 }  // namespace
