@@ -6,7 +6,7 @@
 namespace {
 
 class StilleOberflaeche : public veka::UserInterface {
-public:
+  public:
     void showMessage(const std::string&) override {}
     std::string WertEingabe(const veka::WertEingabeAnfrage& a) override { return a.startText; }
     std::optional<std::string> chooseFile(const veka::FileDialogRequest&) override { return {}; }

@@ -18,10 +18,14 @@ Druckseite druckseite(int breite, const WindowModel& fenster) {
     const int y0 = runden(hoehe + H / 5.0);
     const int abstand = runden(H / 50.0);
     const std::pair<const char*, Control> zeilen[] = {
-        {"Marker   :        ", Control::Label12}, {"", Control::Count},
-        {"Maximum   :        ", Control::Label7}, {"Minimum   :        ", Control::Label8},
-        {"", Control::Count},                     {"Fmin      :        ", Control::Label9},
-        {"Fmax      :        ", Control::Label10}, {"Bandbreite:        ", Control::Label11},
+        {"Marker   :        ", Control::Label12},
+        {"", Control::Count},
+        {"Maximum   :        ", Control::Label7},
+        {"Minimum   :        ", Control::Label8},
+        {"", Control::Count},
+        {"Fmin      :        ", Control::Label9},
+        {"Fmax      :        ", Control::Label10},
+        {"Bandbreite:        ", Control::Label11},
     };
     for (size_t n = 0; n < s.zeilen.size(); ++n) {
         const auto [titel, quelle] = zeilen[n];

@@ -17,9 +17,9 @@ struct Druckseite {
         int x, y;
         std::string text;
     };
-    Text kopf;                  // the headline
+    Text kopf;                                       // the headline
     int links = 0, oben = 0, rechts = 0, unten = 0;  // the diagram rectangle
-    std::array<Text, 8> zeilen;  // the result lines
+    std::array<Text, 8> zeilen;                      // the result lines
 };
 
 // Positions and texts for a printable width of breite device pixels; the texts come from the

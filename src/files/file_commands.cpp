@@ -55,8 +55,7 @@ void MessreiheSpeichern1Click(Instrument& inst, UserInterface& ui, DateiDialogNa
 }
 
 void Messreiheladen1Click(Instrument& inst, UserInterface& ui, DateiDialogNamen& namen) {
-    const auto pfad =
-        ui.chooseFile({false, "Messreihe|*.dat|Alle|*.*", "dat", namen.reiheOeffnen});
+    const auto pfad = ui.chooseFile({false, "Messreihe|*.dat|Alle|*.*", "dat", namen.reiheOeffnen});
     if (pfad) {
         namen.reiheOeffnen = *pfad;
         if (const auto bytes = readFileBytes(*pfad)) {

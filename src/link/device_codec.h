@@ -33,7 +33,9 @@ struct Steuerbits {
 // bit 0 linear.
 uint8_t Steuerbyte(const Steuerbits& bits);
 
-inline bool zehnBit(int32_t messgenauigkeit) { return messgenauigkeit > 8; }
+inline bool zehnBit(int32_t messgenauigkeit) {
+    return messgenauigkeit > 8;
+}
 
 // Reading of a 10-bit reply: b0 carries bits 9..2, the top two bits of b1 bits 1..0.
 inline uint16_t zehnBitWert(uint8_t b0, uint8_t b1) {

@@ -62,8 +62,8 @@ void DeviceLink::pauseBeforeControlByte() const {
 }
 
 void DeviceLink::sendFrame(int32_t frequenz) {
-    const int32_t f = gesendeteFrequenz(frequenz, inst_.ZFAktiv, inst_.e.ZFBerechnung,
-                                        inst_.e.Zwischenfrequenz);
+    const int32_t f =
+        gesendeteFrequenz(frequenz, inst_.ZFAktiv, inst_.e.ZFBerechnung, inst_.e.Zwischenfrequenz);
     const auto bytes = wortBytes(Abstimmwort(f, inst_.e.Taktfrequenz));
     port_.write(bytes.data(), bytes.size());
     const uint8_t steuer = Steuerbyte({inst_.e.Hardwareversion, inst_.Daempfung,
@@ -82,8 +82,7 @@ bool DeviceLink::awaitReply(size_t needed, uint8_t* reply) {
         if (got >= needed) return true;
         const auto left = deadline - clock::now();
         if (left <= clock::duration::zero()) return false;
-        const int ms = static_cast<int>(
-            std::chrono::ceil<std::chrono::milliseconds>(left).count());
+        const int ms = static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
         if (port_.waitReadable(ms) == SerialPort::Wait::Gone)
             std::this_thread::sleep_until(deadline);  // no line: wait out the time-out
     }

@@ -18,7 +18,7 @@
 namespace veka {
 
 class DeviceLink {
-public:
+  public:
     static constexpr std::chrono::seconds Zeitlimit{4};
 
     // Constructed on the window thread, which it remembers as such.
@@ -36,7 +36,7 @@ public:
 
     bool portOpen() const;
 
-private:
+  private:
     void discardInputLocked();
     void sendFrame(int32_t frequenz);
     void pauseBeforeControlByte() const;

@@ -20,10 +20,14 @@ bool isCharacterDevice(const std::string& path) {
 
 speed_t speedFor(int32_t baudrate) {
     switch (wirksameBaudrate(baudrate)) {
-        case 19200: return B19200;
-        case 38400: return B38400;
-        case 57600: return B57600;
-        default: return B9600;
+        case 19200:
+            return B19200;
+        case 38400:
+            return B38400;
+        case 57600:
+            return B57600;
+        default:
+            return B9600;
     }
 }
 
@@ -47,8 +51,10 @@ int32_t wirksameBaudrate(int32_t baudrate) {
         case 9600:
         case 19200:
         case 38400:
-        case 57600: return baudrate;
-        default: return 9600;
+        case 57600:
+            return baudrate;
+        default:
+            return 9600;
     }
 }
 
@@ -71,7 +77,7 @@ bool SerialPort::open(int32_t comport) {
 
 void SerialPort::configure(int32_t baudrate) {
     if (fd_ < 0) return;
-    termios tio {};
+    termios tio{};
     if (::tcgetattr(fd_, &tio) != 0) return;
     ::cfmakeraw(&tio);
     tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);

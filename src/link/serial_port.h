@@ -22,7 +22,7 @@ std::string portPfad(int32_t comport);
 int32_t wirksameBaudrate(int32_t baudrate);
 
 class SerialPort {
-public:
+  public:
     SerialPort() = default;
     ~SerialPort() { close(); }
     SerialPort(const SerialPort&) = delete;
@@ -46,7 +46,7 @@ public:
     // Blocks until input arrives, the time is up or the line is gone (hang-up, no port).
     Wait waitReadable(int timeoutMs) const;
 
-private:
+  private:
     int fd_ = -1;
 };
 

@@ -15,7 +15,9 @@ void startfrequenzZeigen(Instrument& inst) {
     inst.fenster.setText(Control::Label1, FrequenzText(inst.e.Startfrequenz));
 }
 
-void parken(Instrument& inst, DeviceLink& link) { link.FrequenzSetzen(1, inst.e.Startfrequenz); }
+void parken(Instrument& inst, DeviceLink& link) {
+    link.FrequenzSetzen(1, inst.e.Startfrequenz);
+}
 
 void neuZeichnen(Instrument& inst) {
     dm_diagramm(inst);
@@ -27,8 +29,7 @@ void cursorMitte(Instrument& inst) {
     inst.fenster.setText(Control::Label12, FrequenzText(Cursorfrequenz(inst)));
 }
 
-std::string fragen(Instrument& inst, UserInterface& ui, int caption, int prompt,
-                   int32_t start) {
+std::string fragen(Instrument& inst, UserInterface& ui, int caption, int prompt, int32_t start) {
     const Meldungstabelle& m = inst.meldungen;
     return ui.WertEingabe({std::to_string(start), m[caption], m[prompt], m[41], m[42]});
 }
@@ -54,10 +55,14 @@ void schritt(Instrument& inst, DeviceLink& link, int richtung) {
 
 uint8_t daempfungsbits(int position) {
     switch (position) {
-        case 10: return 16;
-        case 20: return 32;
-        case 30: return 48;
-        default: return 0;
+        case 10:
+            return 16;
+        case 20:
+            return 32;
+        case 30:
+            return 48;
+        default:
+            return 0;
     }
 }
 
@@ -65,8 +70,12 @@ std::string daempfungstext(int position) {
     return position == 0 ? std::string("  0 dB") : std::to_string(position) + " dB";
 }
 
-void Button2Click(Instrument& inst, DeviceLink& link) { schritt(inst, link, +1); }
-void Button3Click(Instrument& inst, DeviceLink& link) { schritt(inst, link, -1); }
+void Button2Click(Instrument& inst, DeviceLink& link) {
+    schritt(inst, link, +1);
+}
+void Button3Click(Instrument& inst, DeviceLink& link) {
+    schritt(inst, link, -1);
+}
 
 void Button1Click(Instrument& inst, DeviceLink& link, UserInterface& ui) {
     const std::string antwort = fragen(inst, ui, 20, 21, inst.e.Startfrequenz);
@@ -124,8 +133,7 @@ void Taktgenerator1Click(Instrument& inst, DeviceLink& link, UserInterface& ui) 
     startfrequenzZeigen(inst);
     parken(inst, link);
     const std::string antwort = fragen(inst, ui, 26, 27, inst.e.Startfrequenz);
-    if (const auto gemessen = parseInteger(antwort))
-        inst.e.Taktfrequenz = wrapMul(*gemessen, 10);
+    if (const auto gemessen = parseInteger(antwort)) inst.e.Taktfrequenz = wrapMul(*gemessen, 10);
     neuZeichnen(inst);
 }
 
@@ -134,13 +142,13 @@ void Button15Click(Instrument& inst, DeviceLink& link) {
     w.setEnabled(Control::Button18, false);
     inst.ZFAktiv = true;
     inst.Smith = false;
-    for (Control c : {Control::ZFEingabe1, Control::Zwischenfrequenz1,
-                      Control::AdditionvsSubtraktion1})
+    for (Control c :
+         {Control::ZFEingabe1, Control::Zwischenfrequenz1, Control::AdditionvsSubtraktion1})
         w.setEnabled(c, true);
-    for (Control c : {Control::Durchgangsmessung2, Control::Reflexionsmessung2, Control::Linie11,
-                      Control::Linie21, Control::Linie31, Control::Linie41, Control::Linie51,
-                      Control::Linie61, Control::Linie71, Control::Spektralmessung2,
-                      Control::Button5})
+    for (Control c :
+         {Control::Durchgangsmessung2, Control::Reflexionsmessung2, Control::Linie11,
+          Control::Linie21, Control::Linie31, Control::Linie41, Control::Linie51, Control::Linie61,
+          Control::Linie71, Control::Spektralmessung2, Control::Button5})
         w.setEnabled(c, false);
     w.setText(Control::Label5, w.text(Control::Button15) + "   " + inst.Diagrammueberschrift);
     inst.Messart = VFO;

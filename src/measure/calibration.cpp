@@ -69,7 +69,9 @@ int32_t mittelwert(const Instrument& inst) {
     return runden(static_cast<double>(summe) / n);
 }
 
-int32_t verstaerkung(int32_t a) { return runden(400.0 / a * 100.0); }
+int32_t verstaerkung(int32_t a) {
+    return runden(400.0 / a * 100.0);
+}
 
 void Durchgangsmessung2Click(Instrument& inst, Sweep& sweep, UserInterface& ui) {
     zweiSchritte(inst, sweep, ui, Verfahren::Durchgang);

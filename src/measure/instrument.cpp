@@ -15,10 +15,14 @@ int32_t runden(double x) {
 
 Korrfaktorpaar* Instrument::faktorpaar(int32_t messart, bool linear) {
     switch (messart) {
-        case Durchgang: return linear ? &e.Dlin : &e.Dlog;
-        case Reflexion: return linear ? &e.Rlin : &e.Rlog;
-        case Spektrum: return linear ? &e.Slin : &e.Slog;
-        default: return nullptr;
+        case Durchgang:
+            return linear ? &e.Dlin : &e.Dlog;
+        case Reflexion:
+            return linear ? &e.Rlin : &e.Rlog;
+        case Spektrum:
+            return linear ? &e.Slin : &e.Slog;
+        default:
+            return nullptr;
     }
 }
 

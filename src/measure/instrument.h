@@ -48,8 +48,8 @@ struct Einstellungen {
     // Pairs in file order: Dlog, Rlog, Slog, Dlin, Rlin, Slin.
     Korrfaktorpaar Dlog, Rlog, Slog, Dlin, Rlin, Slin;
     int32_t Delay = 1;
-    std::array<int32_t, 7> Line{};                                  // heights, Line1..Line7
-    std::array<int32_t, 7> LineText{10, 10, 10, 10, 10, 10, 10};    // labels in tenths
+    std::array<int32_t, 7> Line{};                                // heights, Line1..Line7
+    std::array<int32_t, 7> LineText{10, 10, 10, 10, 10, 10, 10};  // labels in tenths
     int32_t Messpunkte = 280;
     int32_t Hintergrundfarbe = 255;
     int32_t Diagrammfarbe = 0;

@@ -8,7 +8,7 @@
 namespace veka {
 
 class Meldungstabelle {
-public:
+  public:
     static constexpr int Anzahl = 42;
 
     Meldungstabelle();  // the built-in German texts
@@ -16,7 +16,7 @@ public:
     const std::string& operator[](int k) const { return texte_.at(static_cast<size_t>(k)); }
     void setzen(int k, std::string text) { texte_.at(static_cast<size_t>(k)) = std::move(text); }
 
-private:
+  private:
     std::array<std::string, Anzahl + 1> texte_;  // index 0 unused
 };
 

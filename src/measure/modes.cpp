@@ -15,8 +15,8 @@ void modusSetzen(Instrument& inst, int32_t messart, Control taste, Freigaben f) 
     w.setEnabled(Control::Button18, f.smith);
     inst.ZFAktiv = false;
     inst.Smith = false;
-    for (Control c : {Control::ZFEingabe1, Control::Zwischenfrequenz1,
-                      Control::AdditionvsSubtraktion1})
+    for (Control c :
+         {Control::ZFEingabe1, Control::Zwischenfrequenz1, Control::AdditionvsSubtraktion1})
         w.setEnabled(c, false);
     w.setEnabled(Control::Button5, true);
     w.setEnabled(Control::Durchgangsmessung2, f.durchgang);

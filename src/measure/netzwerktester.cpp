@@ -69,9 +69,13 @@ bool Netzwerktester::Timer2Timer() {
     return true;
 }
 
-void Netzwerktester::Timer1Timer() { inst_->fenster.setTimer1(false); }
+void Netzwerktester::Timer1Timer() {
+    inst_->fenster.setTimer1(false);
+}
 
-void Netzwerktester::Button5Click() { sweep_.Button5Click(); }
+void Netzwerktester::Button5Click() {
+    sweep_.Button5Click();
+}
 
 void Netzwerktester::Button6Click() {
     sweep_.stopmessung();
@@ -79,38 +83,80 @@ void Netzwerktester::Button6Click() {
     maxminwert(*inst_);
 }
 
-void Netzwerktester::Button1Click() { veka::Button1Click(*inst_, link_, ui_); }
-void Netzwerktester::Button2Click() { veka::Button2Click(*inst_, link_); }
-void Netzwerktester::Button3Click() { veka::Button3Click(*inst_, link_); }
-void Netzwerktester::Button4Click() { veka::Button4Click(*inst_, ui_); }
+void Netzwerktester::Button1Click() {
+    veka::Button1Click(*inst_, link_, ui_);
+}
+void Netzwerktester::Button2Click() {
+    veka::Button2Click(*inst_, link_);
+}
+void Netzwerktester::Button3Click() {
+    veka::Button3Click(*inst_, link_);
+}
+void Netzwerktester::Button4Click() {
+    veka::Button4Click(*inst_, ui_);
+}
 
 void Netzwerktester::UpDown1Click(int neuePosition) {
     inst_->fenster.setAttenuatorPosition(neuePosition);
     veka::UpDown1Click(*inst_, link_);
 }
 
-void Netzwerktester::Dmpfung1Click() { veka::Dmpfung1Click(*inst_, link_); }
-void Netzwerktester::Dmpfung2Click() { veka::Dmpfung2Click(*inst_, link_); }
-void Netzwerktester::Taktgenerator1Click() { veka::Taktgenerator1Click(*inst_, link_, ui_); }
-void Netzwerktester::Button15Click() { veka::Button15Click(*inst_, link_); }
-void Netzwerktester::Zwischenfrequenz1Click() { veka::Zwischenfrequenz1Click(*inst_, link_); }
+void Netzwerktester::Dmpfung1Click() {
+    veka::Dmpfung1Click(*inst_, link_);
+}
+void Netzwerktester::Dmpfung2Click() {
+    veka::Dmpfung2Click(*inst_, link_);
+}
+void Netzwerktester::Taktgenerator1Click() {
+    veka::Taktgenerator1Click(*inst_, link_, ui_);
+}
+void Netzwerktester::Button15Click() {
+    veka::Button15Click(*inst_, link_);
+}
+void Netzwerktester::Zwischenfrequenz1Click() {
+    veka::Zwischenfrequenz1Click(*inst_, link_);
+}
 void Netzwerktester::AdditionvsSubtraktion1Click() {
     veka::AdditionvsSubtraktion1Click(*inst_, link_);
 }
-void Netzwerktester::ZFEingabe1Click() { veka::ZFEingabe1Click(*inst_, ui_); }
+void Netzwerktester::ZFEingabe1Click() {
+    veka::ZFEingabe1Click(*inst_, ui_);
+}
 
-void Netzwerktester::Button8Click() { veka::Button8Click(*inst_); }
-void Netzwerktester::Button9Click() { veka::Button9Click(*inst_); }
-void Netzwerktester::Button10Click() { veka::Button10Click(*inst_); }
+void Netzwerktester::Button8Click() {
+    veka::Button8Click(*inst_);
+}
+void Netzwerktester::Button9Click() {
+    veka::Button9Click(*inst_);
+}
+void Netzwerktester::Button10Click() {
+    veka::Button10Click(*inst_);
+}
 
-void Netzwerktester::Button11Click() { veka::Button11Click(*inst_, ui_); }
-void Netzwerktester::Button12Click() { veka::Button12Click(*inst_); }
-void Netzwerktester::Button13Click() { veka::Button13Click(*inst_); }
-void Netzwerktester::Button14Click() { veka::Button14Click(*inst_, ui_); }
-void Netzwerktester::Button16Click() { veka::Button16Click(*inst_); }
-void Netzwerktester::Button17Click() { veka::Button17Click(*inst_); }
-void Netzwerktester::Button18Click() { veka::Button18Click(*inst_, ui_); }
-void Netzwerktester::Button19Click() { veka::Button19Click(*inst_); }
+void Netzwerktester::Button11Click() {
+    veka::Button11Click(*inst_, ui_);
+}
+void Netzwerktester::Button12Click() {
+    veka::Button12Click(*inst_);
+}
+void Netzwerktester::Button13Click() {
+    veka::Button13Click(*inst_);
+}
+void Netzwerktester::Button14Click() {
+    veka::Button14Click(*inst_, ui_);
+}
+void Netzwerktester::Button16Click() {
+    veka::Button16Click(*inst_);
+}
+void Netzwerktester::Button17Click() {
+    veka::Button17Click(*inst_);
+}
+void Netzwerktester::Button18Click() {
+    veka::Button18Click(*inst_, ui_);
+}
+void Netzwerktester::Button19Click() {
+    veka::Button19Click(*inst_);
+}
 
 void Netzwerktester::Durchgangsmessung2Click() {
     veka::Durchgangsmessung2Click(*inst_, sweep_, ui_);
@@ -118,7 +164,11 @@ void Netzwerktester::Durchgangsmessung2Click() {
 void Netzwerktester::Reflexionsmessung2Click() {
     veka::Reflexionsmessung2Click(*inst_, sweep_, ui_);
 }
-void Netzwerktester::Spektralmessung2Click() { veka::Spektralmessung2Click(*inst_, sweep_, ui_); }
-void Netzwerktester::LinieClick(int linie) { LinieKalibrieren(*inst_, sweep_, ui_, linie); }
+void Netzwerktester::Spektralmessung2Click() {
+    veka::Spektralmessung2Click(*inst_, sweep_, ui_);
+}
+void Netzwerktester::LinieClick(int linie) {
+    LinieKalibrieren(*inst_, sweep_, ui_, linie);
+}
 
 }  // namespace veka

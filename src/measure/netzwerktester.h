@@ -17,7 +17,7 @@
 namespace veka {
 
 class Netzwerktester {
-public:
+  public:
     explicit Netzwerktester(UserInterface& ui);
     ~Netzwerktester();  // stops a running sweep first
 
@@ -80,7 +80,7 @@ public:
     void optionenVorher();
     void optionenNachher();
 
-private:
+  private:
     void startupDateien();
     void startupSprache();
 

@@ -17,10 +17,16 @@ void Netzwerktester::startupDateien() {
     if (!fehler.empty()) ui_.showError(fehler);
 }
 
-void Netzwerktester::startupSprache() { Sprache_setzen(*inst_, inst_->e.Sprache); }
+void Netzwerktester::startupSprache() {
+    Sprache_setzen(*inst_, inst_->e.Sprache);
+}
 
-void Netzwerktester::Speichern1Click() { veka::Speichern1Click(*inst_, ui_); }
-void Netzwerktester::ffnen1Click() { veka::ffnen1Click(*inst_, ui_, dateinamen_); }
+void Netzwerktester::Speichern1Click() {
+    veka::Speichern1Click(*inst_, ui_);
+}
+void Netzwerktester::ffnen1Click() {
+    veka::ffnen1Click(*inst_, ui_, dateinamen_);
+}
 void Netzwerktester::MessreiheSpeichern1Click() {
     veka::MessreiheSpeichern1Click(*inst_, ui_, dateinamen_);
 }
@@ -32,7 +38,9 @@ void Netzwerktester::Messreiheladen1Click() {
 
 namespace veka {
 
-void Netzwerktester::optionenVorher() { link_.closePort(); }
+void Netzwerktester::optionenVorher() {
+    link_.closePort();
+}
 
 void Netzwerktester::optionenNachher() {
     Sprache_setzen(*inst_, inst_->e.Sprache);

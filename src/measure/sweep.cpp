@@ -9,10 +9,10 @@ namespace veka {
 namespace {
 
 constexpr Control kGesperrt[] = {
-    Control::Button1,  Control::Button2,     Control::Button3,           Control::Button4,
-    Control::Button5,  Control::Button8,     Control::Button9,           Control::Button10,
-    Control::Button11, Control::Button15,    Control::Button16,          Control::Button17,
-    Control::Button19, Control::MenuDatei,   Control::MenuMessung,       Control::MenuEinstellungen,
+    Control::Button1,         Control::Button2,   Control::Button3,     Control::Button4,
+    Control::Button5,         Control::Button8,   Control::Button9,     Control::Button10,
+    Control::Button11,        Control::Button15,  Control::Button16,    Control::Button17,
+    Control::Button19,        Control::MenuDatei, Control::MenuMessung, Control::MenuEinstellungen,
     Control::MenuKalibrieren,
 };
 
@@ -23,7 +23,9 @@ int32_t korrigiert(uint16_t rohwert, const Korrfaktorpaar& paar) {
     return runden(static_cast<double>(produkt) / 100.0);
 }
 
-int32_t smithWert(uint16_t rohwert) { return runden(rohwert / 368.64 * 400.0); }
+int32_t smithWert(uint16_t rohwert) {
+    return runden(rohwert / 368.64 * 400.0);
+}
 
 void sperrenWaehrendMessung(WindowModel& fenster, bool gesperrt) {
     for (Control c : kGesperrt) fenster.setEnabled(c, !gesperrt);
@@ -31,7 +33,9 @@ void sperrenWaehrendMessung(WindowModel& fenster, bool gesperrt) {
 
 Sweep::Sweep(Instrument& inst, DeviceLink& link) : inst_(inst), link_(link) {}
 
-Sweep::~Sweep() { beenden(); }
+Sweep::~Sweep() {
+    beenden();
+}
 
 void Sweep::beenden() {
     if (!worker_.joinable()) return;

@@ -20,7 +20,7 @@ int32_t korrigiert(uint16_t rohwert, const Korrfaktorpaar& paar);
 int32_t smithWert(uint16_t rohwert);
 
 class Sweep {
-public:
+  public:
     Sweep(Instrument& inst, DeviceLink& link);
     ~Sweep();  // ends a running worker before anything it uses goes away
     Sweep(const Sweep&) = delete;
@@ -36,7 +36,7 @@ public:
     // "&Start" and "Sto&p" without the evaluation that follows a stop.
     void Button5Click();
 
-private:
+  private:
     void messschleife();
     void punktMessen(int i, int n, int32_t f);
     void punktZeichnen(Messdaten& d, int i, int32_t messart);

@@ -26,7 +26,7 @@ struct FileDialogRequest {
 };
 
 class UserInterface {
-public:
+  public:
     virtual ~UserInterface() = default;
 
     // Information box with one OK button; returns when it is closed.

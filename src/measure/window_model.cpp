@@ -5,28 +5,87 @@ namespace veka {
 namespace {
 
 constexpr std::array<std::string_view, ControlCount> kDesignTexts = {
-    "&Frequenz", "Pl&us", "&Minus", "Schritt&weite", "&Start", "Sto&p", "&Quit",
-    "Durchgangsmessung", "Reflexionsmessung", "Spektralmessung", "Label", "&-", "&+", "&Cursor",
-    "VFO", "lo&g.", "li&n.", "Smith", "max",
+    "&Frequenz",
+    "Pl&us",
+    "&Minus",
+    "Schritt&weite",
+    "&Start",
+    "Sto&p",
+    "&Quit",
+    "Durchgangsmessung",
+    "Reflexionsmessung",
+    "Spektralmessung",
+    "Label",
+    "&-",
+    "&+",
+    "&Cursor",
+    "VFO",
+    "lo&g.",
+    "li&n.",
+    "Smith",
+    "max",
     // Labels 1..14
-    "", "", "Maximum:", "Minimum:", "Durchgangsmessung", "Bandbreite", "", "", "", "", "", "",
-    "Cursor:", "",
+    "",
+    "",
+    "Maximum:",
+    "Minimum:",
+    "Durchgangsmessung",
+    "Bandbreite",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "Cursor:",
+    "",
     "  0 dB",  // attenuator label
     "",        // up-down control
-    "&Datei", "&Öffnen", "&Speichern", "Messreihe S&peichern", "Messreihe &Laden",
-    "&Diagramm drucken", "&Beenden",
-    "&Messung", "&Durchgangsmessung", "&Reflexionsmessung", "&Spektralmessung", "&VFO",
-    "&Einstellungen", "Frequenz", "Minus", "Plus", "Schrittweite", "Dämpfung -", "Dämpfung +",
-    "ZF Eingabe", "Zwischenfrequenz einrechnen", "Addition vs. Subtraktion", "&Optionen",
-    "&Kalibrieren", "&Durchgangsmessung", "&Reflexionsmessung", "Linie &1", "Linie &2",
-    "Linie &3", "Linie &4", "Linie &5", "Linie &6", "Linie &7", "&Spektralmessung",
+    "&Datei",
+    "&Öffnen",
+    "&Speichern",
+    "Messreihe S&peichern",
+    "Messreihe &Laden",
+    "&Diagramm drucken",
+    "&Beenden",
+    "&Messung",
+    "&Durchgangsmessung",
+    "&Reflexionsmessung",
+    "&Spektralmessung",
+    "&VFO",
+    "&Einstellungen",
+    "Frequenz",
+    "Minus",
+    "Plus",
+    "Schrittweite",
+    "Dämpfung -",
+    "Dämpfung +",
+    "ZF Eingabe",
+    "Zwischenfrequenz einrechnen",
+    "Addition vs. Subtraktion",
+    "&Optionen",
+    "&Kalibrieren",
+    "&Durchgangsmessung",
+    "&Reflexionsmessung",
+    "Linie &1",
+    "Linie &2",
+    "Linie &3",
+    "Linie &4",
+    "Linie &5",
+    "Linie &6",
+    "Linie &7",
+    "&Spektralmessung",
     "&Taktgenerator",
-    "&?", "&Hilfe", "&Über",
+    "&?",
+    "&Hilfe",
+    "&Über",
 };
 
 }  // namespace
 
-std::string_view designText(Control c) { return kDesignTexts[static_cast<size_t>(c)]; }
+std::string_view designText(Control c) {
+    return kDesignTexts[static_cast<size_t>(c)];
+}
 
 bool isCheckable(Control c) {
     return c == Control::Zwischenfrequenz1 || c == Control::AdditionvsSubtraktion1;
@@ -35,11 +94,11 @@ bool isCheckable(Control c) {
 WindowModel::WindowModel() {
     for (int i = 0; i < ControlCount; ++i) controls_[i].text = std::string(kDesignTexts[i]);
     // Designed start state: transmission mode.
-    for (Control c : {Control::Button6, Control::Button18, Control::ZFEingabe1,
-                      Control::Zwischenfrequenz1, Control::AdditionvsSubtraktion1,
-                      Control::Reflexionsmessung2, Control::Linie11, Control::Linie21,
-                      Control::Linie31, Control::Linie41, Control::Linie51, Control::Linie61,
-                      Control::Linie71, Control::Spektralmessung2})
+    for (Control c :
+         {Control::Button6, Control::Button18, Control::ZFEingabe1, Control::Zwischenfrequenz1,
+          Control::AdditionvsSubtraktion1, Control::Reflexionsmessung2, Control::Linie11,
+          Control::Linie21, Control::Linie31, Control::Linie41, Control::Linie51, Control::Linie61,
+          Control::Linie71, Control::Spektralmessung2})
         controls_[index(c)].enabled = false;
 }
 

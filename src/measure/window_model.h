@@ -12,23 +12,82 @@ namespace veka {
 
 enum class Control : uint8_t {
     // Buttons, numbered as designed.
-    Button1, Button2, Button3, Button4, Button5, Button6, Button7, Button8, Button9, Button10,
-    Button11, Button12, Button13, Button14, Button15, Button16, Button17, Button18, Button19,
+    Button1,
+    Button2,
+    Button3,
+    Button4,
+    Button5,
+    Button6,
+    Button7,
+    Button8,
+    Button9,
+    Button10,
+    Button11,
+    Button12,
+    Button13,
+    Button14,
+    Button15,
+    Button16,
+    Button17,
+    Button18,
+    Button19,
     // Labels: 1 start frequency, 2 step, 3..6 and 13 captions, 5 mode and heading,
     // 7..11 and 14 results, 12 cursor frequency.
-    Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9, Label10, Label11,
-    Label12, Label13, Label14,
+    Label1,
+    Label2,
+    Label3,
+    Label4,
+    Label5,
+    Label6,
+    Label7,
+    Label8,
+    Label9,
+    Label10,
+    Label11,
+    Label12,
+    Label13,
+    Label14,
     AttenuatorLabel,
     UpDown1,
     // Menus and their items.
-    MenuDatei, Oeffnen1, Speichern1, MessreiheSpeichern1, Messreiheladen1, Diagrammdrucken1,
+    MenuDatei,
+    Oeffnen1,
+    Speichern1,
+    MessreiheSpeichern1,
+    Messreiheladen1,
+    Diagrammdrucken1,
     Beenden1,
-    MenuMessung, Durchgangsmessung1, Reflexionsmessung1, Spektralmessung1, VFO1,
-    MenuEinstellungen, Frequenz1, Minus1, Plus1, Schrittweite1, Dmpfung1, Dmpfung2, ZFEingabe1,
-    Zwischenfrequenz1, AdditionvsSubtraktion1, Bandbreite1,
-    MenuKalibrieren, Durchgangsmessung2, Reflexionsmessung2, Linie11, Linie21, Linie31, Linie41,
-    Linie51, Linie61, Linie71, Spektralmessung2, Taktgenerator1,
-    MenuHilfe, Hilfe1, ber1,
+    MenuMessung,
+    Durchgangsmessung1,
+    Reflexionsmessung1,
+    Spektralmessung1,
+    VFO1,
+    MenuEinstellungen,
+    Frequenz1,
+    Minus1,
+    Plus1,
+    Schrittweite1,
+    Dmpfung1,
+    Dmpfung2,
+    ZFEingabe1,
+    Zwischenfrequenz1,
+    AdditionvsSubtraktion1,
+    Bandbreite1,
+    MenuKalibrieren,
+    Durchgangsmessung2,
+    Reflexionsmessung2,
+    Linie11,
+    Linie21,
+    Linie31,
+    Linie41,
+    Linie51,
+    Linie61,
+    Linie71,
+    Spektralmessung2,
+    Taktgenerator1,
+    MenuHilfe,
+    Hilfe1,
+    ber1,
     Count
 };
 
@@ -41,7 +100,7 @@ struct ControlState {
 };
 
 class WindowModel {
-public:
+  public:
     WindowModel();  // the designed start state
 
     const ControlState& operator[](Control c) const { return controls_[index(c)]; }
@@ -68,7 +127,7 @@ public:
     // Grows with every change, so the window can skip a refresh when nothing changed.
     uint64_t version() const { return version_; }
 
-private:
+  private:
     static size_t index(Control c) { return static_cast<size_t>(c); }
 
     std::array<ControlState, ControlCount> controls_;

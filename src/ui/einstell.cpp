@@ -1,5 +1,7 @@
 #include "ui/einstell.h"
 
+#include "ui/fonts.h"
+
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QFont>
@@ -40,14 +42,6 @@ constexpr int32_t kLineOhne = 0;
 constexpr int kEditHeight = 21;
 constexpr int kLineTop = 40;
 constexpr int kLineStep = 32;
-
-QFont dialogFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Sans Serif")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(8);
-    return font;
-}
 
 QLabel* label(QWidget* parent, const char* name, const char* text, int x, int y) {
     auto* l = new QLabel(QString::fromUtf8(text), parent);
@@ -136,7 +130,7 @@ TEin::TEin(Instrument& inst, QWidget* parent)
       inst_(inst) {
     setObjectName(QStringLiteral("Ein"));
     setWindowTitle(QStringLiteral("Einstellungen"));
-    setFont(dialogFont());
+    setFont(fensterSchrift());
     setModal(true);
     setFixedSize(kClientWidth, kClientHeight);
     buildLeftColumn();

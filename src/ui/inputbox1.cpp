@@ -1,5 +1,7 @@
 #include "ui/inputbox1.h"
 
+#include "ui/fonts.h"
+
 #include <QEvent>
 #include <QFont>
 #include <QKeyEvent>
@@ -18,14 +20,6 @@ constexpr QSize kDesignedClient{314, 132};
 // The controls need this much; a thick frame must never clip them.
 constexpr QSize kSmallestClient{281, 127};
 
-QFont dialogFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Sans Serif")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(8);
-    return font;
-}
-
 }  // namespace
 
 TForm2::TForm2(QWidget* parent)
@@ -40,7 +34,7 @@ TForm2::TForm2(QWidget* parent)
     Button1->setObjectName(QStringLiteral("Button1"));
     Button2->setObjectName(QStringLiteral("Button2"));
 
-    setFont(dialogFont());
+    setFont(fensterSchrift());
     setModal(true);
     setFixedSize(kDesignedClient);
     move(kLeft, kTop);

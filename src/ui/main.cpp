@@ -2,8 +2,8 @@
 // dialog and the value input box, then the event loop.
 #include <QApplication>
 
-#include "ui/vek32.h"
 #include "ui/einstell.h"
+#include "ui/vek32.h"
 #include "ui/vekinfo.h"
 
 int main(int argc, char** argv) {

@@ -30,8 +30,7 @@ QtUserInterface::QtUserInterface(QWidget* parent, TForm2* eingabe)
     : parent_(parent), eingabe_(eingabe) {}
 
 void QtUserInterface::showMessage(const std::string& text) {
-    QMessageBox::information(parent_, QStringLiteral("Information"),
-                             QString::fromStdString(text));
+    QMessageBox::information(parent_, QStringLiteral("Information"), QString::fromStdString(text));
 }
 
 std::string QtUserInterface::WertEingabe(const WertEingabeAnfrage& anfrage) {
@@ -45,7 +44,8 @@ std::optional<std::string> QtUserInterface::chooseFile(const FileDialogRequest& 
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilter(qtFilter(request.filter));
     dialog.setDefaultSuffix(QString::fromStdString(request.defaultSuffix));
-    if (!request.offeredName.empty()) dialog.selectFile(QString::fromStdString(request.offeredName));
+    if (!request.offeredName.empty())
+        dialog.selectFile(QString::fromStdString(request.offeredName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().first().toStdString();
 }

@@ -21,7 +21,7 @@ bool qtTexteDeutsch(QTranslator& uebersetzer);
 QString qtFilter(const std::string& filter);
 
 class QtUserInterface : public UserInterface {
-public:
+  public:
     // parent: the window the boxes belong to; eingabe: the value input box to use.
     QtUserInterface(QWidget* parent, TForm2* eingabe);
 
@@ -34,7 +34,7 @@ public:
     void setParent(QWidget* parent) { parent_ = parent; }
     void setEingabe(TForm2* eingabe) { eingabe_ = eingabe; }
 
-private:
+  private:
     QPointer<QWidget> parent_;
     TForm2* eingabe_;
     QObject context_;  // lives on the window thread; posted tasks die with it

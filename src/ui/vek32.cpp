@@ -11,6 +11,7 @@
 
 #include "display/printing.h"
 #include "ui/drucken.h"
+#include "ui/fonts.h"
 #include "ui/help_window.h"
 #include "ui/inputbox1.h"
 #include "ui/vekinfo.h"
@@ -19,32 +20,21 @@ namespace veka {
 
 // Shows the window picture unscaled; the logic fills it, this only paints it.
 class DiagramView : public QWidget {
-public:
+  public:
     DiagramView(QWidget* parent, const Anzeigebitmap& bild) : QWidget(parent), bild_(bild) {
         setFixedSize(Anzeigebitmap::Breite, Anzeigebitmap::Hoehe);
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.drawImage(0, 0, alsBild(bild_));
     }
 
-private:
+  private:
     const Anzeigebitmap& bild_;
 };
-
-namespace {
-
-QFont fensterSchrift(int punkte, bool fett) {
-    QFont f(QStringLiteral("Sans Serif"), punkte);
-    f.setStyleHint(QFont::SansSerif);
-    f.setBold(fett);
-    return f;
-}
-
-}  // namespace
 
 TForm1::TForm1(UserInterface* ui) : eingabe_(new TForm2(this)) {
     if (ui == nullptr) {
@@ -58,7 +48,8 @@ TForm1::TForm1(UserInterface* ui) : eingabe_(new TForm2(this)) {
     timer2_.setInterval(10);
     timer1_.setInterval(1000);
     connect(&timer2_, &QTimer::timeout, this, &TForm1::Timer2Timer);
-    connect(&timer1_, &QTimer::timeout, this, [this] { ausfuehren([this] { logik_->Timer1Timer(); }); });
+    connect(&timer1_, &QTimer::timeout, this,
+            [this] { ausfuehren([this] { logik_->Timer1Timer(); }); });
 }
 
 TForm1::~TForm1() {
@@ -77,18 +68,23 @@ void TForm1::FormCreate(const std::optional<std::string>& configArgument) {
 QPushButton* TForm1::button(Control c) const {
     return qobject_cast<QPushButton*>(widgets_[static_cast<size_t>(c)]);
 }
-QAction* TForm1::action(Control c) const { return actions_[static_cast<size_t>(c)]; }
+QAction* TForm1::action(Control c) const {
+    return actions_[static_cast<size_t>(c)];
+}
 QLabel* TForm1::label(Control c) const {
     return qobject_cast<QLabel*>(widgets_[static_cast<size_t>(c)]);
 }
-QWidget* TForm1::diagram() const { return view_; }
+QWidget* TForm1::diagram() const {
+    return view_;
+}
 
 QPushButton* TForm1::taste(Control c, int x, int y, int w, int h, void (Netzwerktester::*f)()) {
     auto* b = new QPushButton(centralWidget());
     b->setGeometry(x, y, w, h);
     b->setFocusPolicy(Qt::TabFocus);
     if (f != nullptr)
-        connect(b, &QPushButton::clicked, this, [this, f] { ausfuehren([this, f] { ((*logik_).*f)(); }); });
+        connect(b, &QPushButton::clicked, this,
+                [this, f] { ausfuehren([this, f] { ((*logik_).*f)(); }); });
     widgets_[static_cast<size_t>(c)] = b;
     return b;
 }
@@ -148,8 +144,8 @@ void TForm1::aufbauen() {
     auto* gruppe = new QGroupBox(flaeche);
     gruppe->setGeometry(656, 320, 121, 193);
     constexpr std::pair<Control, int> kErgebnisse[] = {
-        {Control::Label3, 12},  {Control::Label7, 26},   {Control::Label4, 46},
-        {Control::Label8, 60},  {Control::Label6, 80},   {Control::Label9, 94},
+        {Control::Label3, 12},   {Control::Label7, 26},   {Control::Label4, 46},
+        {Control::Label8, 60},   {Control::Label6, 80},   {Control::Label9, 94},
         {Control::Label10, 108}, {Control::Label11, 122}, {Control::Label13, 142},
         {Control::Label14, 156}};
     for (auto [c, y] : kErgebnisse) beschriftung(c, 660, 320 + y, 116, 14);
@@ -183,8 +179,10 @@ void TForm1::menuesAufbauen() {
         return m;
     };
     QMenu* datei = menu(Control::MenuDatei);
-    eintrag(datei, Control::Oeffnen1, [l] { l->ffnen1Click(); }, "F3");
-    eintrag(datei, Control::Speichern1, [l] { l->Speichern1Click(); }, "F2");
+    eintrag(
+        datei, Control::Oeffnen1, [l] { l->ffnen1Click(); }, "F3");
+    eintrag(
+        datei, Control::Speichern1, [l] { l->Speichern1Click(); }, "F2");
     datei->addSeparator();
     eintrag(datei, Control::MessreiheSpeichern1, [l] { l->MessreiheSpeichern1Click(); });
     eintrag(datei, Control::Messreiheladen1, [l] { l->Messreiheladen1Click(); });
@@ -192,7 +190,8 @@ void TForm1::menuesAufbauen() {
     eintrag(datei, Control::Diagrammdrucken1,
             [this] { Diagrammdrucken1Click(*logik_, *ui_, this); });
     datei->addSeparator();
-    eintrag(datei, Control::Beenden1, [this] { Beenden1Click(); }, "Alt+F4");
+    eintrag(
+        datei, Control::Beenden1, [this] { Beenden1Click(); }, "Alt+F4");
 
     QMenu* messung = menu(Control::MenuMessung);
     eintrag(messung, Control::Durchgangsmessung1, [l] { l->Button8Click(); });
@@ -202,19 +201,27 @@ void TForm1::menuesAufbauen() {
     eintrag(messung, Control::VFO1, [l] { l->Button15Click(); });
 
     QMenu* einst = menu(Control::MenuEinstellungen);
-    eintrag(einst, Control::Frequenz1, [l] { l->Button1Click(); }, "F5");
-    eintrag(einst, Control::Minus1, [l] { l->Button3Click(); }, "F6");
-    eintrag(einst, Control::Plus1, [l] { l->Button2Click(); }, "F7");
-    eintrag(einst, Control::Schrittweite1, [l] { l->Button4Click(); }, "F8");
+    eintrag(
+        einst, Control::Frequenz1, [l] { l->Button1Click(); }, "F5");
+    eintrag(
+        einst, Control::Minus1, [l] { l->Button3Click(); }, "F6");
+    eintrag(
+        einst, Control::Plus1, [l] { l->Button2Click(); }, "F7");
+    eintrag(
+        einst, Control::Schrittweite1, [l] { l->Button4Click(); }, "F8");
     einst->addSeparator();
-    eintrag(einst, Control::Dmpfung1, [l] { l->Dmpfung1Click(); }, "F9");
-    eintrag(einst, Control::Dmpfung2, [l] { l->Dmpfung2Click(); }, "F10");
+    eintrag(
+        einst, Control::Dmpfung1, [l] { l->Dmpfung1Click(); }, "F9");
+    eintrag(
+        einst, Control::Dmpfung2, [l] { l->Dmpfung2Click(); }, "F10");
     einst->addSeparator();
     eintrag(einst, Control::ZFEingabe1, [l] { l->ZFEingabe1Click(); });
     eintrag(einst, Control::Zwischenfrequenz1, [l] { l->Zwischenfrequenz1Click(); });
     eintrag(einst, Control::AdditionvsSubtraktion1, [l] { l->AdditionvsSubtraktion1Click(); });
     einst->addSeparator();
-    eintrag(einst, Control::Bandbreite1, [this] { if (optionenZeigen_) optionenZeigen_(); });
+    eintrag(einst, Control::Bandbreite1, [this] {
+        if (optionenZeigen_) optionenZeigen_();
+    });
 
     QMenu* kal = menu(Control::MenuKalibrieren);
     eintrag(kal, Control::Durchgangsmessung2, [l] { l->Durchgangsmessung2Click(); });
@@ -280,7 +287,9 @@ void TForm1::Timer2Timer() {
     spiegeln();  // picks up what posted tasks changed
 }
 
-void TForm1::Beenden1Click() { close(); }
+void TForm1::Beenden1Click() {
+    close();
+}
 
 void TForm1::closeEvent(QCloseEvent* event) {
     timer2_.stop();

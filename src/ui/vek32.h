@@ -28,7 +28,7 @@ class HelpWindow;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     // ui: the interface the logic uses; nullptr for the window system's own.
     explicit TForm1(UserInterface* ui = nullptr);
     ~TForm1() override;
@@ -51,10 +51,10 @@ public:
     void setInfo(Tinfo* info) { info_ = info; }
     void setOptionen(std::function<void()> zeigen) { optionenZeigen_ = std::move(zeigen); }
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void aufbauen();
     void menuesAufbauen();
     QPushButton* taste(Control c, int x, int y, int w, int h, void (Netzwerktester::*f)());

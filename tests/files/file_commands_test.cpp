@@ -17,12 +17,7 @@
 namespace veka {
 namespace {
 
-std::string lesen(const std::string& pfad) {
-    std::ifstream in(pfad, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using test::dateiInhalt;
 
 struct Dateien {
     test::WorkDir dir;
@@ -44,7 +39,7 @@ TEST(Speichern, WritesTheConfigurationWhereTheUserChose) {
     EXPECT_EQ(r.filter, "Konfiguration|*.cfg|Alle|*.*");
     EXPECT_EQ(r.defaultSuffix, "cfg");
     EXPECT_EQ(r.offeredName, "vekami.cfg");
-    EXPECT_EQ(lesen("neu.cfg"), konfigurationSchreiben(d.inst.e));
+    EXPECT_EQ(dateiInhalt("neu.cfg"), konfigurationSchreiben(d.inst.e));
     EXPECT_TRUE(d.ui.errors.empty());
     Speichern1Click(d.inst, d.ui);  // cancelled; the start-up name is offered again
     EXPECT_EQ(d.ui.fileRequests[1].offeredName, "vekami.cfg");
@@ -59,7 +54,7 @@ TEST(Speichern, FailureIsShownAndLeavesTheOldFile) {
     Speichern1Click(d.inst, d.ui);
     EXPECT_EQ(d.ui.errors.size(), 2u);
     EXPECT_TRUE(std::filesystem::is_directory("ordner"));
-    EXPECT_EQ(lesen("datei.cfg"), "alt");
+    EXPECT_EQ(dateiInhalt("datei.cfg"), "alt");
 }
 
 // A read-only folder: root ignores permissions, so the save runs as an ordinary user there.
@@ -83,7 +78,7 @@ TEST(Speichern, ReadOnlyFolderKeepsTheOldFileIntact) {
     ::waitpid(kind, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the save should have failed and said so";
-    EXPECT_EQ(lesen("nurlesen/alt.cfg"), "Hardwareversion  =VEKA\r\n");
+    EXPECT_EQ(dateiInhalt("nurlesen/alt.cfg"), "Hardwareversion  =VEKA\r\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("nurlesen"), {}), 1);
     ::chmod("nurlesen", 0755);
 }

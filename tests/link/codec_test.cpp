@@ -48,7 +48,7 @@ TEST(GesendeteFrequenz, IfOffsetOnlyWhenActiveAndSwitchedOn) {
         int32_t bits;
         int32_t erwartet;
     } faelle[] = {
-        {true, 1, 1000000}, {true, 3, 19000000}, {false, 3, 10000000},
+        {true, 1, 1000000},   {true, 3, 19000000}, {false, 3, 10000000},
         {false, 1, 10000000}, {true, 0, 10000000}, {true, 2, 10000000},
     };
     for (const auto& f : faelle)
@@ -64,12 +64,9 @@ TEST(Steuerbyte, BaseValuePerModelAndLowBits) {
         bool smith, linear;
         uint8_t erwartet;
     } faelle[] = {
-        {"VEKAMX", 32, 10, false, true, 85},
-        {"VEKA", 32, 10, false, true, 37},
-        {" V7.3 ", 48, 8, true, false, 50},
-        {"vekamx", 0, 8, false, false, 0},
-        {"VEKAMX", 48, 8, true, true, 83},
-        {"VEKA", 16, 9, false, false, 20},
+        {"VEKAMX", 32, 10, false, true, 85}, {"VEKA", 32, 10, false, true, 37},
+        {" V7.3 ", 48, 8, true, false, 50},  {"vekamx", 0, 8, false, false, 0},
+        {"VEKAMX", 48, 8, true, true, 83},   {"VEKA", 16, 9, false, false, 20},
     };
     for (const auto& f : faelle)
         EXPECT_EQ(Steuerbyte({f.modell, f.daempfung, f.bits, f.smith, f.linear}), f.erwartet)

@@ -89,9 +89,9 @@ TEST(Daempfung, StepsOfTenWithinZeroToThirty) {
         bool hoch;
         const char* text;
         uint8_t bits;
-    } schritte[] = {{true, "10 dB", 16},   {true, "20 dB", 32},  {true, "30 dB", 48},
-                    {true, "30 dB", 48},   {false, "20 dB", 32}, {false, "10 dB", 16},
-                    {false, "  0 dB", 0},  {false, "  0 dB", 0}};
+    } schritte[] = {{true, "10 dB", 16},  {true, "20 dB", 32},  {true, "30 dB", 48},
+                    {true, "30 dB", 48},  {false, "20 dB", 32}, {false, "10 dB", 16},
+                    {false, "  0 dB", 0}, {false, "  0 dB", 0}};
     for (const auto& s : schritte) {
         s.hoch ? Dmpfung2Click(q.inst, q.link) : Dmpfung1Click(q.inst, q.link);
         EXPECT_EQ(q.inst.fenster.text(Control::AttenuatorLabel), s.text);

@@ -61,7 +61,7 @@ TEST(Kalibrierung, TransmissionLogarithmicLandsOnTheDefaults) {
     b.aufbau(vekasim::Dut::Through);  // 0 dB: raw 210
     b.core.Durchgangsmessung2Click();
     EXPECT_EQ(b.ui.messages, (std::vector<std::string>{"Eingang -80 dB (offen)",
-                                                      "Ein- und Ausgang verbunden ( 0 dB)"}));
+                                                       "Ein- und Ausgang verbunden ( 0 dB)"}));
     EXPECT_EQ(b.inst.e.Dlog.k1, 50);
     EXPECT_EQ(b.inst.e.Dlog.k2, 250);
     EXPECT_EQ(b.inst.Daempfung, 0);  // set to 0 dB first
@@ -125,7 +125,7 @@ TEST(Kalibrierung, WithoutPointsNothingIsCorrected) {
     b.core.Durchgangsmessung2Click();
     b.core.LinieClick(1);
     EXPECT_EQ(b.ui.messages, (std::vector<std::string>{"Messfehler - keine Korrektur",
-                                                      "Messfehler - keine Korrektur"}));
+                                                       "Messfehler - keine Korrektur"}));
     EXPECT_EQ(b.inst.e.Dlog.k1, 50);
     EXPECT_EQ(b.inst.e.Dlog.k2, 250);
     EXPECT_EQ(b.room.sim->exchangeCount(), 0u);

@@ -11,12 +11,7 @@
 namespace veka {
 namespace {
 
-std::string lesen(const std::string& pfad) {
-    std::ifstream in(pfad, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using test::dateiInhalt;
 
 struct Start {
     test::SimRoom room;
@@ -28,7 +23,7 @@ struct Start {
 TEST(FormCreate, FreshStartCreatesTheConfigurationAndTalksToTheDevice) {
     Start s;
     s.core.FormCreate(std::nullopt);
-    const std::string datei = lesen("vekami.cfg");
+    const std::string datei = dateiInhalt("vekami.cfg");
     EXPECT_EQ(datei.rfind("Hardwareversion  = V7.3 \r\nSprache          =\r\n", 0), 0u);
     EXPECT_NE(datei.find("Schrittweite     =10000\r\n"), std::string::npos);
     EXPECT_TRUE(s.ui.messages.empty());
@@ -74,10 +69,10 @@ TEST(FormCreate, ArgumentNamesTheConfigurationAndMarksAreRead) {
     }
     {
         std::ofstream cfg("eigen.cfg", std::ios::binary);
-        const char* zeilen[] = {"Hardwareversion  =VEKA", "Sprache          =",
-                                "Startfrequenz    =5000000", "Endfrequenz      =35000000",
-                                "Schrittweite     =1000", "Taktfrequenz     =100000000",
-                                "Eichfrequenz     =1", "Zwischenfrequenz =1", "ZF-Berechnung    =3"};
+        const char* zeilen[] = {
+            "Hardwareversion  =VEKA",     "Sprache          =",     "Startfrequenz    =5000000",
+            "Endfrequenz      =35000000", "Schrittweite     =1000", "Taktfrequenz     =100000000",
+            "Eichfrequenz     =1",        "Zwischenfrequenz =1",    "ZF-Berechnung    =3"};
         for (const char* z : zeilen) cfg << z << "\r\n";
     }
     s.core.FormCreate(std::string("eigen.cfg"));

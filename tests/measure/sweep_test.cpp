@@ -18,12 +18,12 @@ TEST(Korrektur, RoundsHalvesToEvenAfterWrappingArithmetic) {
         uint16_t roh;
         int32_t k1, k2, erwartet;
     } faelle[] = {
-        {1, 0, 250, 2},     // 2.5
-        {1, 0, 350, 4},     // 3.5
-        {0, 1, 250, -2},    // -2.5
+        {1, 0, 250, 2},   // 2.5
+        {1, 0, 350, 4},   // 3.5
+        {0, 1, 250, -2},  // -2.5
         {210, 50, 250, 400},
-        {50, 50, 250, 0},   // raw equal to K1 (the sweep then stores 1)
-        {3, 0, 50, 2},      // 1.5
+        {50, 50, 250, 0},  // raw equal to K1 (the sweep then stores 1)
+        {3, 0, 50, 2},     // 1.5
         // The product wraps in 32 bits instead of overflowing.
         {2, 0, INT32_MAX, runden(static_cast<int32_t>(0xFFFFFFFEu) / 100.0)},
     };
@@ -188,7 +188,7 @@ TEST(Sweep, BandPassBandwidthEndToEnd) {
     // The peak reads full scale; quantisation makes its first point a step or two early.
     const std::string maximum = b.inst.fenster.text(Control::Label7);
     const std::string moeglich[] = {"10.136.000 Hz 1,000", "10.138.000 Hz 1,000",
-                                     "10.140.000 Hz 1,000"};
+                                    "10.140.000 Hz 1,000"};
     EXPECT_NE(std::find(std::begin(moeglich), std::end(moeglich), maximum), std::end(moeglich))
         << maximum;
 }

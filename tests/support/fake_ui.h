@@ -14,7 +14,7 @@
 namespace veka::test {
 
 class FakeUi : public UserInterface {
-public:
+  public:
     void showMessage(const std::string& text) override {
         std::function<void()> dabei;
         {
@@ -74,7 +74,7 @@ public:
     std::vector<FileDialogRequest> fileRequests;
     std::vector<std::string> errors;
 
-private:
+  private:
     std::mutex mutex_;
     std::vector<std::function<void()>> posted;
 };

@@ -23,8 +23,7 @@ TEST(Druckseite, PositionsFromThePrintableWidth) {
     EXPECT_EQ(s.kopf.x, 480);
     EXPECT_EQ(s.kopf.y, 480);
     EXPECT_EQ(s.kopf.text, "Durchgangsmessung  Kopf");
-    EXPECT_EQ((std::array{s.links, s.oben, s.rechts, s.unten}),
-              (std::array{480, 960, 4320, 3720}));
+    EXPECT_EQ((std::array{s.links, s.oben, s.rechts, s.unten}), (std::array{480, 960, 4320, 3720}));
     const int zeilen[] = {4200, 4296, 4392, 4488, 4584, 4680, 4776, 4872};
     for (size_t n = 0; n < 8; ++n) {
         EXPECT_EQ(s.zeilen[n].x, 480);
@@ -68,10 +67,11 @@ TEST(Drucken, PageIntoAPdfFile) {
     ASSERT_TRUE(p.waitForFinished(30000));
     // pdftotext lays the page out anew: compare with runs of blanks folded.
     const QString text = QString::fromUtf8(p.readAllStandardOutput()).simplified();
-    for (const char* teil : {"Durchgangsmessung  Sperrkreis", "Marker   :", "Maximum   :",
-                             "10.140.000 Hz 0 dB", "Minimum   :", "Fmin      :", "Fmax      :",
-                             "Bandbreite:", "144.000 Hz (6 dB)"})
-        EXPECT_TRUE(text.contains(QString::fromUtf8(teil).simplified())) << teil << "\n" << text.toStdString();
+    for (const char* teil :
+         {"Durchgangsmessung  Sperrkreis", "Marker   :", "Maximum   :", "10.140.000 Hz 0 dB",
+          "Minimum   :", "Fmin      :", "Fmax      :", "Bandbreite:", "144.000 Hz (6 dB)"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(teil).simplified())) << teil << "\n"
+                                                                         << text.toStdString();
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 
 #include "measure/netzwerktester.h"
 #include "measure/user_interface.h"
+#include "support/work_dir.h"
 #include "ui/einstell.h"
 
 namespace {
@@ -31,27 +32,8 @@ using veka::Einstellungen;
 using veka::Instrument;
 using veka::TEin;
 
-// The test works in a fresh directory, since the dialog reads "./LANG.INI".
-class WorkingDir {
-  public:
-    WorkingDir() : previous_(std::filesystem::current_path()) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "veka-tein-XXXXXX");
-        if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
-        path_ = pattern;
-        std::filesystem::current_path(path_);
-    }
-    ~WorkingDir() {
-        std::error_code ignored;
-        std::filesystem::current_path(previous_, ignored);
-        std::filesystem::remove_all(path_, ignored);
-    }
-    WorkingDir(const WorkingDir&) = delete;
-    WorkingDir& operator=(const WorkingDir&) = delete;
-
-  private:
-    std::filesystem::path previous_;
-    std::filesystem::path path_;
-};
+// The tests work in a fresh directory, since the dialog reads "./LANG.INI".
+using WorkingDir = veka::test::WorkDir;
 
 void writeLanguageFile(const std::string& bytes) {
     std::ofstream out("LANG.INI", std::ios::binary);
