@@ -164,6 +164,23 @@ TEST(Sweep, TimeOutDuringTheSweepGoesOnWithDemonstrationReadings) {
     EXPECT_EQ(b.inst.daten.Messwerte[20], Demowert(20));  // raw readings stored unchanged
 }
 
+// "Smith" stays usable during a sweep; its redraw must not tear what the worker draws.
+TEST(Sweep, SmithButtonDuringASweep) {
+    Bench b;
+    b.inst.e.Messpunkte = 60;
+    b.core.Button9Click();
+    b.core.Button5Click();
+    ASSERT_TRUE(b.room.sim->waitForExchanges(30, std::chrono::seconds(20)));
+    b.core.Button18Click();
+    EXPECT_EQ(b.ui.messages.back(), "Diese Funktion ist leider noch nicht verfügbar !");
+    const size_t jetzt = b.room.sim->exchangeCount();
+    ASSERT_TRUE(b.room.sim->waitForExchanges(jetzt + 130, std::chrono::seconds(20)));
+    b.core.Button6Click();
+    EXPECT_EQ(b.inst.Messart, SmithModus);
+    const auto ex = b.room.sim->exchanges();
+    EXPECT_EQ(ex[ex.size() - 2].control & 3, 3);  // the last sweep took two readings a point
+}
+
 // A band-pass swept with the linear detector: its 3 dB bandwidth as the user reads it.
 TEST(Sweep, BandPassBandwidthEndToEnd) {
     vekasim::Options o;
