@@ -109,6 +109,17 @@ TEST(FormCreate, ConfigurationThatCanNeitherBeReadNorCreated) {
     EXPECT_EQ(s.inst.fenster.caption(), "Netzwerktester (Labor)  V7.3     COM 2");
 }
 
+TEST(FormCreate, AStartUpFileThatCannotBeReadIsNeverReplaced) {
+    Start s;
+    std::filesystem::create_directory("vekami.cfg");
+    std::ofstream("vekami.cfg/notiz.txt") << "meins";
+    s.core.FormCreate(std::nullopt);
+    EXPECT_EQ(s.ui.errors.size(), 1u);
+    EXPECT_TRUE(std::filesystem::is_directory("vekami.cfg"));
+    EXPECT_EQ(dateiInhalt("vekami.cfg/notiz.txt"), "meins");
+    EXPECT_EQ(s.inst.e.Schrittweite, 10000);
+}
+
 TEST(FormCreate, NoDeviceEndsInDemonstrationMode) {
     test::WorkDir dir;
     test::FakeUi ui;
