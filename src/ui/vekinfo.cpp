@@ -1,5 +1,7 @@
 #include "ui/vekinfo.h"
 
+#include "ui/fonts.h"
+
 #include <jpeglib.h>
 
 #include <QCoreApplication>
@@ -82,15 +84,6 @@ struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
-QFont windowFont(int pointSize, bool bold) {
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Sans Serif")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(pointSize);
-    font.setBold(bold);
-    return font;
-}
-
 const char* const kGermanText =
     "Gerät und Programm sind als Eigenbau für den heimischen Funk-Arbeitsplatz entstanden. "
     "Die Genauigkeit reicht für Messungen im Amateurbereich; ein kalibriertes Labormessgerät "
@@ -112,7 +105,7 @@ QPlainTextEdit* makeTextPane(QWidget* parent, const char* text) {
     // Sized for the texts at 8 points; the wheel still scrolls if a font runs longer.
     pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    pane->setFont(windowFont(8, false));
+    pane->setFont(fensterSchrift(8, false));
     QPalette palette = pane->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Window));
     pane->setPalette(palette);
@@ -156,9 +149,9 @@ Tinfo::Tinfo(QWidget* parent, const QString& picturePath)
 
     Image1->setGeometry(0, 0, kPictureWidth, kPictureHeight);
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label1->setFont(windowFont(14, true));
+    Label1->setFont(fensterSchrift(14, true));
     Label1->setGeometry(488, 16, 202, 32);
-    Label2->setFont(windowFont(9, true));
+    Label2->setFont(fensterSchrift(9, true));
     Label2->setText(QString::fromUtf8("Viel Freude beim Messen und Basteln!"));
     Label2->setWordWrap(true);
     Label2->setGeometry(488, 56, 202, 36);
