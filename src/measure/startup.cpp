@@ -1,5 +1,7 @@
-// The start-up steps that read files: frequency marks, the start-up configuration and the
-// language; and the file commands, which remember the names their dialogs offer.
+// The commands of the program logic that reach into files: the start-up steps that read the
+// frequency marks, the start-up configuration and the language; the file commands, which
+// remember the names their dialogs offer; and the settings dialog's steps around it, which
+// re-apply the language.
 #include "display/diagram.h"
 #include "files/config_file.h"
 #include "files/file_commands.h"
@@ -33,10 +35,6 @@ void Netzwerktester::MessreiheSpeichern1Click() {
 void Netzwerktester::Messreiheladen1Click() {
     veka::Messreiheladen1Click(*inst_, ui_, dateinamen_);
 }
-
-}  // namespace veka
-
-namespace veka {
 
 void Netzwerktester::optionenVorher() {
     link_.closePort();
