@@ -3,6 +3,8 @@
 #include <string_view>
 #include <utility>
 
+#include "files/data_paths.h"
+
 namespace veka {
 
 namespace {
@@ -92,7 +94,7 @@ void Sprache_setzen(Instrument& inst, const std::string& sektion, const IniFile&
 
 void Sprache_setzen(Instrument& inst, const std::string& sektion) {
     if (sektion.empty()) return;
-    Sprache_setzen(inst, sektion, IniFile::load(Sprachdatei));
+    Sprache_setzen(inst, sektion, IniFile::load(dataFile(Sprachdatei)));
 }
 
 std::optional<DialogTexte> SpracheEinTexte(const std::string& sektion, const IniFile& ini) {
@@ -120,7 +122,7 @@ std::optional<DialogTexte> SpracheEinTexte(const std::string& sektion, const Ini
 
 std::optional<DialogTexte> SpracheEinTexte(const std::string& sektion) {
     if (sektion.empty()) return std::nullopt;
-    return SpracheEinTexte(sektion, IniFile::load(Sprachdatei));
+    return SpracheEinTexte(sektion, IniFile::load(dataFile(Sprachdatei)));
 }
 
 }  // namespace veka
