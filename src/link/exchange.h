@@ -2,15 +2,20 @@
 // The one operation that talks to the device, FrequenzSetzen, and the port it talks over.
 //
 // Whole calls are serialised by one lock, so a call from the window thread (attenuator) and
-// one from the sweep worker never interleave on the wire or take each other's reply. A
-// time-out on the worker posts its message and caption change to the window thread and goes
-// on at once in demonstration mode.
+// one from the sweep worker never interleave on the wire or take each other's reply; each
+// call returns its own reading. A time-out on the worker posts its message and caption change
+// to the window thread and goes on at once in demonstration mode.
+//
+// Every wait of a call (the pause before the control byte, the reply wait, the pace of
+// demonstration readings) ends at once when the link is aborted at program end.
 
 #include <chrono>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <thread>
 
+#include "link/abort_event.h"
 #include "link/serial_port.h"
 #include "measure/instrument.h"
 #include "measure/user_interface.h"
@@ -20,6 +25,9 @@ namespace veka {
 class DeviceLink {
   public:
     static constexpr std::chrono::seconds Zeitlimit{4};
+    // The pause before the control byte never exceeds this many milliseconds, whatever Delay
+    // holds; no device needs more, and Delay itself keeps the value it was given.
+    static constexpr int32_t MaxPauseMs = 1000;
 
     // Constructed on the window thread, which it remembers as such.
     DeviceLink(Instrument& inst, UserInterface& ui);
@@ -31,16 +39,33 @@ class DeviceLink {
     // Reads and throws away whatever waits in the input queue.
     void discardInput();
 
-    // Tunes the device to frequenz and leaves its reading in Rohwert.
-    void FrequenzSetzen(int32_t punkt, int32_t frequenz);
+    // Tunes the device to frequenz and returns the reading of this very call, which it also
+    // leaves in Rohwert. After a time-out, or once aborted, Rohwert is unchanged and returned.
+    uint16_t FrequenzSetzen(int32_t punkt, int32_t frequenz);
 
     bool portOpen() const;
+    // Which device each port number means (per-user choices, a device for this run). The
+    // program's front sets them before PortSetzen; window thread, no sweep.
+    void setPortPaths(PortPaths paths);
+    PortPaths portPaths() const;
+
+    // Program end: ends the wait of a running call and makes every later call return at once
+    // without touching the port; a time-out not yet reported is never reported. Any thread.
+    void abort() const { abort_.raise(); }
+    bool aborted() const { return abort_.raised(); }
+    // Writing an 8-byte count to this descriptor is the same as abort(), also from a signal
+    // handler.
+    int abortFd() const { return abort_.fd(); }
 
   private:
+    enum class Reply { Arrived, TimedOut, Aborted };
+
     void discardInputLocked();
-    void sendFrame(int32_t frequenz);
-    void pauseBeforeControlByte() const;
-    bool awaitReply(size_t needed, uint8_t* reply);
+    // One exchange under the lock: the reading, or nothing after a time-out.
+    std::optional<uint16_t> exchangeLocked(int32_t punkt, int32_t frequenz);
+    bool sendFrame(int32_t frequenz);
+    bool pauseBeforeControlByte() const;
+    Reply awaitReply(size_t needed, uint8_t* reply);
     void reportTimeout();
 
     Instrument& inst_;
@@ -48,9 +73,19 @@ class DeviceLink {
     const std::thread::id windowThread_;
     mutable std::mutex exchangeMutex_;
     SerialPort port_;
+    PortPaths portPaths_;
+    AbortEvent abort_;
 };
 
 // The platform-style millisecond tick counter; wraps after 49.7 days.
 uint32_t tickCount();
+
+// The pause before the control byte for a Delay: none for 1 or less, else Delay limited to
+// DeviceLink::MaxPauseMs. The pause lasts more than this many milliseconds.
+int32_t pausenDauer(int32_t delay);
+
+// How long the line is busy with one exchange at a baud rate (as the port uses it): five bytes
+// out and replyBytes back, ten bits each. Demonstration readings come at this pace.
+std::chrono::microseconds leitungszeit(size_t replyBytes, int32_t baudrate);
 
 }  // namespace veka

@@ -93,7 +93,11 @@ void SerialPort::configure(int32_t baudrate) {
 }
 
 void SerialPort::close() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ < 0) return;
+    // The exclusive flag belongs to the terminal, not to our descriptor: a pseudo-terminal
+    // keeps it after we close, and only root could open it again.
+    ::ioctl(fd_, TIOCNXCL);
+    ::close(fd_);
     fd_ = -1;
 }
 
@@ -126,12 +130,13 @@ void SerialPort::write(const uint8_t* bytes, size_t n) {
     }
 }
 
-SerialPort::Wait SerialPort::waitReadable(int timeoutMs) const {
+SerialPort::Wait SerialPort::waitReadable(int timeoutMs, int wakeFd) const {
     if (fd_ < 0) return Wait::Gone;
-    pollfd p{fd_, POLLIN, 0};
-    const int r = ::poll(&p, 1, timeoutMs);
+    pollfd p[2] = {{fd_, POLLIN, 0}, {wakeFd, POLLIN, 0}};  // a negative fd is ignored
+    const int r = ::poll(p, 2, timeoutMs);
+    if (r > 0 && (p[1].revents & POLLIN) != 0) return Wait::Woken;
     if (r == 0 || (r < 0 && errno == EINTR)) return Wait::TimedOut;
-    if (r < 0 || (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) return Wait::Gone;
+    if (r < 0 || (p[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) return Wait::Gone;
     return Wait::Readable;
 }
 

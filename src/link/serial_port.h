@@ -32,6 +32,7 @@ class SerialPort {
     bool open(int32_t comport);
     // 8N1, no flow control, DTR and RTS inactive. Failures are without effect.
     void configure(int32_t baudrate);
+    // Gives up exclusivity first, so that any user may open the port again.
     void close();
     bool isOpen() const { return fd_ >= 0; }
 
@@ -42,9 +43,10 @@ class SerialPort {
     // Writes all bytes unless the line is gone; waits at most a short while for room.
     void write(const uint8_t* bytes, size_t n);
 
-    enum class Wait { Readable, TimedOut, Gone };
-    // Blocks until input arrives, the time is up or the line is gone (hang-up, no port).
-    Wait waitReadable(int timeoutMs) const;
+    enum class Wait { Readable, TimedOut, Gone, Woken };
+    // Blocks until input arrives, the time is up, the line is gone (hang-up, no port) or
+    // wakeFd (when not -1) becomes readable; the last wins over everything else.
+    Wait waitReadable(int timeoutMs, int wakeFd = -1) const;
 
   private:
     int fd_ = -1;

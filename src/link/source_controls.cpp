@@ -133,7 +133,12 @@ void Taktgenerator1Click(Instrument& inst, DeviceLink& link, UserInterface& ui) 
     startfrequenzZeigen(inst);
     parken(inst, link);
     const std::string antwort = fragen(inst, ui, 26, 27, inst.e.Startfrequenz);
-    if (const auto gemessen = parseInteger(antwort)) inst.e.Taktfrequenz = wrapMul(*gemessen, 10);
+    // An answer whose tenfold does not fit the clock field is no answer, like text.
+    if (const auto gemessen = parseInteger(antwort)) {
+        const int64_t takt = int64_t{*gemessen} * 10;
+        if (takt >= INT32_MIN && takt <= INT32_MAX)
+            inst.e.Taktfrequenz = static_cast<int32_t>(takt);
+    }
     neuZeichnen(inst);
 }
 

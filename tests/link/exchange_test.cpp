@@ -1,11 +1,16 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <future>
 #include <thread>
 
 #include "link/device_codec.h"
 #include "link/exchange.h"
 #include "support/fake_ui.h"
+#include "support/raw_line.h"
 #include "support/sim_room.h"
 
 namespace veka {
@@ -105,6 +110,15 @@ TEST(FrequenzSetzen, StaleAndStrayBytesNeverBecomeTheReading) {
     o.staleBytes = 3;
     o.strayBytes = 2;
     test::SimRoom room(o);
+    {
+        // The kernel hands written bytes to the terminal a moment later: wait until the stale
+        // ones can be seen, else they would arrive in the middle of the first call.
+        const int fd = ::open(room.sim->slavePath().c_str(), O_RDONLY | O_NOCTTY);
+        ASSERT_GE(fd, 0);
+        pollfd p{fd, POLLIN, 0};
+        EXPECT_EQ(::poll(&p, 1, 10000), 1);
+        ::close(fd);
+    }
     Rig rig;
     for (int i = 0; i < 5; ++i) {
         rig.link.FrequenzSetzen(1, 10000000);
@@ -123,44 +137,99 @@ TEST(FrequenzSetzen, DemoModeSendsButDoesNotWait) {
     EXPECT_TRUE(room.sim->waitForExchanges(2, std::chrono::seconds(5)));
 }
 
-TEST(FrequenzSetzen, TwoThreadsNeverInterleave) {
+TEST(FrequenzSetzen, TwoThreadsNeverInterleaveAndEachGetsItsOwnReading) {
     vekasim::Options o;
     o.dut = vekasim::Dut::Lowpass;  // different readings for the two frequencies
     o.cutoffHz = 10000000;
     test::SimRoom room(o);
     Rig rig;
-    rig.link.FrequenzSetzen(1, 1000000);
-    const uint16_t tief = rig.inst.Rohwert;
-    rig.link.FrequenzSetzen(1, 30000000);
-    const uint16_t hoch = rig.inst.Rohwert;
+    const uint16_t tief = rig.link.FrequenzSetzen(1, 1000000);
+    const uint16_t hoch = rig.link.FrequenzSetzen(1, 30000000);
     ASSERT_NE(tief, hoch);
+    EXPECT_EQ(rig.inst.Rohwert, hoch);  // the state field still follows the last call
 
-    // The reading is left in the shared Rohwert, so each side checks it inside a call pair
-    // guarded by its own expectation of what the device must have answered.
+    // No lock of our own around the calls: the value each call returns must be its own.
     std::atomic<int> fehler{0};
-    std::mutex paar;
     const auto rufe = [&](int32_t f, uint16_t erwartet) {
-        for (int i = 0; i < 200; ++i) {
-            std::lock_guard lock(paar);
-            rig.link.FrequenzSetzen(1, f);
-            if (rig.inst.Rohwert != erwartet) ++fehler;
-        }
-    };
-    // Without the pair lock the wire still stays clean: frames and replies match.
-    const auto nurSenden = [&](int32_t f) {
-        for (int i = 0; i < 200; ++i) rig.link.FrequenzSetzen(1, f);
+        for (int i = 0; i < 300; ++i)
+            if (rig.link.FrequenzSetzen(1, f) != erwartet) ++fehler;
     };
     std::thread a(rufe, 1000000, tief), b(rufe, 30000000, hoch);
     a.join();
     b.join();
-    std::thread c(nurSenden, 1000000), d(nurSenden, 30000000);
-    c.join();
-    d.join();
     EXPECT_EQ(fehler, 0);
     const uint32_t w1 = Abstimmwort(1000000, 100000000), w2 = Abstimmwort(30000000, 100000000);
     for (const auto& ex : room.sim->exchanges()) EXPECT_TRUE(ex.word == w1 || ex.word == w2);
-    EXPECT_EQ(room.sim->exchangeCount(), 802u);
+    EXPECT_EQ(room.sim->exchangeCount(), 602u);
     EXPECT_FALSE(rig.inst.DemoModus);
+}
+
+TEST(Pause, LimitedForTheWireButKeptInTheSettings) {
+    const struct {
+        int32_t delay, pause;
+    } faelle[] = {{INT32_MIN, 0}, {0, 0},       {1, 0},       {2, 2},
+                  {5, 5},         {1000, 1000}, {1001, 1000}, {INT32_MAX, 1000}};
+    for (const auto& f : faelle) EXPECT_EQ(pausenDauer(f.delay), f.pause) << f.delay;
+
+    test::WorkDir dir;
+    test::RawLine line;
+    Rig rig;
+    rig.inst.e.Delay = INT32_MAX;
+    auto aufruf = std::async(std::launch::async, [&] { return rig.link.FrequenzSetzen(1, 1); });
+    ASSERT_EQ(line.lesen(4, std::chrono::seconds(20)).size(), 4u);
+    const auto wort = std::chrono::steady_clock::now();
+    ASSERT_EQ(line.lesen(1, std::chrono::seconds(20)).size(), 1u) << "no control byte";
+    // We see the tuning word a little after it was sent: a lower bound with room for that.
+    EXPECT_GT(std::chrono::steady_clock::now() - wort, std::chrono::milliseconds(500));
+    line.schreiben({0x42});
+    EXPECT_EQ(aufruf.get(), 0x42);
+    EXPECT_EQ(rig.inst.e.Delay, INT32_MAX);
+}
+
+// Program end while a call waits: the call returns at once, no time-out is reported, no
+// demonstration mode begins, and later calls leave the port alone.
+TEST(Abbruch, EndsThePauseAndTheReplyWait) {
+    for (const int32_t delay : {INT32_MAX, 1}) {
+        test::WorkDir dir;
+        test::RawLine line;
+        Rig rig;
+        rig.inst.e.Delay = delay;
+        rig.inst.Rohwert = 77;
+        auto aufruf =
+            std::async(std::launch::async, [&] { return rig.link.FrequenzSetzen(1, 10000000); });
+        const size_t gesendet = delay > 1 ? 4 : 5;  // in the pause, or waiting for the reply
+        ASSERT_EQ(line.lesen(gesendet, std::chrono::seconds(20)).size(), gesendet);
+        rig.link.abort();
+        ASSERT_EQ(aufruf.wait_for(std::chrono::seconds(20)), std::future_status::ready);
+        EXPECT_EQ(aufruf.get(), 77);
+        EXPECT_FALSE(line.wartet()) << "the control byte went out after all";
+        EXPECT_FALSE(rig.inst.Zeitueberschreitung);
+        EXPECT_FALSE(rig.inst.DemoModus);
+        EXPECT_EQ(rig.ui.postedCount(), 0u);
+        EXPECT_EQ(rig.link.FrequenzSetzen(1, 10000000), 77);
+        EXPECT_FALSE(line.wartet());
+        EXPECT_TRUE(rig.link.aborted());
+    }
+}
+
+TEST(Demonstration, ReadingsComeAtThePaceOfTheLine) {
+    const struct {
+        size_t antwort;
+        int32_t baud;
+        int64_t mikros;
+    } faelle[] = {
+        {1, 9600, 6250}, {2, 9600, 7291}, {1, 57600, 1041}, {2, 4800, 7291}, {2, 38400, 1822}};
+    for (const auto& f : faelle)
+        EXPECT_EQ(leitungszeit(f.antwort, f.baud).count(), f.mikros) << f.baud;
+
+    test::SimRoom room(fixedReply({0x11}));
+    Rig rig;
+    rig.inst.DemoModus = true;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 1; i <= 40; ++i) EXPECT_EQ(rig.link.FrequenzSetzen(i, 1), Demowert(i));
+    // A lower bound, as a real port would enforce it: 40 frames of 6 bytes at 9600 bit/s.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 40 * leitungszeit(1, 9600));
+    EXPECT_TRUE(room.sim->waitForExchanges(40, std::chrono::seconds(5)));
 }
 
 // The slow cases: each waits out the four-second time-out once, all at the same time.
@@ -181,7 +250,7 @@ TEST(FrequenzSetzen, TimeOutsEndInDemonstrationMode) {
     vekasim::Simulator still(silent);
     ASSERT_TRUE(still.start());
 
-    Rig kurz(2, 10), weg(4), stumm(5), keiner(12), null(0);
+    Rig kurz(2, 10), weg(4), stumm(5), keiner(12), null(0), spaet(13);
     weg.link.FrequenzSetzen(1, 10000000);  // answered, then the cable is pulled
     ASSERT_FALSE(weg.inst.DemoModus);
     ASSERT_TRUE(vanishing.waitUntilFinished(std::chrono::seconds(5)));
@@ -189,7 +258,7 @@ TEST(FrequenzSetzen, TimeOutsEndInDemonstrationMode) {
 
     // The window thread shows its message itself; the others post theirs and go on.
     std::vector<std::thread> worker;
-    for (Rig* r : {&weg, &stumm, &keiner, &null})
+    for (Rig* r : {&weg, &stumm, &keiner, &null, &spaet})
         worker.emplace_back([r] { r->link.FrequenzSetzen(1, 10000000); });
     kurz.link.FrequenzSetzen(1, 10000000);
     for (auto& t : worker) t.join();
@@ -207,6 +276,11 @@ TEST(FrequenzSetzen, TimeOutsEndInDemonstrationMode) {
         EXPECT_EQ(r->ui.messages, std::vector<std::string>{"Datenübertragungsfehler"});
         EXPECT_NE(r->inst.fenster.caption().find("  DEMO"), std::string::npos);
     }
+    // A time-out that reaches the window thread after the program ended stays unseen.
+    spaet.link.abort();
+    EXPECT_EQ(spaet.ui.runPosted(), 1u);
+    EXPECT_TRUE(spaet.ui.messages.empty());
+    EXPECT_EQ(spaet.inst.fenster.caption().find("DEMO"), std::string::npos);
     // From now on readings are synthesised at once.
     stumm.link.FrequenzSetzen(1, 10000000);
     EXPECT_EQ(stumm.inst.Rohwert, 132);

@@ -1,6 +1,8 @@
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -91,6 +93,41 @@ TEST(SerialPort, ConfiguresLineSettings) {
 
     tio = settingsAfter(room.sim->slavePath(), 4800);
     EXPECT_EQ(cfgetospeed(&tio), B9600);
+}
+
+// Opens port 2, closes it and opens it again; 0 when both opens worked.
+int oeffnenSchliessenOeffnen() {
+    SerialPort port;
+    if (!port.open(2)) return 1;
+    port.close();
+    return port.open(2) ? 0 : 2;
+}
+
+// The exclusive open must not outlive the close: an ordinary user (root is never refused)
+// reopens the port after "&Optionen". As root the open-close-open runs in a child that has
+// dropped to nobody.
+TEST(SerialPort, AnOrdinaryUserCanReopenAfterClosing) {
+    test::SimRoom room;
+    if (::geteuid() != 0) {
+        EXPECT_EQ(oeffnenSchliessenOeffnen(), 0);
+        return;
+    }
+    constexpr uid_t niemand = 65534;
+    ASSERT_EQ(::chown(room.sim->slavePath().c_str(), niemand, niemand), 0);
+    ASSERT_EQ(::chmod(room.dir.path().c_str(), 0755), 0);
+    const pid_t kind = ::fork();
+    ASSERT_GE(kind, 0);
+    if (kind == 0) {
+        ::alarm(20);  // a hang ends the child, and so the test
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(niemand, niemand, niemand) != 0 ||
+            ::setresuid(niemand, niemand, niemand) != 0)
+            ::_exit(3);
+        ::_exit(oeffnenSchliessenOeffnen());
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(kind, &status, 0), kind);
+    ASSERT_TRUE(WIFEXITED(status)) << "child ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: first open failed, 2: reopen failed, 3: no drop";
 }
 
 }  // namespace

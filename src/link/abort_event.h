@@ -1,0 +1,31 @@
+#pragma once
+// A one-way switch that ends waits: once raised it stays raised, and every wait that watches
+// it returns at once. Raising it is async-signal-safe, so a signal handler may end the
+// program's device waits.
+
+#include <chrono>
+
+namespace veka {
+
+class AbortEvent {
+  public:
+    AbortEvent();
+    ~AbortEvent();
+    AbortEvent(const AbortEvent&) = delete;
+    AbortEvent& operator=(const AbortEvent&) = delete;
+
+    // Raises the switch: one write(2), nothing else.
+    void raise() const;
+    bool raised() const;
+    // Readable once raised; poll it together with other descriptors.
+    int fd() const { return fd_; }
+
+    // Sleeps for the given time; false when the switch was or got raised.
+    bool sleepFor(std::chrono::microseconds time) const;
+    bool sleepUntil(std::chrono::steady_clock::time_point until) const;
+
+  private:
+    int fd_;
+};
+
+}  // namespace veka
