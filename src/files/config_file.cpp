@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include <array>
+#include <new>
 
 #include "files/integer_rule.h"
 #include "files/safe_file.h"
@@ -133,11 +134,24 @@ void konfigurationLesen(std::string_view bytes, Einstellungen& e) {
     KonfigUebertragen(datei, e);
 }
 
-std::string startupLoadOrCreate(Einstellungen& e, const std::string& path) {
-    if (const auto bytes = readFileBytes(path)) {
-        konfigurationLesen(*bytes, e);
-        return {};
+bool konfigurationLaden(const std::string& path, Einstellungen& e, ReadStatus* status) {
+    const auto bytes = readFileBytes(path, MaxKonfigBytes, status);
+    if (!bytes) return false;
+    try {
+        Einstellungen gelesen = e;
+        konfigurationLesen(*bytes, gelesen);
+        e = std::move(gelesen);
+        return true;
+    } catch (const std::bad_alloc&) {
+        if (status) *status = ReadStatus::Unreadable;
+        return false;
     }
+}
+
+std::string startupLoadOrCreate(Einstellungen& e, const std::string& path) {
+    ReadStatus status = ReadStatus::Unreadable;
+    if (konfigurationLaden(path, e, &status)) return {};
+    if (status == ReadStatus::TooLarge) return tooLargeMessage(path, MaxKonfigBytes);
     // Something is there that we cannot read: never replace a user's file.
     std::error_code ec;
     if (std::filesystem::exists(std::filesystem::symlink_status(path, ec)))

@@ -13,6 +13,9 @@ namespace veka {
 
 inline constexpr int KonfigZeilen = 45;
 
+// A configuration file has about 1200 bytes; a larger one than this is not read.
+inline constexpr size_t MaxKonfigBytes = size_t{1} << 20;
+
 enum class Richtung { Lesen, Schreiben };
 
 // The open file of one transfer: a reader when reading, a writer when writing.
@@ -47,9 +50,14 @@ std::string konfigurationSchreiben(const Einstellungen& e);
 // Reads a configuration file's bytes into the settings.
 void konfigurationLesen(std::string_view bytes, Einstellungen& e);
 
+// Reads a configuration file into the settings; true when it could be read. A file that
+// cannot be read, or runs out of memory, leaves the settings as they were.
+bool konfigurationLaden(const std::string& path, Einstellungen& e, ReadStatus* status = nullptr);
+
 // Start-up: loads the file when it can be read, else creates it with the settings as they
-// are. Returns an empty text on success, else the error text to show once; the settings then
-// keep their values.
+// are. A file that exists but cannot be read (no regular file, over MaxKonfigBytes) is never
+// replaced. Returns an empty text on success, else the error text to show once; the settings
+// then keep their values.
 std::string startupLoadOrCreate(Einstellungen& e, const std::string& path);
 
 }  // namespace veka

@@ -1,5 +1,7 @@
 #include "files/file_commands.h"
 
+#include <new>
+
 #include "display/auswertung.h"
 #include "display/diagram.h"
 #include "display/messreihe.h"
@@ -19,6 +21,23 @@ void speichern(UserInterface& ui, const std::string& pfad, const std::string& by
     if (!saveFileSafely(pfad, bytes, &fehler)) ui.showError(fehler);
 }
 
+// A file that cannot be read, is too large or exhausts memory loads nothing, silently.
+void reiheLaden(Instrument& inst, UserInterface& ui, const std::string& pfad) {
+    const auto bytes = readFileBytes(pfad, MaxMessreiheBytes);
+    if (!bytes) return;
+    std::optional<GeladeneMessreihe> reihe;
+    bool falscheKennung = false;
+    try {
+        reihe = messreiheLesen(*bytes, &falscheKennung);
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    if (reihe)
+        MessreiheAnzeigen(inst, *reihe);
+    else if (falscheKennung)
+        ui.showMessage(inst.meldungen[7]);
+}
+
 void zeitgeberAn(Instrument& inst) {
     inst.fenster.setTimer2(true);
     inst.fenster.setTimer1(true);
@@ -36,7 +55,7 @@ void ffnen1Click(Instrument& inst, UserInterface& ui, DateiDialogNamen& namen) {
     const auto pfad = ui.chooseFile({false, kKonfigFilter, "cfg", namen.konfigOeffnen});
     if (!pfad) return;
     namen.konfigOeffnen = *pfad;
-    if (const auto bytes = readFileBytes(*pfad)) konfigurationLesen(*bytes, inst.e);
+    konfigurationLaden(*pfad, inst.e);  // a file that cannot be read loads nothing
     inst.fenster.setText(Control::Label1, FrequenzText(inst.e.Startfrequenz));
     inst.fenster.setText(Control::Label2, FrequenzText(inst.e.Schrittweite));
     dm_diagramm(inst);
@@ -58,13 +77,7 @@ void Messreiheladen1Click(Instrument& inst, UserInterface& ui, DateiDialogNamen&
     const auto pfad = ui.chooseFile({false, "Messreihe|*.dat|Alle|*.*", "dat", namen.reiheOeffnen});
     if (pfad) {
         namen.reiheOeffnen = *pfad;
-        if (const auto bytes = readFileBytes(*pfad)) {
-            bool falscheKennung = false;
-            if (const auto reihe = messreiheLesen(*bytes, &falscheKennung))
-                MessreiheAnzeigen(inst, *reihe);
-            else if (falscheKennung)
-                ui.showMessage(inst.meldungen[7]);
-        }
+        reiheLaden(inst, ui, *pfad);
     }
     zeitgeberAn(inst);
 }

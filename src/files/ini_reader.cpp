@@ -1,6 +1,7 @@
 #include "files/ini_reader.h"
 
 #include <cstdint>
+#include <new>
 
 #include "files/text_codec.h"
 #include "files/text_lines.h"
@@ -87,10 +88,9 @@ void IniFile::addEntry(std::string_view key, std::string_view value) {
 void IniFile::parseLine(std::string_view line) {
     line = trimmed(line);
     if (line.empty() || line.front() == ';') return;
-    if (line.front() == '[') {
-        const size_t close = line.find(']');
-        const size_t end = close == std::string_view::npos ? line.size() : close;
-        addSection(std::string(trimmed(line.substr(1, end - 1))));
+    const size_t close = line.find(']');
+    if (line.front() == '[' && close != std::string_view::npos) {
+        addSection(std::string(trimmed(line.substr(1, close - 1))));
         return;
     }
     const size_t eq = line.find('=');
@@ -108,13 +108,18 @@ IniFile IniFile::parse(std::string_view bytes) {
 }
 
 IniFile IniFile::load(const std::string& path) {
-    const auto bytes = readFileBytes(path);
-    return bytes ? parse(*bytes) : IniFile{};
+    const auto bytes = readFileBytes(path, MaxIniBytes);
+    if (!bytes) return {};
+    try {
+        return parse(*bytes);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
 }
 
 std::string IniFile::get(std::string_view section, std::string_view key,
                          std::string_view fallback) const {
-    const auto s = index_.find(foldCase(section));
+    const auto s = index_.find(foldCase(trimmed(section)));
     if (s == index_.end()) return std::string(fallback);
     const Entries& entries = entries_[s->second];
     const auto k = entries.find(foldCase(key));

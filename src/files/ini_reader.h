@@ -1,7 +1,8 @@
 #pragma once
 // A reader for INI files with the lookup rules of private-profile files: sections in square
-// brackets, "key=value" entries, names compared without regard to letter case, blanks around
-// key and value ignored, one pair of enclosing double quotes removed, the first match counts,
+// brackets (a line "[name" without "]" starts none), "key=value" entries, names compared
+// without regard to letter case, blanks around section names, keys and values ignored (in the
+// file and in the query), one pair of enclosing double quotes removed, the first match counts,
 // ";" starts a comment line, values at most 2047 characters. The file is parsed once.
 
 #include <string>
@@ -13,6 +14,9 @@ namespace veka {
 
 inline constexpr size_t MaxIniWertlaenge = 2047;
 
+// A language file has a few KB per language; a larger file than this is not read.
+inline constexpr size_t MaxIniBytes = size_t{4} << 20;
+
 class IniFile {
   public:
     // An empty file: every lookup gives its default.
@@ -21,7 +25,8 @@ class IniFile {
     // Parses a file's bytes (UTF-8, or Windows-1252 when they are not valid UTF-8).
     static IniFile parse(std::string_view bytes);
 
-    // Reads and parses a file; a file that cannot be read gives an empty IniFile.
+    // Reads and parses a file; a file that cannot be read, is over MaxIniBytes or exhausts
+    // memory gives an empty IniFile, as a missing one does.
     static IniFile load(const std::string& path);
 
     bool fileFound() const { return found_; }

@@ -14,7 +14,7 @@ Frequenzmarkenfeld frequenzmarkenLesen(std::string_view bytes) {
 }
 
 Frequenzmarkenfeld frequenzmarkenLaden(const std::string& path) {
-    const auto bytes = readFileBytes(path);
+    const auto bytes = readFileBytes(path, MaxMarkenBytes);
     return bytes ? frequenzmarkenLesen(*bytes) : Frequenzmarkenfeld{};
 }
 

@@ -1,16 +1,62 @@
 #include "files/safe_file.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <new>
+#include <optional>
 #include <random>
+#include <utility>
+
+#include "files/text_lines.h"
 
 namespace veka {
 
 namespace {
+
+// Owns a descriptor.
+class Fd {
+  public:
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(Fd&& other) noexcept {
+        if (this != &other) {
+            close();
+            fd_ = std::exchange(other.fd_, -1);
+        }
+        return *this;
+    }
+    int get() const { return fd_; }
+    bool ok() const { return fd_ >= 0; }
+    // Closes now; a late write error shows here.
+    bool close() {
+        const int fd = std::exchange(fd_, -1);
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+  private:
+    int fd_;
+};
+
+// Why a save failed: an errno value, or a text of our own; plus what became of the old content.
+struct Failure {
+    int err = 0;
+    std::string reason;
+    std::string note;
+};
+using Outcome = std::optional<Failure>;  // nothing: saved
+
+Failure fromErrno(std::string note = {}) {
+    return {errno, {}, std::move(note)};
+}
 
 std::string folderOf(const std::string& path) {
     const size_t slash = path.find_last_of('/');
@@ -19,75 +65,237 @@ std::string folderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-std::string fileNameOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-bool fail(std::string* error, const std::string& path, int err) {
-    if (error)
-        *error =
-            "Die Datei \"" + path + "\" konnte nicht gespeichert werden: " + std::strerror(err);
-    return false;
-}
-
-// Creates a new file of a name nobody else uses in the target's folder. A fresh file takes
-// the umask's permissions, as a plainly created file would.
-int createTemporary(const std::string& path, std::string& tempPath) {
-    std::random_device random;
-    const std::string stem = folderOf(path) + "/." + fileNameOf(path) + ".tmp";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = stem + std::to_string(random());
-        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
+// The file a chain of symbolic links ends at (which need not exist yet).
+int resolveLinks(const std::string& path, std::string& target) {
+    target = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat info {};
+        if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return 0;
+        std::string link(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+        if (n < 0) return errno;
+        if (static_cast<size_t>(n) >= link.size()) return ENAMETOOLONG;
+        link.resize(static_cast<size_t>(n));
+        target = link.front() == '/' ? link : folderOf(target) + "/" + link;
     }
-    return -1;
+    return ELOOP;
 }
 
-bool writeAll(int fd, std::string_view bytes) {
+// A new file of a short name nobody else uses in the folder, so that target names up to the
+// longest allowed still work. Removed again unless kept.
+class TempFile {
+  public:
+    TempFile(const std::string& folder, mode_t mode) {
+        static constexpr char kLetters[] =
+            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+        std::random_device random;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::string name = folder + "/.veka-";
+            for (int i = 0; i < 6; ++i) name += kLetters[random() % (sizeof kLetters - 1)];
+            const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+            if (fd >= 0) {
+                fd_ = Fd(fd);
+                path_ = std::move(name);
+                return;
+            }
+            if (errno != EEXIST) break;
+        }
+        error_ = errno;
+    }
+    ~TempFile() {
+        if (!path_.empty()) ::unlink(path_.c_str());
+    }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    bool ok() const { return !path_.empty(); }
+    int error() const { return error_; }
+    Fd& fd() { return fd_; }
+    const std::string& path() const { return path_; }
+    // The file stays: it took the target's name, or it holds content that must not be lost.
+    void keep() { path_.clear(); }
+
+  private:
+    Fd fd_;
+    std::string path_;
+    int error_ = 0;
+};
+
+bool writeAllAt(int fd, std::string_view bytes, off_t offset) {
     while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        const ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), offset);
         if (n < 0) {
             if (errno == EINTR) continue;
             return false;
         }
         bytes.remove_prefix(static_cast<size_t>(n));
+        offset += n;
     }
     return true;
+}
+
+// The first size bytes of a file, chunk by chunk, to the sink; false on a read error, a
+// file shorter than size or a sink that fails.
+template <typename Sink>
+bool readChunks(int fd, off_t size, Sink&& sink) {
+    char buffer[65536];
+    for (off_t done = 0; done < size;) {
+        const off_t left = size - done;
+        const size_t want = left < off_t{sizeof buffer} ? static_cast<size_t>(left) : sizeof buffer;
+        const ssize_t n = ::pread(fd, buffer, want, done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n == 0) errno = EIO;  // shorter than it was
+        if (n <= 0) return false;
+        if (!sink(std::string_view(buffer, static_cast<size_t>(n)), done)) return false;
+        done += n;
+    }
+    return true;
+}
+
+bool copyContent(int from, int to, off_t size) {
+    return readChunks(from, size,
+                      [to](std::string_view chunk, off_t at) { return writeAllAt(to, chunk, at); });
+}
+
+bool rewrite(int fd, std::string_view bytes) {
+    return writeAllAt(fd, bytes, 0) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 &&
+           ::fsync(fd) == 0;
+}
+
+void syncFolder(const std::string& folder) {
+    Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.ok()) ::fsync(dir.get());
+}
+
+// The file to save into, opened for writing (and reading where allowed, for a backup).
+struct Target {
+    std::string path;
+    Fd fd;
+    bool readable = false;
+    struct stat info {};
+};
+
+// The old content of a file rewritten in place, to put back when writing fails.
+class Backup {
+  public:
+    // In the temporary file when there is one, else in memory when the file is small.
+    // False when copying failed; the target is then still untouched.
+    bool take(Target& t, TempFile* temp) {
+        size_ = t.info.st_size;
+        if (!t.readable) return true;  // a write-only file: nothing to keep
+        if (temp) {
+            if (!copyContent(t.fd.get(), temp->fd().get(), size_) || ::fsync(temp->fd().get()))
+                return false;
+            temp_ = temp;
+        } else if (static_cast<uintmax_t>(size_) <= MaxFileBytes) {
+            std::string old;
+            old.reserve(static_cast<size_t>(size_));
+            if (!readChunks(t.fd.get(), size_, [&old](std::string_view chunk, off_t) {
+                    old.append(chunk);
+                    return true;
+                }))
+                return false;
+            memory_ = std::move(old);
+        }
+        return true;
+    }
+
+    // Puts the old content back; the note tells the user what became of it.
+    std::string restore(int fd) {
+        if (temp_) {
+            if (copyContent(temp_->fd().get(), fd, size_) && ::ftruncate(fd, size_) == 0 &&
+                ::fsync(fd) == 0)
+                return {};
+            temp_->keep();
+            return "der alte Inhalt liegt in \"" + temp_->path() + "\"";
+        }
+        if (memory_ && rewrite(fd, *memory_)) return {};
+        return "die Datei kann unvollständig sein";
+    }
+
+  private:
+    off_t size_ = 0;
+    TempFile* temp_ = nullptr;
+    std::optional<std::string> memory_;
+};
+
+Outcome writeInPlace(Target& t, std::string_view bytes, TempFile* temp) {
+    Backup backup;
+    if (!backup.take(t, temp)) return fromErrno();
+    if (rewrite(t.fd.get(), bytes)) return std::nullopt;
+    const int err = errno;
+    return Failure{err, {}, backup.restore(t.fd.get())};
+}
+
+// Writes the temporary file completely, then gives it the target's name.
+Outcome replaceByRename(TempFile& temp, const std::string& target, std::string_view bytes) {
+    if (!writeAllAt(temp.fd().get(), bytes, 0) || ::fsync(temp.fd().get()) != 0) return fromErrno();
+    if (!temp.fd().close()) return fromErrno();
+    if (::rename(temp.path().c_str(), target.c_str()) != 0) return fromErrno();
+    temp.keep();
+    syncFolder(folderOf(target));  // makes the new name durable; too late to fail now
+    return std::nullopt;
+}
+
+Outcome replaceExisting(Target& t, std::string_view bytes) {
+    TempFile temp(folderOf(t.path), 0600);
+    if (!temp.ok()) {
+        // A folder that admits no new file: the file itself is writable, so write in place.
+        if (temp.error() == EACCES || temp.error() == EPERM) return writeInPlace(t, bytes, nullptr);
+        errno = temp.error();
+        return fromErrno();
+    }
+    // A new file stands in for the old one only with its owner and mode and no other names.
+    if (t.info.st_nlink == 1 && ::fchown(temp.fd().get(), t.info.st_uid, t.info.st_gid) == 0 &&
+        ::fchmod(temp.fd().get(), t.info.st_mode & 07777) == 0)
+        return replaceByRename(temp, t.path, bytes);
+    return writeInPlace(t, bytes, &temp);
+}
+
+Outcome createNew(const std::string& target, std::string_view bytes) {
+    TempFile temp(folderOf(target), 0666);  // takes the umask, as a plainly created file would
+    if (!temp.ok()) {
+        errno = temp.error();
+        return fromErrno();
+    }
+    return replaceByRename(temp, target, bytes);
+}
+
+Outcome save(const std::string& path, std::string_view bytes) {
+    if (path.empty()) return Failure{ENOENT, {}, {}};
+    Target t;
+    if (const int err = resolveLinks(path, t.path)) return Failure{err, {}, {}};
+    if (::stat(t.path.c_str(), &t.info) != 0)
+        return errno == ENOENT ? createNew(t.path, bytes) : fromErrno();
+    if (S_ISDIR(t.info.st_mode)) return Failure{EISDIR, {}, {}};
+    const Failure notAFile{0, "keine gewöhnliche Datei", {}};
+    if (!S_ISREG(t.info.st_mode)) return notAFile;  // a pipe or device is never opened
+    // Opening for writing is the real permission check (modes, ACLs, read-only mounts).
+    constexpr int kFlags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    t.fd = Fd(::open(t.path.c_str(), O_RDWR | kFlags));
+    t.readable = t.fd.ok();
+    if (!t.readable) t.fd = Fd(::open(t.path.c_str(), O_WRONLY | kFlags));
+    if (!t.fd.ok() || ::fstat(t.fd.get(), &t.info) != 0) return fromErrno();
+    if (!S_ISREG(t.info.st_mode)) return notAFile;
+    return replaceExisting(t, bytes);
 }
 
 }  // namespace
 
 bool saveFileSafely(const std::string& path, std::string_view bytes, std::string* error) {
-    struct stat info {};
-    if (path.empty()) return fail(error, path, ENOENT);
-    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return fail(error, path, EISDIR);
-
-    std::string tempPath;
-    const int fd = createTemporary(path, tempPath);
-    if (fd < 0) return fail(error, path, errno);
-
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    int err = ok ? 0 : errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        err = errno;
+    Outcome failure;
+    try {
+        failure = save(path, bytes);
+    } catch (const std::bad_alloc&) {
+        failure = Failure{ENOMEM, {}, {}};
     }
-    if (ok && ::rename(tempPath.c_str(), path.c_str()) != 0) {
-        ok = false;
-        err = errno;
+    if (!failure) return true;
+    if (error) {
+        *error = "Die Datei \"" + path + "\" konnte nicht gespeichert werden: " +
+                 (failure->reason.empty() ? std::strerror(failure->err) : failure->reason);
+        if (!failure->note.empty()) *error += "; " + failure->note;
     }
-    if (!ok) {
-        ::unlink(tempPath.c_str());
-        return fail(error, path, err);
-    }
-    // Makes the new name itself durable; a failure here no longer loses data.
-    const int folder = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
-    return true;
+    return false;
 }
 
 }  // namespace veka

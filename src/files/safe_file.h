@@ -1,15 +1,22 @@
 #pragma once
-// Saving a whole file so that it is either written completely or not at all: the bytes go to
-// a temporary file beside the target, are flushed to the disk, and only then replace the
-// target. A failed save leaves the target as it was.
+// Saving a whole file so that a failed save does not cost the old content, without changing
+// what the target is. The target must be writable for us, checked by opening it for writing:
+// a file we could not overwrite is never replaced. A symbolic link is followed to the file it
+// names. Usually the bytes go to a temporary file beside the target (".veka-XXXXXX"), are
+// flushed to the disk and then take the target's name, with the target's owner and mode.
+// When a new file cannot stand in for the old one (further hard links, an owner we cannot
+// give it) or the folder admits no new file, the target is rewritten in place from the
+// complete new content in memory; its old content is kept in a temporary file beside it (or
+// in memory for small files in a read-only folder) and put back when writing fails.
 
 #include <string>
 #include <string_view>
 
 namespace veka {
 
-// True on success. On failure the target is untouched, no temporary file is left behind and
-// *error (when given) holds a German text naming the file and the reason.
+// True on success. On failure *error (when given) holds a German text naming the file and
+// the reason; the target keeps its old content (the text says so where that could not be
+// ensured) and no temporary file is left behind.
 bool saveFileSafely(const std::string& path, std::string_view bytes, std::string* error);
 
 }  // namespace veka

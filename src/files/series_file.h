@@ -12,6 +12,9 @@
 
 namespace veka {
 
+// A series of 300 points has about 10 KB; a larger file than this is not read.
+inline constexpr size_t MaxMessreiheBytes = size_t{16} << 20;
+
 // A series as read back from a file.
 struct GeladeneMessreihe {
     int art = Durchgang;       // 1 transmission, 2 reflection, 3 spectrum

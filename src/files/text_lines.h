@@ -4,6 +4,7 @@
 // byte 26 (Ctrl-Z) ends the file; reading past the end gives empty lines. Every written line
 // ends with CR LF.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,8 +40,20 @@ class LineWriter {
     std::string out_;
 };
 
-// The whole content of a regular file; nothing when it cannot be opened or is no regular
-// file (directories, devices and pipes are refused).
-std::optional<std::string> readFileBytes(const std::string& path);
+// What became of reading a file.
+enum class ReadStatus { Ok, Unreadable, TooLarge };
+
+// A bound for files of no particular kind.
+inline constexpr size_t MaxFileBytes = size_t{16} << 20;
+
+// The whole content of a regular file of at most maxBytes bytes; nothing when it cannot be
+// opened, is no regular file (directories, devices and pipes are refused without being
+// opened, so nothing blocks) or is larger. Memory stays within the bound whatever the file
+// claims. *status (when given) says why nothing came back.
+std::optional<std::string> readFileBytes(const std::string& path, size_t maxBytes = MaxFileBytes,
+                                         ReadStatus* status = nullptr);
+
+// "Die Datei "path" ist zu groß ..." for a file over its bound.
+std::string tooLargeMessage(const std::string& path, size_t maxBytes);
 
 }  // namespace veka

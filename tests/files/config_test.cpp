@@ -1,4 +1,4 @@
-// Configuration files, the start-up file, the frequency marks and safe saving.
+// Configuration files, the start-up file and the frequency marks.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,8 +10,9 @@
 
 #include "files/config_file.h"
 #include "files/marks_file.h"
-#include "files/safe_file.h"
 #include "files/text_lines.h"
+#include "support/hang_guard.h"
+#include "support/odd_files.h"
 #include "temp_dir.h"
 
 namespace veka {
@@ -294,6 +295,41 @@ TEST(StartupConfig, NeitherReadableNorCreatable) {
     }
 }
 
+// Too large, a pipe, a device: reported, never read, never replaced, nothing blocks.
+TEST(StartupConfig, OddFilesAreReportedAndKept) {
+    for (const test::OddFile kind : test::kOddFiles) {
+        test::TempDir dir;
+        const std::string path = dir.file("vekami.cfg");
+        test::makeOddFile(kind, path, MaxKonfigBytes, "Hardwareversion  =VEKAMX\r\n");
+        const auto before = std::filesystem::symlink_status(path).type();
+        Einstellungen e = distinctSettings();
+        std::string error;
+        {
+            const test::HangGuard guard(std::string("start-up file ") + describe(kind));
+            error = startupLoadOrCreate(e, path);
+        }
+        const bool oversized = kind == test::OddFile::Oversized;
+        EXPECT_EQ(error, oversized ? tooLargeMessage(path, MaxKonfigBytes)
+                                   : "Die Datei \"" + path + "\" konnte nicht gelesen werden.")
+            << describe(kind);
+        EXPECT_EQ(describe(e), describe(distinctSettings())) << describe(kind);
+        EXPECT_EQ(std::filesystem::symlink_status(path).type(), before) << describe(kind);
+        if (oversized) {
+            EXPECT_EQ(std::filesystem::file_size(path), MaxKonfigBytes + 1);
+        }
+    }
+}
+
+TEST(StartupConfig, FileAtTheBoundIsRead) {
+    test::TempDir dir;
+    const std::string path = dir.file("vekami.cfg");
+    test::sparseFile(path, static_cast<off_t>(MaxKonfigBytes), "Hardwareversion  =VEKAMX\r\n");
+    Einstellungen e;
+    EXPECT_EQ(startupLoadOrCreate(e, path), "");
+    EXPECT_EQ(e.Hardwareversion, "VEKAMX");
+    EXPECT_EQ(e.Sprache.size(), MaxKonfigBytes - 26);  // the zeros after the first line
+}
+
 // ---- Frequency marks ----
 
 TEST(MarksFile, Lines) {
@@ -323,48 +359,17 @@ TEST(MarksFile, MissingFileGivesNoMarks) {
     EXPECT_EQ(frequenzmarkenLaden(dir.file("frequenz.cfg"))[1], 7);
 }
 
-// ---- Safe saving ----
-
-TEST(SafeFile, WritesAndReplaces) {
-    test::TempDir dir;
-    const std::string path = dir.file("a.cfg");
-    EXPECT_TRUE(saveFileSafely(path, "first", nullptr));
-    EXPECT_EQ(readFileBytes(path), "first");
-    std::string error = "untouched";
-    EXPECT_TRUE(saveFileSafely(path, std::string("\0second", 7), &error));
-    EXPECT_EQ(readFileBytes(path), std::string("\0second", 7));
-    EXPECT_EQ(error, "untouched");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
-}
-
-TEST(SafeFile, FailuresLeaveNoTraceAndNameTheFile) {
-    test::TempDir dir;
-    test::writeBytes(dir.file("plain"), "x");
-    std::filesystem::create_directory(dir.file("folder"));
-    for (const std::string& path :
-         {dir.file("plain") + "/a.cfg", dir.file("folder"), dir.file("none") + "/a.cfg"}) {
-        std::string error;
-        EXPECT_FALSE(saveFileSafely(path, "bytes", &error)) << path;
-        EXPECT_NE(error.find(path), std::string::npos) << error;
-        EXPECT_NE(error.find("konnte nicht gespeichert werden"), std::string::npos) << error;
+TEST(MarksFile, OddFilesGiveNoMarks) {
+    for (const test::OddFile kind : test::kOddFiles) {
+        test::TempDir dir;
+        test::makeOddFile(kind, dir.file("frequenz.cfg"), MaxMarkenBytes, "7\r\n8\r\n");
+        const test::HangGuard guard(std::string("frequenz.cfg ") + describe(kind));
+        EXPECT_EQ(frequenzmarkenLaden(dir.file("frequenz.cfg")), Frequenzmarkenfeld{})
+            << describe(kind);
     }
-    EXPECT_EQ(readFileBytes(dir.file("plain")), "x");
-    EXPECT_TRUE(std::filesystem::is_empty(dir.file("folder")));
-}
-
-TEST(SafeFile, ReadOnlyFolderKeepsTheOldFile) {
     test::TempDir dir;
-    const std::string path = dir.file("a.cfg");
-    test::writeBytes(path, "old bytes\r\n");
-    ::chmod(dir.path().c_str(), 0500);
-    std::string error;
-    const bool saved = saveFileSafely(path, "new", &error);
-    ::chmod(dir.path().c_str(), 0700);
-    if (saved && ::geteuid() == 0) GTEST_SKIP() << "root ignores the folder's permissions";
-    EXPECT_FALSE(saved);
-    EXPECT_NE(error.find(path), std::string::npos);
-    EXPECT_EQ(readFileBytes(path), "old bytes\r\n");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    test::sparseFile(dir.file("frequenz.cfg"), static_cast<off_t>(MaxMarkenBytes), "7\r\n8\r\n");
+    EXPECT_EQ(frequenzmarkenLaden(dir.file("frequenz.cfg")), (Frequenzmarkenfeld{0, 7, 8}));
 }
 
 }  // namespace

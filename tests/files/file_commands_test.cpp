@@ -11,7 +11,10 @@
 #include "display/diagram.h"
 #include "files/config_file.h"
 #include "files/file_commands.h"
+#include "files/series_file.h"
 #include "support/fake_ui.h"
+#include "support/hang_guard.h"
+#include "support/odd_files.h"
 #include "support/sim_room.h"
 
 namespace veka {
@@ -57,7 +60,8 @@ TEST(Speichern, FailureIsShownAndLeavesTheOldFile) {
     EXPECT_EQ(dateiInhalt("datei.cfg"), "alt");
 }
 
-// A read-only folder: root ignores permissions, so the save runs as an ordinary user there.
+// A file the user may not write, in a read-only folder: root ignores permissions, so the save
+// runs as an ordinary user there.
 TEST(Speichern, ReadOnlyFolderKeepsTheOldFileIntact) {
     Dateien d;
     std::filesystem::create_directory("nurlesen");
@@ -153,6 +157,30 @@ TEST(Messreihe, WrongFileSaysSoAndChangesNothing) {
     Messreiheladen1Click(d.inst, d.ui, d.namen);  // cancelled: the refresh still starts
     EXPECT_TRUE(d.inst.fenster.timer2());
     EXPECT_EQ(d.ui.fileRequests[1].offeredName, "fremd.dat");
+}
+
+// Too large, a pipe, a device: loaded like a file that cannot be opened, silently, and nothing
+// blocks; the labels and the refresh follow as always.
+TEST(Dateien, OddFilesLoadNothing) {
+    for (const test::OddFile kind : test::kOddFiles) {
+        Dateien d;
+        Einstellungen andere;
+        andere.Startfrequenz = 5000000;
+        test::makeOddFile(kind, "andere.cfg", MaxKonfigBytes, konfigurationSchreiben(andere));
+        test::makeOddFile(kind, "reihe.dat", MaxMessreiheBytes,
+                          "Durchgangsmessung VEKA\r\nx\r\nlog\r\n\r\n\r\n1000;50;0\r\n");
+        d.ui.files = {"andere.cfg", "reihe.dat"};
+        const test::HangGuard guard(std::string("loading ") + describe(kind));
+        ffnen1Click(d.inst, d.ui, d.namen);
+        EXPECT_EQ(d.inst.e.Startfrequenz, Einstellungen{}.Startfrequenz) << describe(kind);
+        EXPECT_EQ(d.inst.fenster.text(Control::Label1), FrequenzText(d.inst.e.Startfrequenz));
+        d.inst.daten.Messwerte[1] = 77;
+        Messreiheladen1Click(d.inst, d.ui, d.namen);
+        EXPECT_EQ(d.inst.daten.Messwerte[1], 77) << describe(kind);
+        EXPECT_TRUE(d.inst.fenster.timer2());
+        EXPECT_TRUE(d.ui.messages.empty());
+        EXPECT_TRUE(d.ui.errors.empty());
+    }
 }
 
 TEST(Messreihe, OtherModesWriteAnEmptyFile) {

@@ -7,8 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "files/config_file.h"
 #include "files/ini_reader.h"
 #include "files/sprache.h"
+#include "support/hang_guard.h"
+#include "support/odd_files.h"
 #include "temp_dir.h"
 
 namespace veka {
@@ -47,6 +50,15 @@ TEST(IniFile, Lookups) {
         {"[A]\nk=v\nj=w", "A", "j", "w"},    // LF alone, no final end
         {"[A]\r\n\r\nk=v\r\n", "A", "k", "v"},
         {"  [ A ]  junk\r\nk=v\r\n", "A", "k", "v"},
+        {"[-EN]\r\nk=v\r\n", " -EN", "k", "v"},  // "Sprache          = -EN"
+        {"[-EN]\r\nk=v\r\n", "\t-EN  ", "k", "v"},
+        {"[ \t-EN ]\r\nk=v\r\n", " -en", "k", "v"},
+        {"[A B]\r\nk=v\r\n", "A  B", "k", "ERROR"},  // blanks inside a name count
+        {"[A]\r\n[Open\r\nk=v\r\n", "A", "k", "v"},  // no "]": no new section
+        {"[A]\r\n[Open\r\nk=v\r\n", "Open", "k", "ERROR"},
+        {"[Open\r\nk=v\r\n", "Open", "k", "ERROR"},
+        {"[Open\r\nk=v\r\n", "", "k", "ERROR"},
+        {"[A]\r\n[Open=x\r\n", "A", "[Open", "x"},  // an ordinary entry line
         {"[A]\r\nkey without equals\r\nk=v\r\n", "A", "k", "v"},
         {"[A]\r\n=v\r\nk=w\r\n", "A", "k", "w"},
         {"[A]\r\nk=" + longValue + "\r\n", "A", "k", std::string(2047, 'v')},
@@ -78,9 +90,9 @@ TEST(IniFile, SectionsInFileOrder) {
     const IniFile ini = IniFile::parse(
         "[-DL]\r\nk=v\r\n[English]\r\n[Fran\xE7"
         "ais]\r\n; [X]\r\n"
-        "[English]\r\n[]\r\n");
+        "[English]\r\n[]\r\n[Open\r\n[ -EN ]\r\n");
     EXPECT_EQ(ini.sections(),
-              (std::vector<std::string>{"-DL", "English", "Français", "English", ""}));
+              (std::vector<std::string>{"-DL", "English", "Français", "English", "", "-EN"}));
     EXPECT_TRUE(IniFile::parse("").sections().empty());
 }
 
@@ -99,6 +111,22 @@ TEST(IniFile, DefaultAndMissingFile) {
     EXPECT_FALSE(IniFile::load(dir.path().string()).fileFound());
 }
 
+// Too large, a pipe, a device: like a missing file, and nothing blocks.
+TEST(IniFile, OddFilesCountAsMissing) {
+    const std::string head = "[-DL]\r\nButton1=Go\r\n";
+    for (const test::OddFile kind : test::kOddFiles) {
+        test::TempDir dir;
+        test::makeOddFile(kind, dir.file("LANG.INI"), MaxIniBytes, head);
+        const test::HangGuard guard(std::string("LANG.INI ") + describe(kind));
+        const IniFile ini = IniFile::load(dir.file("LANG.INI"));
+        EXPECT_FALSE(ini.fileFound()) << describe(kind);
+        EXPECT_EQ(ini.get("-DL", "Button1"), "ERROR") << describe(kind);
+    }
+    test::TempDir dir;
+    test::sparseFile(dir.file("LANG.INI"), static_cast<off_t>(MaxIniBytes), head);
+    EXPECT_EQ(IniFile::load(dir.file("LANG.INI")).get("-DL", "Button1"), "Go");
+}
+
 TEST(IniFile, GarbageAndSizeDoNotHurt) {
     std::string garbage;
     uint32_t x = 12345;
@@ -114,7 +142,7 @@ TEST(IniFile, GarbageAndSizeDoNotHurt) {
         many += "[S" + std::to_string(i) + "]\nk=" + std::to_string(i) + "\n";
     many += "[Long]\nk=" + std::string(100000, 'x') + "\n" + std::string(100000, '[') + "\n";
     const IniFile m = IniFile::parse(many);
-    EXPECT_EQ(m.sections().size(), 20002u);
+    EXPECT_EQ(m.sections().size(), 20001u);  // the line of '[' without ']' is none
     EXPECT_EQ(m.get("s19999", "K"), "19999");
     EXPECT_EQ(m.get("Long", "k").size(), 2047u);
 }
@@ -245,6 +273,20 @@ class WorkingDirectory {
   private:
     std::filesystem::path old_;
 };
+
+// A blank kept after "=" in the configuration still finds the section.
+TEST(Sprache, SectionNameFromTheConfigurationWithABlank) {
+    Einstellungen e;
+    konfigurationLesen("Hardwareversion  =VEKA\r\nSprache          = -EN \r\n", e);
+    ASSERT_EQ(e.Sprache, " -EN ");
+    const IniFile ini =
+        IniFile::parse("[-DL]\r\nButton5=Start\r\n[-EN]\r\nButton5=Go\r\nstring41=OK\r\n");
+    auto inst = freshInstrument();
+    Sprache_setzen(*inst, e.Sprache, ini);
+    EXPECT_EQ(inst->fenster.text(Control::Button5), "Go");
+    EXPECT_EQ(inst->meldungen[41], "OK");
+    EXPECT_EQ(SpracheEinTexte(e.Sprache, ini)->ok, "OK");
+}
 
 TEST(Sprache, LanguageFileOfTheWorkingDirectory) {
     test::TempDir dir;

@@ -1,7 +1,9 @@
 // Text conventions: the code page, the line reader and writer, the integer rule.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,6 +11,9 @@
 #include "files/integer_rule.h"
 #include "files/text_codec.h"
 #include "files/text_lines.h"
+#include "support/child_process.h"
+#include "support/hang_guard.h"
+#include "support/odd_files.h"
 #include "temp_dir.h"
 
 namespace veka {
@@ -156,6 +161,82 @@ TEST(ReadFileBytes, FilesAndNonFiles) {
     EXPECT_EQ(readFileBytes(dir.file("missing.cfg")), std::nullopt);
     EXPECT_EQ(readFileBytes(dir.path().string()), std::nullopt);  // a directory
     EXPECT_EQ(readFileBytes(""), std::nullopt);
+}
+
+TEST(ReadFileBytes, BoundsPipesAndDevices) {
+    test::TempDir dir;
+    constexpr size_t bound = 4096;
+    test::writeBytes(dir.file("exact"), std::string(bound, 'x'));
+    test::writeBytes(dir.file("over"), std::string(bound + 1, 'x'));
+    test::writeBytes(dir.file("empty"), "");
+    test::sparseFile(dir.file("sparse-exact"), bound, "head");
+    test::sparseFile(dir.file("sparse-2g"), off_t{2} << 30, "head");
+    test::makeOddFile(test::OddFile::Fifo, dir.file("fifo"), bound);
+    test::makeOddFile(test::OddFile::DevZero, dir.file("zero"), bound);
+    std::filesystem::create_symlink("exact", dir.file("link"));
+    std::filesystem::create_symlink("/dev/null", dir.file("null"));
+    struct Case {
+        std::string name;
+        ReadStatus status;
+        size_t size;
+    };
+    const std::vector<Case> cases = {
+        {"exact", ReadStatus::Ok, bound},       {"over", ReadStatus::TooLarge, 0},
+        {"empty", ReadStatus::Ok, 0},           {"sparse-exact", ReadStatus::Ok, bound},
+        {"sparse-2g", ReadStatus::TooLarge, 0}, {"fifo", ReadStatus::Unreadable, 0},
+        {"zero", ReadStatus::Unreadable, 0},    {"link", ReadStatus::Ok, bound},
+        {"null", ReadStatus::Unreadable, 0},    {"missing", ReadStatus::Unreadable, 0},
+    };
+    for (const Case& c : cases) {
+        const test::HangGuard guard("reading " + c.name);
+        ReadStatus status = ReadStatus::Ok;
+        const auto bytes = readFileBytes(dir.file(c.name), bound, &status);
+        EXPECT_EQ(status, c.status) << c.name;
+        EXPECT_EQ(bytes.has_value(), c.status == ReadStatus::Ok) << c.name;
+        if (bytes) {
+            EXPECT_EQ(bytes->size(), c.size) << c.name;
+        }
+    }
+    EXPECT_EQ(readFileBytes(dir.file("sparse-exact"), bound)->substr(0, 5),
+              std::string("head\0", 5));
+}
+
+TEST(ReadFileBytes, UnreadableForTheUser) {
+    test::TempDir dir;
+    test::giveToChild(dir.path());
+    test::writeBytes(dir.file("secret"), "x");
+    ::chmod(dir.file("secret").c_str(), 0200);
+    const std::string report = test::inChild({}, [&]() -> std::string {
+        ReadStatus status = ReadStatus::Ok;
+        if (readFileBytes(dir.file("secret"), 10, &status) || status != ReadStatus::Unreadable)
+            return "a file without read permission was read";
+        return {};
+    });
+    EXPECT_EQ(report, "");
+}
+
+long maxResidentKilobytes() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// A huge file is refused before anything is read, so memory does not follow its size.
+TEST(ReadFileBytes, HugeSparseFileCostsNoMemory) {
+    test::TempDir dir;
+    test::sparseFile(dir.file("huge.dat"), off_t{2} << 30);
+    const long before = maxResidentKilobytes();
+    ReadStatus status = ReadStatus::Ok;
+    EXPECT_EQ(readFileBytes(dir.file("huge.dat"), MaxFileBytes, &status), std::nullopt);
+    EXPECT_EQ(status, ReadStatus::TooLarge);
+    EXPECT_LT(maxResidentKilobytes() - before, 64 * 1024);
+}
+
+TEST(ReadFileBytes, TooLargeMessageNamesFileAndBound) {
+    EXPECT_EQ(tooLargeMessage("a.cfg", size_t{1} << 20),
+              "Die Datei \"a.cfg\" ist zu groß (mehr als 1 MiB) und wurde nicht gelesen.");
+    EXPECT_EQ(tooLargeMessage("b", 1000),
+              "Die Datei \"b\" ist zu groß (mehr als 1000 Bytes) und wurde nicht gelesen.");
 }
 
 // ---- The integer rule ----
