@@ -23,7 +23,10 @@ std::string startzeitText() {
 }
 
 Netzwerktester::Netzwerktester(UserInterface& ui)
-    : ui_(ui), inst_(std::make_unique<Instrument>()), link_(*inst_, ui), sweep_(*inst_, link_) {}
+    : ui_(ui),
+      inst_(std::make_unique<Instrument>()),
+      link_(*inst_, ui),
+      sweep_(*inst_, link_, ui) {}
 
 Netzwerktester::~Netzwerktester() = default;  // the sweep member joins its worker first
 
@@ -78,8 +81,23 @@ void Netzwerktester::Button5Click() {
 }
 
 void Netzwerktester::Button6Click() {
+    requestStop(nullptr);
+}
+
+void Netzwerktester::requestStop(std::function<void()> whenStopped) {
+    sweep_.requestStop([this, whenStopped = std::move(whenStopped)] {
+        nachStop();
+        if (whenStopped) whenStopped();
+    });
+}
+
+void Netzwerktester::stopAndWait() {
     sweep_.stopmessung();
-    link_.FrequenzSetzen(1, inst_->e.Startfrequenz);
+    nachStop();
+}
+
+void Netzwerktester::nachStop() {
+    link_.FrequenzSetzen(1, inst_->e.Startfrequenz);  // parks the source; reading unused
     maxminwert(*inst_);
 }
 

@@ -3,6 +3,7 @@
 // the sweep engine, runs the start-up, and offers every command of the window by the name of
 // the control that fires it. It knows the window only through UserInterface and WindowModel.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -39,7 +40,16 @@ class Netzwerktester {
 
     // Sweep.
     void Button5Click();  // "&Start"
-    void Button6Click();  // "Sto&p"
+    // "Sto&p" never blocks: the sweep in progress completes on the worker; then, on the window
+    // thread, the source is parked on Startfrequenz, maxminwert fills the labels and the
+    // locked-out commands come back. messungLaeuft() is true until all that is done.
+    void Button6Click();
+    // The same, and whenStopped (may be empty) runs on the window thread after it, e.g. to
+    // answer a remote client that waits for the stop. Does not block the window thread.
+    void requestStop(std::function<void()> whenStopped);
+    // The same stop, returning only when all of it is done. For fronts without an event loop
+    // (batch mode); the window must not use it, since the window would stop painting.
+    void stopAndWait();
     // Source and attenuator.
     void Button1Click();
     void Button2Click();
@@ -81,6 +91,7 @@ class Netzwerktester {
     void optionenNachher();
 
   private:
+    void nachStop();
     void startupDateien();
     void startupSprache();
 

@@ -1,5 +1,7 @@
 #include "measure/sweep.h"
 
+#include <utility>
+
 #include "display/auswertung.h"
 #include "display/diagram.h"
 #include "display/quickdraw.h"
@@ -31,15 +33,18 @@ void sperrenWaehrendMessung(WindowModel& fenster, bool gesperrt) {
     for (Control c : kGesperrt) fenster.setEnabled(c, !gesperrt);
 }
 
-Sweep::Sweep(Instrument& inst, DeviceLink& link) : inst_(inst), link_(link) {}
+Sweep::Sweep(Instrument& inst, DeviceLink& link, UserInterface& ui)
+    : inst_(inst), link_(link), ui_(ui) {}
 
 Sweep::~Sweep() {
     beenden();
 }
 
 void Sweep::beenden() {
-    if (!worker_.joinable()) return;
     abbrechen_ = true;
+    link_.abort();  // a reply wait or pause of the worker ends now
+    nachStop_ = nullptr;
+    if (!worker_.joinable()) return;
     {
         std::lock_guard lock(stopMutex_);
         inst_.Stopanforderung = true;
@@ -54,14 +59,18 @@ void Sweep::Button5Click() {
 }
 
 void Sweep::startmessung() {
-    if (worker_.joinable()) return;  // one worker at a time
+    if (worker_.joinable() || abbrechen_) return;  // one worker at a time; none after the end
     inst_.fenster.setTimer2(true);
     clear_messwerte(inst_.fenster);
     sperrenWaehrendMessung(inst_.fenster, true);
     inst_.fenster.setEnabled(Control::Button6, true);
     inst_.MessungBeendet = false;
-    inst_.Stopanforderung = false;
-    worker_ = std::thread([this] { messschleife(); });
+    {
+        std::lock_guard lock(stopMutex_);
+        inst_.Stopanforderung = false;
+        fertigPosten_ = false;
+    }
+    worker_ = std::thread([this, lauf = ++lauf_] { messschleife(lauf); });
 }
 
 void Sweep::stopmessung() {
@@ -72,7 +81,47 @@ void Sweep::stopmessung() {
     }
     stopSignal_.notify_all();
     if (worker_.joinable()) worker_.join();  // returns once the worker set MessungBeendet
+    if (auto danach = std::exchange(nachStop_, nullptr)) danach();
     sperrenWaehrendMessung(inst_.fenster, false);
+}
+
+void Sweep::requestStop(std::function<void()> afterStop) {
+    if (afterStop) {
+        nachStop_ = nachStop_ ? [a = std::move(nachStop_), b = std::move(afterStop)] {
+            a();
+            b();
+        }
+                              : std::move(afterStop);
+    }
+    if (!worker_.joinable()) return stopmessung();
+    inst_.fenster.setEnabled(Control::Button6, false);
+    bool schonFertig = false;
+    {
+        std::lock_guard lock(stopMutex_);
+        inst_.Stopanforderung = true;
+        fertigPosten_ = true;
+        schonFertig = inst_.MessungBeendet;  // left early, having posted nothing
+    }
+    stopSignal_.notify_all();
+    if (schonFertig) stopAbschliessen(lauf_);
+}
+
+void Sweep::stopAbschliessen(uint64_t lauf) {
+    if (lauf != lauf_ || abbrechen_ || !worker_.joinable()) return;  // done another way
+    worker_.join();
+    if (auto danach = std::exchange(nachStop_, nullptr)) danach();
+    sperrenWaehrendMessung(inst_.fenster, false);
+}
+
+void Sweep::fertigMelden(uint64_t lauf) {
+    std::lock_guard lock(stopMutex_);
+    inst_.MessungBeendet = true;
+    if (fertigPosten_ && !abbrechen_)
+        ui_.postToWindowThread([this, lauf] { stopAbschliessen(lauf); });
+}
+
+bool Sweep::mussEnden() const {
+    return abbrechen_ || link_.aborted();
 }
 
 void Sweep::warteAufStop() {
@@ -81,36 +130,37 @@ void Sweep::warteAufStop() {
     stopSignal_.wait(lock, [this] { return inst_.Stopanforderung.load(); });
 }
 
-void Sweep::messschleife() {
+void Sweep::messschleife(uint64_t lauf) {
     for (;;) {
         int32_t f = inst_.e.Startfrequenz;
         const int n = inst_.punktzahl();
         if (n == 0) warteAufStop();
-        for (int i = 1; i <= n && !abbrechen_; ++i) {
+        for (int i = 1; i <= n && !mussEnden(); ++i) {
             punktMessen(i, n, f);
             f = wrapAdd(f, inst_.e.Schrittweite);
         }
-        if (inst_.Stopanforderung) break;
+        if (inst_.Stopanforderung || mussEnden()) break;
     }
-    inst_.MessungBeendet = true;
+    fertigMelden(lauf);
 }
 
 void Sweep::punktMessen(int i, int n, int32_t f) {
-    link_.FrequenzSetzen(i, f);
+    // Each reading is the one its own call returned: an attenuator click on the window
+    // thread may change Rohwert between the calls.
+    const uint16_t roh = link_.FrequenzSetzen(i, f);
     const int32_t messart = inst_.Messart;
     int32_t zweiter = 0;
     bool hatWert = true;
     int32_t wert = 0;
     if (messart == SmithModus) {
-        wert = smithWert(inst_.Rohwert);
+        wert = smithWert(roh);
         inst_.Linear = true;
-        link_.FrequenzSetzen(i, f);
-        zweiter = smithWert(inst_.Rohwert);
+        zweiter = smithWert(link_.FrequenzSetzen(i, f));
         inst_.Linear = false;
     } else if (messart == Rohwerte) {
-        wert = inst_.Rohwert;
+        wert = roh;
     } else if (const Korrfaktorpaar* paar = inst_.faktorpaar(messart, inst_.Linear)) {
-        wert = korrigiert(inst_.Rohwert, *paar);
+        wert = korrigiert(roh, *paar);
     } else {
         hatWert = false;  // modes without a reading keep the old value
     }
@@ -121,21 +171,21 @@ void Sweep::punktMessen(int i, int n, int32_t f) {
     if (messart == SmithModus) d.Messwerte2[i] = zweiter;
     if (d.Messwerte[i] < 1) d.Messwerte[i] = 1;
     if (i == 1) d.Messwerte[0] = d.Messwerte[1];
-    if (i > 1 && i < n) punktZeichnen(d, i, messart);
+    if (i > 1 && i < n) punktZeichnen(inst_, d, i, messart);
 }
 
-void Sweep::punktZeichnen(Messdaten& d, int i, int32_t messart) {
+void punktZeichnen(const Instrument& inst, Messdaten& d, int i, int32_t messart) {
     const int64_t x0 = DiagrammLinks;
     const int64_t y0 = DiagrammUnten;
     const auto y = [&](int32_t wert) { return saturiert(y0 - wert); };
     const auto x = [&](int dx) { return static_cast<int32_t>(x0 + 2 * i + dx); };
-    const uint8_t kurve = farbindex(inst_.e.Kurvenfarbe);
-    SpaltenWischen(d.Diagrammbild, DiagrammLinks, DiagrammUnten, i, inst_.Cursorpunkt,
-                   d.Messwerte[i], farbindex(inst_.e.Hintergrundfarbe), farbindex(inst_.e.Cursor));
+    const uint8_t kurve = farbindex(inst.e.Kurvenfarbe);
+    SpaltenWischen(d.Diagrammbild, DiagrammLinks, DiagrammUnten, i, inst.Cursorpunkt,
+                   d.Messwerte[i], farbindex(inst.e.Hintergrundfarbe), farbindex(inst.e.Cursor));
     LinieZiehen(d.Diagrammbild, x(-1), y(d.Messwerte[i - 1]), x(1), y(d.Messwerte[i]), kurve);
     LinieZiehen(d.Diagrammbild, x(1), y(d.Messwerte[i]), x(3), y(d.Messwerte[i + 1]), kurve);
     if (messart != SmithModus) return;
-    const uint8_t zweite = farbindex(inst_.e.Cursor);
+    const uint8_t zweite = farbindex(inst.e.Cursor);
     LinieZiehen(d.Diagrammbild, x(-1), y(d.Messwerte2[i - 1]), x(1), y(d.Messwerte2[i]), zweite);
     LinieZiehen(d.Diagrammbild, x(1), y(d.Messwerte2[i]), x(3), y(d.Messwerte2[i + 1]), zweite);
 }

@@ -5,11 +5,13 @@
 // complete sweep.
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <thread>
 
 #include "link/exchange.h"
 #include "measure/instrument.h"
+#include "measure/user_interface.h"
 
 namespace veka {
 
@@ -19,36 +21,62 @@ int32_t korrigiert(uint16_t rohwert, const Korrfaktorpaar& paar);
 // The display value of a two-channel reading in mode 6: round(raw / 368.64 * 400).
 int32_t smithWert(uint16_t rohwert);
 
+// Stopping, for other fronts of the program (batch, remote control) as for the window:
+// - requestStop() never blocks. The sweep in progress completes; then, on the window thread
+//   (posted through UserInterface), the worker is joined, the continuation runs and the
+//   locked-out commands are enabled again. laeuft() stays true until then. A window thread
+//   must stop this way, so that it keeps painting and Quit keeps working.
+// - stopmessung() blocks until the worker has finished its sweep; for callers whose thread
+//   runs no event loop that the worker could be waiting on (batch mode, calibration).
+// - beenden() is for program end only: the worker leaves within one point, a pending reply
+//   wait included, and no continuation runs.
 class Sweep {
   public:
-    Sweep(Instrument& inst, DeviceLink& link);
+    Sweep(Instrument& inst, DeviceLink& link, UserInterface& ui);
     ~Sweep();  // ends a running worker before anything it uses goes away
     Sweep(const Sweep&) = delete;
     Sweep& operator=(const Sweep&) = delete;
 
     void startmessung();
-    // Returns after the worker has finished its current sweep; re-enables the commands.
+    // Returns after the worker has finished its current sweep; re-enables the commands. A
+    // continuation of an earlier requestStop runs before it returns.
     void stopmessung();
+    // Asks the worker to end after its current sweep and returns at once; afterStop (may be
+    // empty) runs on the window thread once the worker has ended. Without a running worker
+    // everything happens before it returns.
+    void requestStop(std::function<void()> afterStop);
     bool laeuft() const { return worker_.joinable(); }
-    // Program end: the worker leaves at its next point, without completing the sweep.
+    // Program end: the worker leaves at its next point, without completing the sweep; a wait
+    // of the device link ends at once, and the link stays aborted.
     void beenden();
 
     // "&Start" and "Sto&p" without the evaluation that follows a stop.
     void Button5Click();
 
   private:
-    void messschleife();
+    void messschleife(uint64_t lauf);
     void punktMessen(int i, int n, int32_t f);
-    void punktZeichnen(Messdaten& d, int i, int32_t messart);
     void warteAufStop();
+    bool mussEnden() const;
+    void fertigMelden(uint64_t lauf);
+    void stopAbschliessen(uint64_t lauf);
 
     Instrument& inst_;
     DeviceLink& link_;
+    UserInterface& ui_;
     std::thread worker_;
     std::mutex stopMutex_;
     std::condition_variable stopSignal_;
     std::atomic<bool> abbrechen_{false};  // program end: leave even mid-sweep
+    bool fertigPosten_ = false;           // guarded by stopMutex_: a requestStop waits
+    // Window thread only.
+    uint64_t lauf_ = 0;  // counts started workers
+    std::function<void()> nachStop_;
 };
+
+// Draws the step of sweep point i into d.Diagrammbild (the moving wipe and the curve segments
+// to both neighbours). The caller holds datenMutex; 1 < i < Messpunkte.
+void punktZeichnen(const Instrument& inst, Messdaten& d, int i, int32_t messart);
 
 // The commands that a running sweep locks out, in the order they are disabled.
 void sperrenWaehrendMessung(WindowModel& fenster, bool gesperrt);

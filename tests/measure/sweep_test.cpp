@@ -49,7 +49,19 @@ struct Bench {
     void sweepFor(size_t n) {
         core.Button5Click();
         ASSERT_TRUE(room.sim->waitForExchanges(n, std::chrono::seconds(20)));
+        stoppen();
+    }
+    // "Sto&p" as the window does it: the rest of the stop arrives as a task for the window
+    // thread once the worker has finished its sweep; run it as the event loop would.
+    void stoppen() {
         core.Button6Click();
+        abwarten();
+    }
+    void abwarten() {
+        while (core.messungLaeuft()) {
+            ASSERT_TRUE(ui.waitForPosted(std::chrono::seconds(20)));
+            ui.runPosted();
+        }
     }
 };
 
@@ -80,7 +92,7 @@ TEST(Sweep, LockOutWhileRunning) {
                       Control::Button14, Control::MenuHilfe})
         EXPECT_TRUE(w.enabled(c)) << static_cast<int>(c);
     EXPECT_TRUE(b.core.messungLaeuft());
-    b.core.Button6Click();
+    b.stoppen();
     EXPECT_FALSE(b.core.messungLaeuft());
     EXPECT_FALSE(w.enabled(Control::Button6));
     EXPECT_TRUE(w.enabled(Control::Button5));
@@ -175,10 +187,104 @@ TEST(Sweep, SmithButtonDuringASweep) {
     EXPECT_EQ(b.ui.messages.back(), "Diese Funktion ist leider noch nicht verfügbar !");
     const size_t jetzt = b.room.sim->exchangeCount();
     ASSERT_TRUE(b.room.sim->waitForExchanges(jetzt + 130, std::chrono::seconds(20)));
-    b.core.Button6Click();
+    b.stoppen();
     EXPECT_EQ(b.inst.Messart, SmithModus);
     const auto ex = b.room.sim->exchanges();
     EXPECT_EQ(ex[ex.size() - 2].control & 3, 3);  // the last sweep took two readings a point
+}
+
+// "Sto&p" keeps the window thread free: it returns while the sweep in progress completes;
+// parking, evaluation and the commands follow on the window thread once the worker is done.
+TEST(Stop, ReturnsAtOnceAndFinishesOnTheWindowThread) {
+    vekasim::Options o;
+    o.replyDelayMs = 10;  // a slow device: one sweep takes half a second
+    Bench b(o);
+    b.inst.e.Messpunkte = 50;
+    b.core.Button5Click();
+    ASSERT_TRUE(b.room.sim->waitForExchanges(5, std::chrono::seconds(20)));
+    b.core.Button6Click();
+    const WindowModel& w = b.inst.fenster;
+    EXPECT_TRUE(b.core.messungLaeuft());
+    EXPECT_FALSE(w.enabled(Control::Button6));
+    EXPECT_FALSE(w.enabled(Control::Button5));
+    EXPECT_TRUE(w.text(Control::Label7).empty());
+    EXPECT_LT(b.room.sim->exchangeCount(), 50u);  // the sweep goes on behind our back
+    b.abwarten();
+    EXPECT_EQ(b.room.sim->exchangeCount(), 51u);  // one whole sweep, then parked
+    EXPECT_EQ(b.room.sim->exchanges().back().word, Abstimmwort(10000000, 100000000));
+    EXPECT_FALSE(w.text(Control::Label7).empty());
+    EXPECT_TRUE(w.enabled(Control::Button5));
+    EXPECT_TRUE(w.enabled(Control::MenuKalibrieren));
+    EXPECT_EQ(b.ui.postedCount(), 0u);
+}
+
+// The blocking stop of batch mode does the same steps before it returns.
+TEST(Stop, BlockingVariantForFrontsWithoutAWindow) {
+    Bench b;
+    b.inst.e.Messpunkte = 30;
+    b.core.Button5Click();
+    ASSERT_TRUE(b.room.sim->waitForExchanges(10, std::chrono::seconds(20)));
+    b.core.stopAndWait();
+    EXPECT_FALSE(b.core.messungLaeuft());
+    EXPECT_EQ((b.room.sim->exchangeCount() - 1) % 30, 0u);
+    EXPECT_EQ(b.room.sim->exchanges().back().word, Abstimmwort(10000000, 100000000));
+    EXPECT_FALSE(b.inst.fenster.text(Control::Label7).empty());
+    EXPECT_TRUE(b.inst.fenster.enabled(Control::Button5));
+    EXPECT_EQ(b.ui.postedCount(), 0u);
+}
+
+// Program end while the worker waits for a reply that will not come (device silent or
+// unplugged), or while a stop waits for the end of the sweep: the worker leaves at once, and
+// neither a time-out message nor the rest of the stop ever reaches the window.
+TEST(Ende, InterruptsAReplyWaitAndAPendingStop) {
+    for (const bool stumm : {true, false}) {
+        vekasim::Options o;
+        o.silent = stumm;
+        o.vanishAfter = stumm ? -1 : 3;
+        Bench b(o);
+        b.inst.e.Messpunkte = 20;
+        b.core.Button5Click();
+        if (stumm)
+            ASSERT_TRUE(b.room.sim->waitForExchanges(1, std::chrono::seconds(20)));
+        else
+            ASSERT_TRUE(b.room.sim->waitUntilFinished(std::chrono::seconds(20)));
+        b.core.Button6Click();  // the stop now waits for a sweep that hangs on the reply
+        b.core.sweep().beenden();
+        EXPECT_FALSE(b.core.messungLaeuft()) << stumm;
+        b.ui.runPosted();
+        EXPECT_TRUE(b.ui.messages.empty()) << stumm;
+        EXPECT_FALSE(b.inst.DemoModus) << stumm;
+        EXPECT_TRUE(b.inst.fenster.text(Control::Label7).empty()) << stumm;
+        EXPECT_EQ(b.room.sim->exchangeCount(), stumm ? 1u : 3u);  // and nothing parked
+    }
+}
+
+// The attenuator stays usable during a sweep. However its exchanges fall between the
+// worker's, every point keeps the reading of its own frequency (here: of its own point, as
+// demonstration readings depend on the point only).
+TEST(Sweep, EveryPointKeepsItsOwnReadingWhileTheAttenuatorIsClicked) {
+    Bench b;
+    b.inst.e.Baudrate = 57600;  // demonstration readings come at the pace of the line
+    b.inst.DemoModus = true;
+    b.inst.e.Messpunkte = 280;
+    const auto erwartet = [&](int k) {
+        return std::max(1, korrigiert(Demowert(k), b.inst.e.Dlog));
+    };
+    const int32_t geklickt = erwartet(1);
+    b.core.Button5Click();
+    size_t falsch = 0;
+    for (int klick = 0; b.room.sim->exchangeCount() < 1500; ++klick) {
+        b.core.UpDown1Click(klick % 2 == 0 ? 10 : 0);
+        std::lock_guard lock(b.inst.datenMutex);
+        for (int k = 2; k <= 280; ++k) {
+            const int32_t v = b.inst.daten.Messwerte[k];
+            if (v != 1 && v != erwartet(k)) ++falsch;
+        }
+    }
+    b.stoppen();
+    EXPECT_EQ(falsch, 0u) << "points that took the attenuator's reading " << geklickt;
+    std::lock_guard lock(b.inst.datenMutex);
+    for (int k = 1; k <= 280; ++k) EXPECT_EQ(b.inst.daten.Messwerte[k], erwartet(k)) << k;
 }
 
 // A band-pass swept with the linear detector: its 3 dB bandwidth as the user reads it.

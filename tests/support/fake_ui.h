@@ -2,6 +2,8 @@
 // A UserInterface with scripted answers, for driving the logic without a window. Answers are
 // taken in order; when none is left the box is cancelled (the starting text comes back).
 
+#include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -45,6 +47,12 @@ class FakeUi : public UserInterface {
     void postToWindowThread(std::function<void()> task) override {
         std::lock_guard lock(mutex_);
         posted.push_back(std::move(task));
+        postedSignal_.notify_all();
+    }
+    // Waits until some task has been posted; false when none came in time.
+    bool waitForPosted(std::chrono::milliseconds timeout) {
+        std::unique_lock lock(mutex_);
+        return postedSignal_.wait_for(lock, timeout, [this] { return !posted.empty(); });
     }
 
     // Runs what other threads posted, as the window's event loop would.
@@ -76,6 +84,7 @@ class FakeUi : public UserInterface {
 
   private:
     std::mutex mutex_;
+    std::condition_variable postedSignal_;
     std::vector<std::function<void()>> posted;
 };
 
