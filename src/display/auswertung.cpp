@@ -45,10 +45,15 @@ std::string linearText(int32_t v, char dezimaltrenner) {
 
 }  // namespace
 
-std::string Werttext(int32_t v, bool linear, char dezimaltrenner) {
+std::string Pegelzahl(int32_t v, bool linear, char dezimaltrenner) {
     if (linear) return linearText(v, dezimaltrenner);
     const double db = static_cast<double>(static_cast<int64_t>(v) - 400) / 5.0;
-    return std::to_string(runden(db)) + " dB";
+    return std::to_string(runden(db));
+}
+
+std::string Werttext(int32_t v, bool linear, char dezimaltrenner) {
+    const std::string zahl = Pegelzahl(v, linear, dezimaltrenner);
+    return linear ? zahl : zahl + " dB";
 }
 
 std::string Ablesung(int32_t f, int32_t v, bool linear, char dezimaltrenner) {

@@ -18,7 +18,10 @@ namespace veka {
 
 // "10.000.000 Hz": at most two "." separators, over the whole int32 range.
 std::string FrequenzText(int32_t n);
-// A display value as text: linear v / 400 with three decimals, else dB below the top line.
+// The level of a display value as a bare number: linear v / 400 with three decimals, else
+// whole dB relative to the top line ("0,875", "-3").
+std::string Pegelzahl(int32_t v, bool linear, char dezimaltrenner);
+// The same as the readouts write it: the dB figure followed by " dB".
 std::string Werttext(int32_t v, bool linear, char dezimaltrenner);
 // FrequenzText(f) + " " + Werttext(v).
 std::string Ablesung(int32_t f, int32_t v, bool linear, char dezimaltrenner);

@@ -21,7 +21,7 @@ int32_t frequencyAt(int32_t start, int64_t k, int32_t step) {
     return wrapAdd(start, wrapMul(static_cast<int32_t>(k), step));
 }
 
-void drawMarkers(TBildfeld& f, const Instrument& inst, int n) {
+void drawMarkers(Zeichenziel& f, const Instrument& inst, int n) {
     const uint8_t farbe = farbindex(inst.e.Markenfarbe);
     const int32_t start = inst.e.Startfrequenz;
     const int32_t step = inst.e.Schrittweite;
@@ -32,14 +32,14 @@ void drawMarkers(TBildfeld& f, const Instrument& inst, int n) {
         for (int m = 1; m <= 20; ++m) {
             const int32_t fm = inst.Frequenzmarken[static_cast<size_t>(m)];
             if (lo <= fm && fm < hi) {
-                drawLine(f, x, Y0, x, Y0 - Hoehe, farbe);
-                drawText(f, x, Y0 + (m % 2 == 1 ? 45 : 55), FrequenzText(fm), farbe);
+                f.linie(x, Y0, x, Y0 - Hoehe, farbe);
+                f.text(x, Y0 + (m % 2 == 1 ? 45 : 55), FrequenzText(fm), farbe);
             }
         }
     }
 }
 
-void drawVfoScale(TBildfeld& f, const Instrument& inst) {
+void drawVfoScale(Zeichenziel& f, const Instrument& inst) {
     const uint8_t farbe = farbindex(inst.e.Diagrammfarbe);
     const int32_t start = inst.e.Startfrequenz;
     const int32_t step = inst.e.Schrittweite;
@@ -48,20 +48,20 @@ void drawVfoScale(TBildfeld& f, const Instrument& inst) {
         fz = (inst.e.ZFBerechnung & 2) != 0 ? wrapAdd(start, inst.e.Zwischenfrequenz)
                                             : wrapSub(start, inst.e.Zwischenfrequenz);
     }
-    drawText(f, X0 + 250, Y0 - 80, FrequenzText(fz), farbe);
-    drawText(f, X0 + 250, Y0 - 30, FrequenzText(start), farbe);
-    drawLine(f, X0, Y0, X0 + 560, Y0, farbe);
+    f.text(X0 + 250, Y0 - 80, FrequenzText(fz), farbe);
+    f.text(X0 + 250, Y0 - 30, FrequenzText(start), farbe);
+    f.linie(X0, Y0, X0 + 560, Y0, farbe);
     for (int j = 0; j <= 7; ++j) {
         const int64_t x = X0 + 80 * j;
-        drawText(f, x - 24, Y0 + (j % 2 == 0 ? 15 : 30),
-                 FrequenzText(frequencyAt(start, 4 * j - 14, step)), farbe);
-        drawLine(f, x, Y0, x, Y0 - 4, farbe);
+        f.text(x - 24, Y0 + (j % 2 == 0 ? 15 : 30),
+               FrequenzText(frequencyAt(start, 4 * j - 14, step)), farbe);
+        f.linie(x, Y0, x, Y0 - 4, farbe);
     }
-    for (int m = 0; m <= 14; ++m) drawLine(f, X0 + 40 * m, Y0, X0 + 40 * m, Y0 - 4, farbe);
+    for (int m = 0; m <= 14; ++m) f.linie(X0 + 40 * m, Y0, X0 + 40 * m, Y0 - 4, farbe);
     const uint8_t zeiger = farbindex(inst.e.Cursor);
     for (int d = 0; d <= 4; ++d) {
-        drawLine(f, X0 + 280 - d, Y0 - 2 * d, X0 + 280 - d, Y0 - 12, zeiger);
-        if (d > 0) drawLine(f, X0 + 280 + d, Y0 - 2 * d, X0 + 280 + d, Y0 - 12, zeiger);
+        f.linie(X0 + 280 - d, Y0 - 2 * d, X0 + 280 - d, Y0 - 12, zeiger);
+        if (d > 0) f.linie(X0 + 280 + d, Y0 - 2 * d, X0 + 280 + d, Y0 - 12, zeiger);
     }
 }
 
@@ -74,36 +74,36 @@ std::array<int32_t, 401> chordHeights(int r, int n) {
     return h;
 }
 
-void drawCircle(TBildfeld& f, int cx, int cy, int r, uint8_t farbe) {
+void drawCircle(Zeichenziel& f, int cx, int cy, int r, uint8_t farbe) {
     const auto h = chordHeights(r, r);
     for (int i = 1; i <= r; ++i) {
         const int a = h[static_cast<size_t>(i - 1)];
         const int b = h[static_cast<size_t>(i)];
-        drawLine(f, cx + i - 1, cy + a, cx + i, cy + b, farbe);
-        drawLine(f, cx + i - 1, cy - a, cx + i, cy - b, farbe);
-        drawLine(f, cx - i + 1, cy + a, cx - i, cy + b, farbe);
-        drawLine(f, cx - i + 1, cy - a, cx - i, cy - b, farbe);
+        f.linie(cx + i - 1, cy + a, cx + i, cy + b, farbe);
+        f.linie(cx + i - 1, cy - a, cx + i, cy - b, farbe);
+        f.linie(cx - i + 1, cy + a, cx - i, cy + b, farbe);
+        f.linie(cx - i + 1, cy - a, cx - i, cy - b, farbe);
     }
 }
 
 // The arcs of constant reactance from the right end of the real axis, inside the rim.
-void drawReactanceArcs(TBildfeld& f, int r, int n, uint8_t farbe) {
+void drawReactanceArcs(Zeichenziel& f, int r, int n, uint8_t farbe) {
     const auto h = chordHeights(r, n);
     const int ex = SmithMitteX + 200;
     for (int i = 1; i <= n; ++i) {
         const int a = h[static_cast<size_t>(i - 1)];
         const int b = h[static_cast<size_t>(i)];
-        drawLine(f, ex - i + 1, SmithMitteY - r + a, ex - i, SmithMitteY - r + b, farbe);
-        drawLine(f, ex - i + 1, SmithMitteY + r - a, ex - i, SmithMitteY + r - b, farbe);
+        f.linie(ex - i + 1, SmithMitteY - r + a, ex - i, SmithMitteY - r + b, farbe);
+        f.linie(ex - i + 1, SmithMitteY + r - a, ex - i, SmithMitteY + r - b, farbe);
     }
 }
 
-void drawSmithChart(TBildfeld& f, const Instrument& inst) {
+void drawSmithChart(Zeichenziel& f, const Instrument& inst) {
     const uint8_t farbe = farbindex(inst.e.Diagrammfarbe);
     const uint8_t marke = farbindex(inst.e.Markenfarbe);
     constexpr int sx = SmithMitteX;
     constexpr int sy = SmithMitteY;
-    drawLine(f, sx - 200, sy, sx + 200, sy, farbe);
+    f.linie(sx - 200, sy, sx + 200, sy, farbe);
     drawCircle(f, sx, sy, 200, farbe);
     drawCircle(f, sx, sy, 100, marke);
     drawCircle(f, sx + 100, sy, 100, farbe);
@@ -126,14 +126,14 @@ GridLayout layoutOf(const Instrument& inst, int n) {
     return g;
 }
 
-void drawLevelLine(TBildfeld& f, const GridLayout& g, int64_t o, const std::string& label) {
-    drawLine(f, X0, Y0 - o, X0 + g.breite, Y0 - o, g.farbe);
-    drawText(f, X0 - 30, Y0 - o - 4, label, g.farbe);
+void drawLevelLine(Zeichenziel& f, const GridLayout& g, int64_t o, const std::string& label) {
+    f.linie(X0, Y0 - o, X0 + g.breite, Y0 - o, g.farbe);
+    f.text(X0 - 30, Y0 - o - 4, label, g.farbe);
 }
 
-void drawReflectionGrid(TBildfeld& f, const GridLayout& g) {
-    drawLine(f, X0, Y0, X0 + g.breite, Y0, g.farbe);
-    drawLine(f, X0, Y0 - Hoehe, X0 + g.breite, Y0 - Hoehe, g.farbe);
+void drawReflectionGrid(Zeichenziel& f, const GridLayout& g) {
+    f.linie(X0, Y0, X0 + g.breite, Y0, g.farbe);
+    f.linie(X0, Y0 - Hoehe, X0 + g.breite, Y0 - Hoehe, g.farbe);
     for (size_t k = 0; k < 7; ++k) {
         drawLevelLine(f, g, g.linienHoehe[k],
                       Bruchtext(static_cast<double>(g.linienText[k]) / 10.0, g.dezimaltrenner));
@@ -155,6 +155,14 @@ void drawText(TBildfeld& feld, int64_t x, int64_t y, std::string_view text, uint
     TextMalen(feld, saturate(x), saturate(y), text, farbe);
 }
 
+void Flaechenziel::linie(int64_t x1, int64_t y1, int64_t x2, int64_t y2, uint8_t farbe) {
+    drawLine(feld_, x1, y1, x2, y2, farbe);
+}
+
+void Flaechenziel::text(int64_t x, int64_t y, std::string_view text, uint8_t farbe) {
+    drawText(feld_, x, y, text, farbe);
+}
+
 std::string Bruchtext(double wert, char dezimaltrenner) {
     // Fixed notation keeps big labels free of exponents, which the digit font cannot show.
     std::array<char, 400> buf{};
@@ -165,7 +173,7 @@ std::string Bruchtext(double wert, char dezimaltrenner) {
     return s;
 }
 
-void drawLevelGrid(TBildfeld& f, const GridLayout& g) {
+void drawLevelGrid(Zeichenziel& f, const GridLayout& g) {
     if (g.art == Reflexion) {
         drawReflectionGrid(f, g);
         return;
@@ -180,16 +188,25 @@ void drawLevelGrid(TBildfeld& f, const GridLayout& g) {
     for (int k = 0; k <= 8; ++k) drawLevelLine(f, g, 50 * k, std::to_string(basis + 10 * k));
 }
 
-void drawFrequencyGrid(TBildfeld& f, const GridLayout& g) {
+void drawFrequencyGrid(Zeichenziel& f, const GridLayout& g) {
     const int64_t w = g.breite;
     for (int64_t j = 0; j <= w / 80; ++j) {
         const int64_t x = X0 + 80 * j;
-        drawText(f, x - 24, Y0 + (j % 2 == 0 ? 15 : 30),
-                 FrequenzText(frequencyAt(g.startfrequenz, 40 * j, g.schritt)), g.farbe);
-        drawLine(f, x, Y0, x, Y0 - Hoehe, g.farbe);
+        f.text(x - 24, Y0 + (j % 2 == 0 ? 15 : 30),
+               FrequenzText(frequencyAt(g.startfrequenz, 40 * j, g.schritt)), g.farbe);
+        f.linie(x, Y0, x, Y0 - Hoehe, g.farbe);
     }
-    for (int64_t m = 0; m <= w / 40; ++m)
-        drawLine(f, X0 + 40 * m, Y0, X0 + 40 * m, Y0 - 4, g.farbe);
+    for (int64_t m = 0; m <= w / 40; ++m) f.linie(X0 + 40 * m, Y0, X0 + 40 * m, Y0 - 4, g.farbe);
+}
+
+void drawLevelGrid(TBildfeld& feld, const GridLayout& g) {
+    Flaechenziel ziel(feld);
+    drawLevelGrid(ziel, g);
+}
+
+void drawFrequencyGrid(TBildfeld& feld, const GridLayout& g) {
+    Flaechenziel ziel(feld);
+    drawFrequencyGrid(ziel, g);
 }
 
 void drawCurve(TBildfeld& feld, const std::array<int32_t, MaxPunkte + 1>& werte, int n,
@@ -207,24 +224,30 @@ void DiagrammZeichnen(Instrument& inst, Messdaten& d) {
     const uint8_t hinten = farbindex(inst.e.Hintergrundfarbe);
     BildLoeschen(d.Diagrammbild, hinten);
     BildLoeschen(d.Rasterbild, hinten);
-    drawMarkers(d.Rasterbild, inst, n);
-    switch (inst.Messart.load()) {
+    Flaechenziel raster(d.Rasterbild);
+    RasterZeichnen(inst, raster);
+}
+
+void RasterZeichnen(const Instrument& inst, Zeichenziel& ziel) {
+    const int n = inst.punktzahl();
+    const int32_t messart = inst.Messart.load();
+    // The VFO ruler and the Smith chart start on a cleared grid: no markers there.
+    if (messart != VFO && messart != SmithModus) drawMarkers(ziel, inst, n);
+    switch (messart) {
         case Durchgang:
         case Reflexion:
         case Spektrum:
         case Rohwerte: {
             const GridLayout g = layoutOf(inst, n);
-            drawLevelGrid(d.Rasterbild, g);
-            drawFrequencyGrid(d.Rasterbild, g);
+            drawLevelGrid(ziel, g);
+            drawFrequencyGrid(ziel, g);
             break;
         }
         case VFO:
-            BildLoeschen(d.Rasterbild, hinten);
-            drawVfoScale(d.Rasterbild, inst);
+            drawVfoScale(ziel, inst);
             break;
         case SmithModus:
-            BildLoeschen(d.Rasterbild, hinten);
-            drawSmithChart(d.Rasterbild, inst);
+            drawSmithChart(ziel, inst);
             break;
         default:
             break;

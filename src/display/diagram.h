@@ -33,6 +33,32 @@ std::string Bruchtext(double wert, char dezimaltrenner);
 
 // ---- Helpers shared with the drawing of a loaded series ----
 
+// Where the grid's lines and labels go: a drawing surface, or a vector drawing of the same
+// diagram. Coordinates are surface pixels; colours palette indices.
+class Zeichenziel {
+  public:
+    virtual ~Zeichenziel() = default;
+    virtual void linie(int64_t x1, int64_t y1, int64_t x2, int64_t y2, uint8_t farbe) = 0;
+    // A label whose first character cell has its top-left pixel at (x + 1, y + 1).
+    virtual void text(int64_t x, int64_t y, std::string_view text, uint8_t farbe) = 0;
+};
+
+// A surface as a Zeichenziel, drawn with the primitives.
+class Flaechenziel final : public Zeichenziel {
+  public:
+    explicit Flaechenziel(TBildfeld& feld) : feld_(feld) {}
+    void linie(int64_t x1, int64_t y1, int64_t x2, int64_t y2, uint8_t farbe) override;
+    void text(int64_t x, int64_t y, std::string_view text, uint8_t farbe) override;
+
+  private:
+    TBildfeld& feld_;
+};
+
+// Everything of Rasterbild for the current mode, drawn over what the target holds: the
+// frequency markers (not in modes 5 and 6), then the grid, scale, VFO ruler or Smith chart.
+// Reads only settings, so it needs no lock.
+void RasterZeichnen(const Instrument& inst, Zeichenziel& ziel);
+
 // Clamps a 64-bit coordinate into the int32 range the primitives take.
 int32_t saturate(int64_t v);
 void drawLine(TBildfeld& feld, int64_t x1, int64_t y1, int64_t x2, int64_t y2, uint8_t farbe);
@@ -52,6 +78,8 @@ struct GridLayout {
     char dezimaltrenner = ',';
 };
 
+void drawLevelGrid(Zeichenziel& ziel, const GridLayout& g);
+void drawFrequencyGrid(Zeichenziel& ziel, const GridLayout& g);
 void drawLevelGrid(TBildfeld& feld, const GridLayout& g);
 void drawFrequencyGrid(TBildfeld& feld, const GridLayout& g);
 // Joins points 1..n-1 of werte (point p at x = 30 + 2p - 1); the last point stays unjoined.

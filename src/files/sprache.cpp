@@ -76,6 +76,12 @@ constexpr std::pair<std::string_view, Control> kFensterSchluessel[] = {
     {"Menu62", ber1},
 };
 
+// Keys of later main-window items: a language file may lack them, so they fall back to the
+// built-in caption.
+constexpr std::pair<std::string_view, Control> kNeueFensterSchluessel[] = {
+    {"Menu17", Exportieren1},
+};
+
 std::string withoutFirstAmpersand(std::string text) {
     const size_t amp = text.find('&');
     if (amp != std::string::npos) text.erase(amp, 1);
@@ -90,6 +96,12 @@ void Sprache_setzen(Instrument& inst, const std::string& sektion, const IniFile&
         inst.fenster.setText(control, ini.get(sektion, schluessel));
     for (int k = 1; k <= Meldungstabelle::Anzahl; ++k)
         inst.meldungen.setzen(k, ini.get(sektion, "string" + std::to_string(k)));
+    for (const auto& [schluessel, control] : kNeueFensterSchluessel)
+        inst.fenster.setText(control, ini.get(sektion, schluessel, designText(control)));
+    for (size_t i = 0; i < kZusatzschluessel.size(); ++i) {
+        const auto [schluessel, deutsch] = kZusatzschluessel[i];
+        inst.meldungen.setzen(static_cast<Zusatztext>(i), ini.get(sektion, schluessel, deutsch));
+    }
 }
 
 void Sprache_setzen(Instrument& inst, const std::string& sektion) {

@@ -113,6 +113,9 @@ struct Instrument {
     // The factor pair that the sweep uses for a mode and detector, or nullptr for modes
     // that store uncorrected readings.
     Korrfaktorpaar* faktorpaar(int32_t messart, bool linear);
+    const Korrfaktorpaar* faktorpaar(int32_t messart, bool linear) const {
+        return const_cast<Instrument*>(this)->faktorpaar(messart, linear);
+    }
 
     // Messpunkte limited to what the arrays hold; values below 1 give 0 points.
     int punktzahl() const;

@@ -45,6 +45,8 @@ Meldungstabelle::Meldungstabelle()
              "",
              "",
              "OK",
-             "Abbruch"} {}
+             "Abbruch"} {
+    for (size_t i = 0; i < zusatz_.size(); ++i) zusatz_[i] = kZusatzschluessel[i].deutsch;
+}
 
 }  // namespace veka

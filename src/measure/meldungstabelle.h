@@ -3,9 +3,27 @@
 // defaults. A language section may replace them.
 
 #include <array>
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace veka {
+
+// Messages of commands added later than the numbered table. A language file cannot know their
+// keys yet, so a key the file lacks keeps the built-in text instead of turning into "ERROR".
+enum class Zusatztext : uint8_t { ExportFormatUnbekannt, Count };
+
+struct Zusatzschluessel {
+    std::string_view schluessel;  // key in the language file
+    std::string_view deutsch;     // built-in text
+};
+
+inline constexpr std::array<Zusatzschluessel, static_cast<size_t>(Zusatztext::Count)>
+    kZusatzschluessel = {{
+        {"string45",
+         "Unbekanntes Dateiformat: bitte eine Datei mit der Endung .csv, .png, "
+         ".svg, .pdf oder .dat wählen."},
+    }};
 
 class Meldungstabelle {
   public:
@@ -16,8 +34,14 @@ class Meldungstabelle {
     const std::string& operator[](int k) const { return texte_.at(static_cast<size_t>(k)); }
     void setzen(int k, std::string text) { texte_.at(static_cast<size_t>(k)) = std::move(text); }
 
+    const std::string& operator[](Zusatztext t) const { return zusatz_.at(static_cast<size_t>(t)); }
+    void setzen(Zusatztext t, std::string text) {
+        zusatz_.at(static_cast<size_t>(t)) = std::move(text);
+    }
+
   private:
     std::array<std::string, Anzahl + 1> texte_;  // index 0 unused
+    std::array<std::string, kZusatzschluessel.size()> zusatz_;
 };
 
 }  // namespace veka

@@ -70,6 +70,7 @@ void Sweep::startmessung() {
         inst_.Stopanforderung = false;
         fertigPosten_ = false;
     }
+    zaehlungBeginnen();
     worker_ = std::thread([this, lauf = ++lauf_] { messschleife(lauf); });
 }
 
@@ -132,6 +133,7 @@ void Sweep::warteAufStop() {
 
 void Sweep::messschleife(uint64_t lauf) {
     for (;;) {
+        durchlaufBeginnt();
         int32_t f = inst_.e.Startfrequenz;
         const int n = inst_.punktzahl();
         if (n == 0) warteAufStop();
@@ -141,7 +143,38 @@ void Sweep::messschleife(uint64_t lauf) {
         }
         if (inst_.Stopanforderung || mussEnden()) break;
     }
+    zaehlungBeenden();
     fertigMelden(lauf);
+}
+
+// ---- Counting sweeps ----
+
+void Sweep::zaehlungBeginnen() {
+    std::lock_guard lock(zaehlMutex_);
+    begonnen_ = 0;
+    zaehlungLaeuft_ = true;
+}
+
+void Sweep::durchlaufBeginnt() {
+    {
+        std::lock_guard lock(zaehlMutex_);
+        ++begonnen_;
+    }
+    zaehlSignal_.notify_all();
+}
+
+void Sweep::zaehlungBeenden() {
+    {
+        std::lock_guard lock(zaehlMutex_);
+        zaehlungLaeuft_ = false;
+    }
+    zaehlSignal_.notify_all();
+}
+
+bool Sweep::warteAufDurchlauf(uint64_t k) {
+    std::unique_lock lock(zaehlMutex_);
+    zaehlSignal_.wait(lock, [&] { return begonnen_ >= k || !zaehlungLaeuft_; });
+    return begonnen_ >= k;
 }
 
 void Sweep::punktMessen(int i, int n, int32_t f) {

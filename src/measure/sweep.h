@@ -53,6 +53,12 @@ class Sweep {
     // "&Start" and "Sto&p" without the evaluation that follows a stop.
     void Button5Click();
 
+    // ---- Counting sweeps, for fronts that run a fixed number of them (batch mode) ----
+    // Blocks until the running worker has begun its k-th sweep (from 1) and returns true; a
+    // stop requested after that lets exactly k sweeps complete. False when the worker ended,
+    // or none was started, before it began that sweep.
+    bool warteAufDurchlauf(uint64_t k);
+
   private:
     void messschleife(uint64_t lauf);
     void punktMessen(int i, int n, int32_t f);
@@ -72,6 +78,15 @@ class Sweep {
     // Window thread only.
     uint64_t lauf_ = 0;  // counts started workers
     std::function<void()> nachStop_;
+
+    // Sweep count of the current worker.
+    void zaehlungBeginnen();
+    void durchlaufBeginnt();
+    void zaehlungBeenden();
+    std::mutex zaehlMutex_;
+    std::condition_variable zaehlSignal_;
+    uint64_t begonnen_ = 0;        // guarded by zaehlMutex_
+    bool zaehlungLaeuft_ = false;  // guarded by zaehlMutex_
 };
 
 // Draws the step of sweep point i into d.Diagrammbild (the moving wipe and the curve segments

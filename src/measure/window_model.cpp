@@ -47,6 +47,7 @@ constexpr std::array<std::string_view, ControlCount> kDesignTexts = {
     "Messreihe S&peichern",
     "Messreihe &Laden",
     "&Diagramm drucken",
+    "Exportieren …",
     "&Beenden",
     "&Messung",
     "&Durchgangsmessung",

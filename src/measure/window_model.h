@@ -56,6 +56,7 @@ enum class Control : uint8_t {
     MessreiheSpeichern1,
     Messreiheladen1,
     Diagrammdrucken1,
+    Exportieren1,  // added item: keep it inside "&Datei" (the menu's items follow it)
     Beenden1,
     MenuMessung,
     Durchgangsmessung1,

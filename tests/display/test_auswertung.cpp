@@ -53,6 +53,10 @@ class Wert : public ::testing::TestWithParam<WertCase> {};
 TEST_P(Wert, LinearFractionOrDecibelBelowTheTop) {
     const WertCase& c = GetParam();
     EXPECT_EQ(Werttext(c.v, c.linear, c.trenner), c.text);
+    // The bare number (for tables) is the readout without its unit.
+    std::string zahl = c.text;
+    if (!c.linear) zahl.resize(zahl.size() - 3);
+    EXPECT_EQ(Pegelzahl(c.v, c.linear, c.trenner), zahl);
 }
 
 INSTANTIATE_TEST_SUITE_P(
