@@ -145,6 +145,7 @@ bool applyFlag(Options& o, std::string_view name) {
     if (name == "silent") return o.silent = true;
     if (name == "short-reply") return o.shortReply = true;
     if (name == "quiet") return o.quiet = true;
+    if (name == "line-timing") return o.lineTiming = true;
     return false;
 }
 

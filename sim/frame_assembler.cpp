@@ -13,7 +13,7 @@ void FrameAssembler::feed(const uint8_t* data, size_t size, Clock::time_point ar
                               uint32_t{m_bytes[2]} << 16 | uint32_t{m_bytes[3]} << 24;
         const auto gap =
             std::chrono::duration_cast<std::chrono::microseconds>(arrival - m_wordComplete);
-        sink(Frame{word, m_bytes[4], gap.count()});
+        sink(Frame{word, m_bytes[4], gap.count(), arrival});
     }
 }
 

@@ -12,6 +12,7 @@ struct Frame {
     uint32_t word;
     uint8_t control;
     int64_t gapMicros;
+    std::chrono::steady_clock::time_point arrival;  // of its last byte
 };
 
 // Cuts the host's byte stream into 5-byte frames, whatever the size of the pieces.

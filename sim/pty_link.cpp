@@ -91,6 +91,10 @@ int PtyLink::queuedForHost() const {
     return n;
 }
 
+bool PtyLink::settings(termios& t) const {
+    return m_slave >= 0 && tcgetattr(m_slave, &t) == 0;
+}
+
 void PtyLink::close() {
     removeLink();
     if (m_master >= 0) ::close(m_master);

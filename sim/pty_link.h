@@ -1,5 +1,7 @@
 #pragma once
 
+#include <termios.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,6 +25,8 @@ class PtyLink {
     int master() const { return m_master; }
     // Bytes written by us that the host has not read yet.
     int queuedForHost() const;
+    // The line settings the host chose (speed, character size); false when there is no line.
+    bool settings(termios& t) const;
     const std::string& slavePath() const { return m_slavePath; }
 
   private:

@@ -2,6 +2,8 @@
 
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/prctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -15,6 +17,7 @@
 #include <thread>
 
 #include "frame_assembler.h"
+#include "line_clock.h"
 #include "pty_link.h"
 #include "reply.h"
 
@@ -60,6 +63,7 @@ struct Simulator::Impl {
     FrameAssembler assembler;
     std::deque<Delayed> delayed;
     std::vector<uint8_t> out;
+    LineClock toDevice, toHost;  // line timing only
     int completed = 0;
     bool draining = false, drainSawQueued = false;
     Clock::time_point drainSince{};
@@ -72,7 +76,8 @@ struct Simulator::Impl {
     void run();
     bool flush();
     bool waitAndRead();
-    int pollTimeoutMs() const;
+    void feedLineTimed(const uint8_t* data, size_t size, Clock::time_point now);
+    std::optional<Clock::duration> pollTimeout() const;
     void releaseDueReplies();
     void takeInjected();
     bool vanishDue() const;
@@ -142,6 +147,8 @@ void Simulator::Impl::markFinished() {
 }
 
 void Simulator::Impl::run() {
+    // Reply bytes are due to the microsecond; the default slack would make them 50 us late.
+    if (opts.lineTiming) prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     while (!stopRequested) {
         releaseDueReplies();
         takeInjected();
@@ -166,18 +173,23 @@ bool Simulator::Impl::flush() {
     return true;
 }
 
-int Simulator::Impl::pollTimeoutMs() const {
-    if (draining) return 5;  // the tty has no event for "the other side has read it"
-    if (delayed.empty()) return -1;
-    const auto left = delayed.front().due - Clock::now();
-    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
-    return static_cast<int>(std::max<int64_t>(ms, 0));
+std::optional<Clock::duration> Simulator::Impl::pollTimeout() const {
+    if (draining) return std::chrono::milliseconds(5);  // the tty has no "the host has read it"
+    if (delayed.empty()) return std::nullopt;
+    return std::max(delayed.front().due - Clock::now(), Clock::duration::zero());
 }
 
 bool Simulator::Impl::waitAndRead() {
     pollfd fds[2] = {{pty.master(), static_cast<short>(POLLIN | (out.empty() ? 0 : POLLOUT)), 0},
                      {wakeFd, POLLIN, 0}};
-    const int r = poll(fds, 2, pollTimeoutMs());
+    const std::optional<Clock::duration> timeout = pollTimeout();
+    timespec ts{};
+    if (timeout) {
+        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(*timeout).count();
+        ts.tv_sec = static_cast<time_t>(ns / 1'000'000'000);
+        ts.tv_nsec = static_cast<long>(ns % 1'000'000'000);
+    }
+    const int r = ppoll(fds, 2, timeout ? &ts : nullptr, nullptr);
     if (r < 0) return errno == EINTR;
     if (fds[1].revents & POLLIN) {
         uint64_t count;
@@ -188,10 +200,25 @@ bool Simulator::Impl::waitAndRead() {
         const ssize_t n = read(pty.master(), buf, sizeof buf);
         if (n < 0) return errno == EAGAIN || errno == EINTR;
         if (n == 0) return false;
-        assembler.feed(buf, static_cast<size_t>(n), Clock::now(),
-                       [this](const Frame& f) { onFrame(f); });
+        if (opts.lineTiming) {
+            feedLineTimed(buf, static_cast<size_t>(n), Clock::now());
+        } else {
+            assembler.feed(buf, static_cast<size_t>(n), Clock::now(),
+                           [this](const Frame& f) { onFrame(f); });
+        }
     }
     return !(fds[0].revents & POLLNVAL);
+}
+
+// Bytes that the host wrote at once still reach the device one after the other. The speed
+// is the host's latest setting, read where the host set it: on the terminal itself.
+void Simulator::Impl::feedLineTimed(const uint8_t* data, size_t size, Clock::time_point now) {
+    termios t{};
+    const auto zeichen = pty.settings(t) ? characterTime(t) : std::chrono::nanoseconds(0);
+    for (size_t i = 0; i < size; ++i) {
+        assembler.feed(data + i, 1, toDevice.send(now, zeichen),
+                       [this](const Frame& f) { onFrame(f); });
+    }
 }
 
 void Simulator::Impl::releaseDueReplies() {
@@ -238,7 +265,12 @@ void Simulator::Impl::onFrame(const Frame& f) {
     const Options model = modelSnapshot();
     std::vector<uint8_t> reply = frameReply(model, f.word, f.control);
     // Queue the reply before anyone can see the exchange, so sendRaw() bytes come after it.
-    if (model.replyDelayMs > 0 && !reply.empty()) {
+    if (model.lineTiming) {
+        termios t{};
+        const auto zeichen = pty.settings(t) ? characterTime(t) : std::chrono::nanoseconds(0);
+        const auto ab = f.arrival + std::chrono::milliseconds(model.replyDelayMs);
+        for (uint8_t b : reply) delayed.push_back({toHost.send(ab, zeichen), {b}});
+    } else if (model.replyDelayMs > 0 && !reply.empty()) {
         delayed.push_back({Clock::now() + std::chrono::milliseconds(model.replyDelayMs), reply});
     } else {
         out.insert(out.end(), reply.begin(), reply.end());

@@ -26,6 +26,9 @@ struct Options {
     bool silent = false, shortReply = false;
     int staleBytes = 0, strayBytes = 0, replyDelayMs = 0, vanishAfter = -1;
     std::string logFile;
+    // Bytes take their time on the line at the speed the host set: the host's bytes reach the
+    // device one character time apart, and the reply bytes reach the host likewise.
+    bool lineTiming = false;
     bool quiet = false;  // only the tool looks at this
 };
 

@@ -18,6 +18,9 @@ Line:
   --port N             link name COM<N> (default 2)
   --clock HZ           nominal DDS clock (default 100000000)
   --clock-offset HZ    error of the real clock, may be negative or fractional (default 0)
+  --line-timing        bytes take their real time on the line at the baud rate veka set:
+                       its bytes reach the device, and the reply bytes reach veka, one
+                       character time (10 bits with 8N1) apart
 
 Device under test:
   --dut NAME           through | open | bandpass | lowpass | antenna | short | matched |

@@ -35,7 +35,7 @@ TEST(CommandLine, AcceptsValidOptions) {
          [](const Options& o) {
              return o.dir == "." && o.port == 2 && o.dut == Dut::Bandpass &&
                     o.nominalClockHz == 100e6 && o.vanishAfter == -1 && !o.levelDb &&
-                    o.replyBytes.empty() && !o.silent && !o.quiet;
+                    o.replyBytes.empty() && !o.silent && !o.quiet && !o.lineTiming;
          }},
         {{"--dir", "/tmp/x", "--port", "3"},
          [](const Options& o) { return o.dir == "/tmp/x" && o.port == 3; }},
@@ -69,6 +69,7 @@ TEST(CommandLine, AcceptsValidOptions) {
              return o.silent && o.shortReply && o.staleBytes == 3 && o.strayBytes == 2 &&
                     o.replyDelayMs == 15 && o.vanishAfter == 0 && o.logFile == "x.log" && o.quiet;
          }},
+        {{"--line-timing"}, [](const Options& o) { return o.lineTiming && !o.silent; }},
     };
     for (const auto& c : cases) {
         const Parsed p = parse(c.args);
@@ -115,6 +116,7 @@ TEST(CommandLine, RejectsBadInput) {
         {"--reply-bytes", "-1"},
         {"--level", ""},
         {"--silent=yes"},
+        {"--line-timing=1"},
     };
     for (const auto& args : cases) {
         const Parsed p = parse(args);

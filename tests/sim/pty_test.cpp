@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -49,6 +50,14 @@ class HostPort {
         m_fd = -1;
     }
     bool isOpen() const { return m_fd >= 0; }
+    void setSpeed(speed_t speed) {
+        termios t{};
+        ASSERT_EQ(tcgetattr(m_fd, &t), 0);
+        cfmakeraw(&t);
+        cfsetispeed(&t, speed);
+        cfsetospeed(&t, speed);
+        ASSERT_EQ(tcsetattr(m_fd, TCSANOW, &t), 0);
+    }
     void write(const Bytes& b) { ASSERT_EQ(::write(m_fd, b.data(), b.size()), ssize_t(b.size())); }
     // Reads until n bytes are in or the patience runs out.
     Bytes read(size_t n, std::chrono::milliseconds patience = kPatience) {
@@ -301,6 +310,31 @@ TEST_F(PtyTest, LogsEveryExchangeAndHonoursTheReplyDelay) {
     EXPECT_EQ(line.rfind("exchange=1 word=1A000D0A control=14 freq=10156429 gap_us=", 0), 0u)
         << line;
     EXPECT_EQ(m_sim->exchanges().at(0).frequencyHz, 10156429.0);
+}
+
+// With line timing a character takes its time at the speed the host set: 10 bits at 1200
+// bit/s are 8.33 ms, so five bytes out and the first reply byte take at least six of them,
+// the second reply byte one more.
+TEST_F(PtyTest, LineTimingGivesEveryByteItsTimeAtTheHostsSpeed) {
+    Options o = options();
+    o.lineTiming = true;
+    o.levelDb = 0;
+    start(o);
+    HostPort host(m_sim->linkPath());
+    ASSERT_TRUE(host.isOpen());
+    for (const speed_t speed : {B1200, B2400}) {
+        host.setSpeed(speed);
+        const auto zeichen = speed == B1200 ? 8333us : 4166us;
+        const auto sent = std::chrono::steady_clock::now();
+        host.write(frame(0x1A000D0A, 0x04));  // 10-bit reading: two reply bytes
+        EXPECT_EQ(host.read(1).size(), 1u);
+        const auto erstes = std::chrono::steady_clock::now();
+        EXPECT_EQ(host.read(1).size(), 1u);
+        const auto zweites = std::chrono::steady_clock::now();
+        EXPECT_GE(erstes - sent, 6 * zeichen);  // never early
+        EXPECT_GE(zweites - sent, 7 * zeichen);
+        EXPECT_GE(m_sim->exchanges().back().gapMicros, zeichen.count());
+    }
 }
 
 }  // namespace
