@@ -24,7 +24,9 @@ inline bool innen(int64_t x, int64_t y) {
 }
 
 inline void setzen(TBildfeld& feld, int64_t x, int64_t y, uint8_t farbe) {
-    if (innen(x, y)) feld.pixel[static_cast<size_t>((x - 1) * kHoehe + (y - 1))] = farbe;
+    if (!innen(x, y)) return;
+    feld.pixel[static_cast<size_t>((x - 1) * kHoehe + (y - 1))] = farbe;
+    feld.geaendert.dazu(x, x);
 }
 
 // Rows ya..yb (any order) of column x; contiguous in memory, hence one memset.
@@ -35,6 +37,7 @@ void spalteFuellen(TBildfeld& feld, int64_t x, int64_t ya, int64_t yb, uint8_t f
     if (lo > hi) return;
     std::memset(feld.pixel.data() + (x - 1) * kHoehe + (lo - 1), farbe,
                 static_cast<size_t>(hi - lo + 1));
+    feld.geaendert.dazu(x, x);
 }
 
 void zeileFuellen(TBildfeld& feld, int64_t y, int64_t xa, int64_t xb, uint8_t farbe) {
@@ -43,6 +46,7 @@ void zeileFuellen(TBildfeld& feld, int64_t y, int64_t xa, int64_t xb, uint8_t fa
     const int64_t hi = std::min<int64_t>(std::max(xa, xb), kBreite);
     uint8_t* p = feld.pixel.data() + (y - 1);
     for (int64_t x = lo; x <= hi; ++x) p[(x - 1) * kHoehe] = farbe;
+    feld.geaendert.dazu(lo, hi);
 }
 
 // The slope as the exact value m / 2^shift of the double nearest to zaehler / nenner, so that
@@ -231,6 +235,7 @@ void PunktSetzen(TBildfeld& feld, int32_t x, int32_t y, uint8_t farbe) {
 
 void BildLoeschen(TBildfeld& feld, uint8_t farbe) {
     feld.pixel.fill(farbe);
+    feld.geaendert = Spaltenbereich::alle();
     ++feld.version;
 }
 
@@ -304,13 +309,19 @@ constexpr int kBlockBreite = 64;
 constexpr int kBlockHoehe = 32;
 static_assert(BildBreite % kBlockBreite == 0 && BildHoehe % kBlockHoehe == 0);
 
-void skalar(uint8_t* bild, const uint8_t* ra, const uint8_t* di) {
+// Surface columns xa..xe - 1, counted from 0. The vector ways round them out to whole tiles.
+struct Spalten {
+    int xa, xe;
+};
+
+void skalar(uint8_t* bild, const uint8_t* ra, const uint8_t* di, Spalten sp) {
     constexpr int kZeile = Anzeigebitmap::Zeilenlaenge;
-    for (int bx = 0; bx < BildBreite; bx += kBlockBreite) {
+    for (int bx = sp.xa; bx < sp.xe; bx += kBlockBreite) {
+        const int bxe = std::min(bx + kBlockBreite, sp.xe);
         for (int by = 0; by < BildHoehe; by += kBlockHoehe) {
             for (int y = by; y < by + kBlockHoehe; ++y) {
                 uint8_t* ziel = bild + static_cast<size_t>(y + 1) * kZeile + 1;
-                for (int x = bx; x < bx + kBlockBreite; ++x) {
+                for (int x = bx; x < bxe; ++x) {
                     const size_t o = static_cast<size_t>(x) * BildHoehe + static_cast<size_t>(y);
                     ziel[x] = ra[o] & di[o];
                 }
@@ -356,12 +367,12 @@ void kachelSse2(uint8_t* bild, const uint8_t* ra, const uint8_t* di, int x0, int
     }
 }
 
-void sse2(uint8_t* bild, const uint8_t* ra, const uint8_t* di) {
-    for (int bx = 0; bx < BildBreite; bx += kBlockBreite) {
+void sse2(uint8_t* bild, const uint8_t* ra, const uint8_t* di, Spalten sp) {
+    for (int bx = sp.xa; bx < sp.xe; bx += kBlockBreite) {
+        const int bxe = std::min(bx + kBlockBreite, sp.xe);
         for (int by = 0; by < BildHoehe; by += kBlockHoehe) {
             for (int y0 = by; y0 < by + kBlockHoehe; y0 += 16) {
-                for (int x0 = bx; x0 < bx + kBlockBreite; x0 += 16)
-                    kachelSse2(bild, ra, di, x0, y0);
+                for (int x0 = bx; x0 < bxe; x0 += 16) kachelSse2(bild, ra, di, x0, y0);
             }
         }
     }
@@ -412,10 +423,12 @@ __attribute__((target("avx2"))) inline void kachelAvx2(uint8_t* bild, const uint
     }
 }
 
-__attribute__((target("avx2"))) void avx2(uint8_t* bild, const uint8_t* ra, const uint8_t* di) {
-    for (int bx = 0; bx < BildBreite; bx += kBlockBreite) {
+__attribute__((target("avx2"))) void avx2(uint8_t* bild, const uint8_t* ra, const uint8_t* di,
+                                          Spalten sp) {
+    for (int bx = sp.xa; bx < sp.xe; bx += kBlockBreite) {
+        const int bxe = std::min(bx + kBlockBreite, sp.xe);
         for (int by = 0; by < BildHoehe; by += kBlockHoehe) {
-            for (int x0 = bx; x0 < bx + kBlockBreite; x0 += 16) kachelAvx2(bild, ra, di, x0, by);
+            for (int x0 = bx; x0 < bxe; x0 += 16) kachelAvx2(bild, ra, di, x0, by);
         }
     }
 }
@@ -429,17 +442,22 @@ bool hatAvx2() {
 }  // namespace
 
 bool BilderVerknuepfenMit(Verknuepfung weg, Anzeigebitmap& bitmap, const TBildfeld& raster,
-                          const TBildfeld& diagramm) {
+                          const TBildfeld& diagramm, Spaltenbereich bereich) {
     uint8_t* bild = bitmap.zeile(0);
     const uint8_t* ra = raster.pixel.data();
     const uint8_t* di = diagramm.pixel.data();
+    bereich.von = std::max(bereich.von, 1);
+    bereich.bis = std::min(bereich.bis, BildBreite);
+    if (bereich.leer()) return true;
+    const Spalten genau{bereich.von - 1, bereich.bis};
+    [[maybe_unused]] const Spalten kacheln{genau.xa & ~15, (genau.xe + 15) & ~15};
     switch (weg) {
         case Verknuepfung::Skalar:
-            skalar(bild, ra, di);
+            skalar(bild, ra, di, genau);
             return true;
         case Verknuepfung::Sse2:
 #if defined(VEKA_QD_SSE2)
-            sse2(bild, ra, di);
+            sse2(bild, ra, di, kacheln);
             return true;
 #else
             return false;
@@ -447,7 +465,7 @@ bool BilderVerknuepfenMit(Verknuepfung weg, Anzeigebitmap& bitmap, const TBildfe
         case Verknuepfung::Avx2:
 #if defined(VEKA_QD_AVX2)
             if (!hatAvx2()) return false;
-            avx2(bild, ra, di);
+            avx2(bild, ra, di, kacheln);
             return true;
 #else
             return false;
@@ -458,13 +476,12 @@ bool BilderVerknuepfenMit(Verknuepfung weg, Anzeigebitmap& bitmap, const TBildfe
 
 }  // namespace quickdraw_detail
 
-void BilderVerknuepfen(Anzeigebitmap& bitmap, const TBildfeld& raster, const TBildfeld& diagramm) {
+void BilderVerknuepfen(Anzeigebitmap& bitmap, const TBildfeld& raster, const TBildfeld& diagramm,
+                       Spaltenbereich bereich) {
     using quickdraw_detail::Verknuepfung;
-    if (quickdraw_detail::BilderVerknuepfenMit(Verknuepfung::Avx2, bitmap, raster, diagramm))
-        return;
-    if (quickdraw_detail::BilderVerknuepfenMit(Verknuepfung::Sse2, bitmap, raster, diagramm))
-        return;
-    quickdraw_detail::BilderVerknuepfenMit(Verknuepfung::Skalar, bitmap, raster, diagramm);
+    for (Verknuepfung weg : {Verknuepfung::Avx2, Verknuepfung::Sse2, Verknuepfung::Skalar}) {
+        if (quickdraw_detail::BilderVerknuepfenMit(weg, bitmap, raster, diagramm, bereich)) return;
+    }
 }
 
 }  // namespace veka

@@ -21,11 +21,37 @@ inline uint8_t farbindex(int32_t farbe) {
     return static_cast<uint8_t>(farbe & 0xFF);
 }
 
+// Columns von..bis of a surface, both included; empty when von > bis.
+struct Spaltenbereich {
+    int32_t von = BildBreite + 1;
+    int32_t bis = 0;
+
+    static constexpr Spaltenbereich alle() { return {1, BildBreite}; }
+    bool leer() const { return von > bis; }
+    explicit operator bool() const { return !leer(); }
+    int32_t breite() const { return leer() ? 0 : bis - von + 1; }
+    // Widens the range by the columns a..b (either order), cut to 1..640.
+    void dazu(int64_t a, int64_t b) {
+        const int64_t lo = a < b ? a : b;
+        const int64_t hi = a < b ? b : a;
+        if (hi < 1 || lo > BildBreite) return;
+        if (lo < von) von = static_cast<int32_t>(lo < 1 ? 1 : lo);
+        if (hi > bis) bis = static_cast<int32_t>(hi > BildBreite ? BildBreite : hi);
+    }
+    void dazu(const Spaltenbereich& b) {
+        if (!b.leer()) dazu(b.von, b.bis);
+    }
+    bool operator==(const Spaltenbereich&) const = default;
+};
+
 // One drawing surface, column-major: pixel (x, y) is byte (x - 1) * 480 + (y - 1).
 struct TBildfeld {
     std::array<uint8_t, BildBreite * BildHoehe> pixel{};
     // Grows with every drawing call, so a refresh can tell that nothing changed.
     uint64_t version = 0;
+    // The columns written since the window picture last took them over; a new surface has
+    // never been shown, so all of it counts as changed.
+    Spaltenbereich geaendert = Spaltenbereich::alle();
 
     uint8_t at(int x, int y) const {
         return pixel[static_cast<size_t>((x - 1) * BildHoehe + (y - 1))];
@@ -65,15 +91,18 @@ class Anzeigebitmap {
     std::vector<uint8_t> bytes_;
 };
 
-// bitmap(x, y) := raster(x, y) AND diagramm(x, y) for the whole surface.
-void BilderVerknuepfen(Anzeigebitmap& bitmap, const TBildfeld& raster, const TBildfeld& diagramm);
+// bitmap(x, y) := raster(x, y) AND diagramm(x, y) for the columns of bereich (the whole surface
+// by default). Neighbouring columns may be combined too; they come out as a full run would.
+void BilderVerknuepfen(Anzeigebitmap& bitmap, const TBildfeld& raster, const TBildfeld& diagramm,
+                       Spaltenbereich bereich = Spaltenbereich::alle());
 
 namespace quickdraw_detail {
 // The ways BilderVerknuepfen can run, selectable so each one can be checked on its own.
 enum class Verknuepfung { Skalar, Sse2, Avx2 };
 // Returns false, writing nothing, when this build or this processor lacks the way.
 bool BilderVerknuepfenMit(Verknuepfung weg, Anzeigebitmap& bitmap, const TBildfeld& raster,
-                          const TBildfeld& diagramm);
+                          const TBildfeld& diagramm,
+                          Spaltenbereich bereich = Spaltenbereich::alle());
 }  // namespace quickdraw_detail
 
 // The 256 entries of the halftone palette as 0xAARRGGBB (alpha 0xFF); 0 black, 255 white.

@@ -60,16 +60,16 @@ void Netzwerktester::FormCreate(const std::optional<std::string>& configArgument
     startupSprache();
 }
 
-bool Netzwerktester::Timer2Timer() {
-    Instrument& s = *inst_;
-    std::lock_guard lock(s.datenMutex);
-    if (s.daten.Rasterbild.version == gezeigtRaster_ &&
-        s.daten.Diagrammbild.version == gezeigtDiagramm_)
-        return false;
-    BilderVerknuepfen(anzeige_, s.daten.Rasterbild, s.daten.Diagrammbild);
-    gezeigtRaster_ = s.daten.Rasterbild.version;
-    gezeigtDiagramm_ = s.daten.Diagrammbild.version;
-    return true;
+Spaltenbereich Netzwerktester::Timer2Timer() {
+    Messdaten& d = inst_->daten;
+    std::lock_guard lock(inst_->datenMutex);
+    Spaltenbereich bereich = d.Rasterbild.geaendert;
+    bereich.dazu(d.Diagrammbild.geaendert);
+    if (bereich.leer()) return bereich;
+    d.Rasterbild.geaendert = {};
+    d.Diagrammbild.geaendert = {};
+    BilderVerknuepfen(anzeige_, d.Rasterbild, d.Diagrammbild, bereich);
+    return bereich;
 }
 
 void Netzwerktester::Timer1Timer() {

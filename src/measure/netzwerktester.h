@@ -32,9 +32,10 @@ class Netzwerktester {
     const Anzeigebitmap& anzeige() const { return anzeige_; }
     bool messungLaeuft() const { return sweep_.laeuft(); }
 
-    // The 10 ms refresh: combines both surfaces into the window picture. Returns whether the
-    // picture changed; when neither surface changed it costs next to nothing.
-    bool Timer2Timer();
+    // The 10 ms refresh: combines the columns of both surfaces that changed since the last
+    // call into the window picture and returns them; empty (false) when nothing changed, which
+    // costs next to nothing. The surface lock is held only for those columns.
+    Spaltenbereich Timer2Timer();
     // The 1 s timer switches itself off.
     void Timer1Timer();
 
@@ -100,8 +101,6 @@ class Netzwerktester {
     DeviceLink link_;
     Sweep sweep_;
     Anzeigebitmap anzeige_;
-    uint64_t gezeigtRaster_ = ~uint64_t{0};
-    uint64_t gezeigtDiagramm_ = ~uint64_t{0};
     DateiDialogNamen dateinamen_;
 };
 

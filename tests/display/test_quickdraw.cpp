@@ -11,6 +11,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -626,6 +627,203 @@ TEST(BilderVerknuepfen, OeffentlicherAufrufGleichSkalar) {
     EXPECT_TRUE(std::equal(schnell.data(),
                            schnell.data() + Anzeigebitmap::Zeilenlaenge * Anzeigebitmap::Hoehe,
                            skalar.data()));
+}
+
+// ---------------------------------------------------------------- changed columns
+
+TEST(Spaltenbereich, DazuSchneidetZuUndVereinigt) {
+    struct Fall {
+        const char* name;
+        Spaltenbereich vorher;
+        int64_t a, b;
+        Spaltenbereich nachher;
+    };
+    const Spaltenbereich leer;
+    const Fall faelle[] = {
+        {"empty plus one", leer, 7, 7, {7, 7}},
+        {"either order", leer, 20, 10, {10, 20}},
+        {"cut left", leer, -50, 3, {1, 3}},
+        {"cut right", leer, 630, 9000, {630, 640}},
+        {"wholly left", leer, -9, 0, leer},
+        {"wholly right", leer, 641, 700, leer},
+        {"int64 extremes", leer, INT64_MIN, INT64_MAX, Spaltenbereich::alle()},
+        {"grows left", {10, 20}, 5, 5, {5, 20}},
+        {"grows right", {10, 20}, 30, 31, {10, 31}},
+        {"inside stays", {10, 20}, 12, 15, {10, 20}},
+        {"outside leaves it", {10, 20}, 0, -4, {10, 20}},
+    };
+    for (const Fall& f : faelle) {
+        Spaltenbereich b = f.vorher;
+        b.dazu(f.a, f.b);
+        EXPECT_EQ(b, f.nachher) << f.name;
+        EXPECT_EQ(static_cast<bool>(b), !f.nachher.leer()) << f.name;
+    }
+    Spaltenbereich b{30, 40};
+    b.dazu(leer);
+    EXPECT_EQ(b, (Spaltenbereich{30, 40}));
+    b.dazu(Spaltenbereich{2, 3});
+    EXPECT_EQ(b, (Spaltenbereich{2, 40}));
+    EXPECT_EQ(b.breite(), 39);
+    EXPECT_EQ(leer.breite(), 0);
+}
+
+TEST(Spaltenbereich, NeueFlaecheGiltAlsGanzGeaendert) {
+    auto feld = std::make_unique<TBildfeld>();
+    EXPECT_EQ(feld->geaendert, Spaltenbereich::alle());
+}
+
+// Columns in which some pixel differs between two states of a surface.
+Spaltenbereich unterschied(const TBildfeld& a, const TBildfeld& b) {
+    Spaltenbereich r;
+    for (int x = 1; x <= BildBreite; ++x) {
+        for (int y = 1; y <= BildHoehe; ++y) {
+            if (a.at(x, y) != b.at(x, y)) {
+                r.dazu(x, x);
+                break;
+            }
+        }
+    }
+    return r;
+}
+
+using Zeichnung = std::function<void(TBildfeld&)>;
+
+// Every primitive marks exactly the columns it wrote: drawn in a colour unlike the
+// background, those are the columns that changed.
+TEST(Spaltenbereich, JedeZeichnungMarkiertGenauIhreSpalten) {
+    const std::vector<std::pair<const char*, Zeichnung>> faelle = {
+        {"point inside", [](TBildfeld& f) { PunktSetzen(f, 3, 3, kStift); }},
+        {"point outside", [](TBildfeld& f) { PunktSetzen(f, 0, 3, kStift); }},
+        {"clear", [](TBildfeld& f) { BildLoeschen(f, kStift); }},
+        {"flat line", [](TBildfeld& f) { LinieZiehen(f, 20, 10, 10, 13, kStift); }},
+        {"steep line", [](TBildfeld& f) { LinieZiehen(f, 50, 1, 47, 400, kStift); }},
+        {"horizontal, cut", [](TBildfeld& f) { LinieZiehen(f, -30, 9, 4, 9, kStift); }},
+        {"horizontal, other row", [](TBildfeld& f) { LinieZiehen(f, 5, 0, 40, 0, kStift); }},
+        {"vertical, cut", [](TBildfeld& f) { LinieZiehen(f, 640, -5, 640, 2, kStift); }},
+        {"vertical, above", [](TBildfeld& f) { LinieZiehen(f, 9, -50, 9, -1, kStift); }},
+        {"long diagonal, cut", [](TBildfeld& f) { LinieZiehen(f, -200, 700, 900, -3, kStift); }},
+        {"line that misses", [](TBildfeld& f) { LinieZiehen(f, -9, 600, 700, 481, kStift); }},
+        {"empty line", [](TBildfeld& f) { LinieZiehen(f, 9, 9, 9, 9, kStift); }},
+        {"glyph", [](TBildfeld& f) { ZeichenMalen(f, 100, 100, U'1', kStift); }},
+        {"blank glyph", [](TBildfeld& f) { ZeichenMalen(f, 100, 100, U'x', kStift); }},
+        {"text at the edge", [](TBildfeld& f) { TextMalen(f, 620, 5, "10.000", kStift); }},
+        {"wipe", [](TBildfeld& f) { SpaltenWischen(f, 30, 410, 7, 0, 50, kStift, kStift); }},
+        {"wipe and flag", [](TBildfeld& f) { SpaltenWischen(f, 30, 410, 7, 7, 50, 0x22, kStift); }},
+        {"wipe, right edge",
+         [](TBildfeld& f) { SpaltenWischen(f, 630, 240, 4, 4, 5, 0x22, kStift); }},
+    };
+    for (const auto& [name, zeichnen] : faelle) {
+        auto feld = neuesFeld();
+        feld->geaendert = {};
+        const auto vorher = std::make_unique<TBildfeld>(*feld);
+        zeichnen(*feld);
+        EXPECT_EQ(feld->geaendert, unterschied(*vorher, *feld)) << name;
+    }
+}
+
+// A window picture kept up to date by combining only the changed columns after each step
+// equals one made by a full combination, whichever way combines.
+struct TeilFall {
+    const char* name;
+    std::vector<std::pair<bool, Zeichnung>> schritte;  // first: draws on the grid
+};
+
+void zufallsFuellen(TBildfeld& f, uint32_t saat) {
+    std::mt19937 zufall(saat);
+    for (auto& b : f.pixel) b = static_cast<uint8_t>(zufall() | 0x81);
+}
+
+class TeilVerknuepfenTest : public ::testing::TestWithParam<std::tuple<Verknuepfung, TeilFall>> {};
+
+TEST_P(TeilVerknuepfenTest, GleichGanzerVerknuepfung) {
+    const auto& [weg, fall] = GetParam();
+    auto raster = neuesFeld();
+    auto diagramm = neuesFeld();
+    zufallsFuellen(*raster, 1);
+    zufallsFuellen(*diagramm, 2);
+    Anzeigebitmap teil, ganz;
+    if (!quickdraw_detail::BilderVerknuepfenMit(weg, teil, *raster, *diagramm))
+        GTEST_SKIP() << "not available here";
+    raster->geaendert = diagramm->geaendert = {};
+    for (const auto& [aufRaster, zeichnen] : fall.schritte) {
+        zeichnen(aufRaster ? *raster : *diagramm);
+        Spaltenbereich b = raster->geaendert;
+        b.dazu(diagramm->geaendert);
+        raster->geaendert = diagramm->geaendert = {};
+        ASSERT_TRUE(quickdraw_detail::BilderVerknuepfenMit(weg, teil, *raster, *diagramm, b));
+        BilderVerknuepfen(ganz, *raster, *diagramm);
+        ASSERT_TRUE(std::equal(teil.data(),
+                               teil.data() + Anzeigebitmap::Zeilenlaenge * Anzeigebitmap::Hoehe,
+                               ganz.data()))
+            << fall.name;
+    }
+}
+
+// The sweep's step of point p: wipe, flag at the cursor, the two segments.
+Zeichnung sweepSchritt(int p) {
+    return [p](TBildfeld& f) {
+        SpaltenWischen(f, 30, 410, p, 140, 200, 255, 24);
+        LinieZiehen(f, 30 + 2 * p - 1, 300, 30 + 2 * p + 1, 210, 230);
+        LinieZiehen(f, 30 + 2 * p + 1, 210, 30 + 2 * p + 3, 409, 230);
+    };
+}
+
+std::vector<std::pair<bool, Zeichnung>> sweepSchritte(int von, int bis) {
+    std::vector<std::pair<bool, Zeichnung>> s;
+    for (int p = von; p <= bis; ++p) s.push_back({false, sweepSchritt(p)});
+    return s;
+}
+
+const TeilFall kTeilFaelle[] = {
+    {"nothing drawn", {{false, [](TBildfeld&) {}}}},
+    {"sweep start", sweepSchritte(2, 9)},
+    {"sweep at the cursor", sweepSchritte(138, 142)},
+    {"sweep end, 300 points", sweepSchritte(295, 299)},
+    {"line on the grid", {{true, [](TBildfeld& f) { LinieZiehen(f, 1, 1, 640, 480, 0); }}}},
+    {"grid and curve",
+     {{true, [](TBildfeld& f) { LinieZiehen(f, 30, 50, 590, 50, 0); }},
+      {false, [](TBildfeld& f) { LinieZiehen(f, 100, 10, 101, 400, 7); }}}},
+    {"text at both edges",
+     {{true, [](TBildfeld& f) { TextMalen(f, -3, 20, "1.2", 0); }},
+      {true, [](TBildfeld& f) { TextMalen(f, 630, 20, "88", 0); }}}},
+    {"redraw", {{false, [](TBildfeld& f) { BildLoeschen(f, 255); }}}},
+    {"single pixels at the edges",
+     {{false, [](TBildfeld& f) { PunktSetzen(f, 1, 1, 3); }},
+      {true, [](TBildfeld& f) { PunktSetzen(f, 640, 480, 5); }},
+      {false, [](TBildfeld& f) { PunktSetzen(f, 17, 300, 9); }}}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Faelle, TeilVerknuepfenTest,
+                         ::testing::Combine(::testing::Values(Verknuepfung::Skalar,
+                                                              Verknuepfung::Sse2,
+                                                              Verknuepfung::Avx2),
+                                            ::testing::ValuesIn(kTeilFaelle)));
+
+// Columns far from the range keep what the picture held; the range itself is combined.
+TEST(BilderVerknuepfen, TeilbereichLaesstFerneSpaltenInRuhe) {
+    auto raster = neuesFeld(0x0F);
+    auto diagramm = neuesFeld(0x3C);
+    for (Verknuepfung weg : {Verknuepfung::Skalar, Verknuepfung::Sse2, Verknuepfung::Avx2}) {
+        Anzeigebitmap bitmap;  // all 0xFF
+        if (!quickdraw_detail::BilderVerknuepfenMit(weg, bitmap, *raster, *diagramm, {100, 104}))
+            continue;
+        for (int y = 1; y <= BildHoehe; ++y) {
+            for (int x = 1; x <= BildBreite; ++x) {
+                if (x >= 100 && x <= 104) {
+                    ASSERT_EQ(bitmap.at(x, y), 0x0C) << x << "," << y;
+                } else if (x < 100 - 16 || x > 104 + 16) {
+                    ASSERT_EQ(bitmap.at(x, y), 0xFF) << x << "," << y;
+                }
+            }
+        }
+        Anzeigebitmap unberuehrt;
+        ASSERT_TRUE(quickdraw_detail::BilderVerknuepfenMit(weg, unberuehrt, *raster, *diagramm,
+                                                           Spaltenbereich{}));
+        EXPECT_TRUE(
+            std::all_of(unberuehrt.data(),
+                        unberuehrt.data() + Anzeigebitmap::Zeilenlaenge * Anzeigebitmap::Hoehe,
+                        [](uint8_t b) { return b == 0xFF; }));
+    }
 }
 
 // ---------------------------------------------------------------- palette
