@@ -208,18 +208,28 @@ std::string dutName(Dut d) {
     return "?";
 }
 
-Options parseCommandLine(int argc, char** argv, std::string* error, bool* helpRequested) {
+Options parseCommandLine(int argc, char** argv, std::string* error, bool* helpRequested,
+                         bool* versionRequested) {
     if (error) error->clear();
     if (helpRequested) *helpRequested = false;
+    if (versionRequested) *versionRequested = false;
     Parser p{argc, argv, Options{}};
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 1; i < argc && std::string_view(argv[i]) != "--"; ++i) {
         const std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            if (helpRequested) *helpRequested = true;
+        const bool help = arg == "--help" || arg == "-h";
+        if (help || arg == "--version") {
+            if (help && helpRequested) *helpRequested = true;
+            if (!help && versionRequested) *versionRequested = true;
             return Options{};
         }
     }
     for (int i = 1; i < argc; ++i) {
+        // "--" ends the options, and the simulator takes no other arguments.
+        if (std::string_view(argv[i]) == "--") {
+            if (i + 1 == argc) break;
+            p.fail(error, "unexpected argument '" + std::string(argv[i + 1]) + "'");
+            return Options{};
+        }
         if (!p.parseOne(i, error)) return Options{};
     }
     if (!p.check(error)) return Options{};

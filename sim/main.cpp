@@ -24,9 +24,11 @@ void describe(const vekasim::Options& o) {
 int main(int argc, char** argv) {
     std::string error;
     bool help = false;
-    const vekasim::Options options = vekasim::parseCommandLine(argc, argv, &error, &help);
-    if (help) {
-        std::cout << vekasim::usageText();
+    bool version = false;
+    const vekasim::Options options =
+        vekasim::parseCommandLine(argc, argv, &error, &help, &version);
+    if (help || version) {
+        std::cout << (help ? vekasim::usageText() : vekasim::versionText());
         return 0;
     }
     if (!error.empty()) {

@@ -76,8 +76,11 @@ uint16_t rawReading(double levelDb, bool linear, bool tenBit);
 // Exact DDS output; a counter would show it rounded.
 double outputFrequency(uint32_t word, const Options& o);
 
-Options parseCommandLine(int argc, char** argv, std::string* error, bool* helpRequested);
+// "--help" or "--version" before any "--" win over everything else and set their flag.
+Options parseCommandLine(int argc, char** argv, std::string* error, bool* helpRequested,
+                         bool* versionRequested = nullptr);
 std::string usageText();
+std::string versionText();  // "veka-sim <version>" and a newline
 std::string dutName(Dut d);
 
 }  // namespace vekasim

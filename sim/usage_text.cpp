@@ -47,12 +47,17 @@ Faults, to see how veka copes:
 Other:
   --log FILE           append one line per exchange: word, control byte, frequency, gap
   --quiet              print nothing but the ready line
-  --help               this text
+  -h, --help           this text
+  --version            the version
 
 Example, a 7 MHz bandpass, then veka in the same directory:
   veka-sim --dut bandpass --centre 7050000 --bandwidth 50000 --log sim.log &
   ./veka
 )";
+}
+
+std::string versionText() {
+    return std::string("veka-sim ") + VEKA_VERSION + "\n";
 }
 
 }  // namespace vekasim

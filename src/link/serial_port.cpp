@@ -59,20 +59,13 @@ int32_t wirksameBaudrate(int32_t baudrate) {
 }
 
 bool SerialPort::open(int32_t comport) {
+    return open(portPfad(comport));
+}
+
+bool SerialPort::open(const std::string& path) {
     close();
-    const std::string path = portPfad(comport);
-    if (path.empty() || !isCharacterDevice(path)) return false;
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st {};
-    // The name may have been swapped for another file between the check and the open.
-    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode) || ::isatty(fd) == 0 ||
-        ::ioctl(fd, TIOCEXCL) != 0) {
-        ::close(fd);
-        return false;
-    }
-    fd_ = fd;
-    return true;
+    fd_ = openSerialDevice(path, true, failure_);
+    return fd_ >= 0;
 }
 
 void SerialPort::configure(int32_t baudrate) {

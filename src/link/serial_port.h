@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string>
 
+#include "link/port_names.h"
+
 namespace veka {
 
 // "COM" + the character '1' + (comport - 1); a digit only for 1..9.
@@ -30,6 +32,10 @@ class SerialPort {
 
     // PortOeffnen: opens port index comport - 1 exclusively; false when it cannot be opened.
     bool open(int32_t comport);
+    // Opens the device at path exclusively; false when it cannot be opened (see failure()).
+    bool open(const std::string& path);
+    // Why the last open failed.
+    const PortProbe& failure() const { return failure_; }
     // 8N1, no flow control, DTR and RTS inactive. Failures are without effect.
     void configure(int32_t baudrate);
     // Gives up exclusivity first, so that any user may open the port again.
@@ -50,6 +56,7 @@ class SerialPort {
 
   private:
     int fd_ = -1;
+    PortProbe failure_;
 };
 
 }  // namespace veka

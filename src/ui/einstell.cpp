@@ -20,6 +20,7 @@
 #include "files/integer_rule.h"
 #include "files/sprache.h"
 #include "measure/netzwerktester.h"
+#include "ui/port_chooser.h"
 
 namespace veka {
 
@@ -144,6 +145,8 @@ void TEin::buildLeftColumn() {
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setGeometry(32, 8, 89, 121);
     Edit20 = edit(GroupBox1, QStringLiteral("Edit20"), 32, 48, 25);
+    PortWahl = new PortChoiceButton(inst_, Edit20, GroupBox1);
+    PortWahl->setGeometry(60, 48, 21, kEditHeight);
     RadioGroup2 = new RadioGroupBox(QStringLiteral("Baudrate"),
                                     {QStringLiteral("  9600 Bit/s"), QStringLiteral("19200 Bit/s"),
                                      QStringLiteral("38400 Bit/s"), QStringLiteral("57600 Bit/s")},

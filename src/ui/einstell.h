@@ -20,6 +20,7 @@ class QRadioButton;
 namespace veka {
 
 class Netzwerktester;
+class PortChoiceButton;
 
 // A captioned box of exclusive radio items laid out in columns, with an item index.
 // Only the checked item is a tab stop, so the whole group is one stop in the tab order.
@@ -55,6 +56,7 @@ class TEin : public QDialog {
 
     QGroupBox* GroupBox1;
     QLineEdit* Edit20;
+    PortChoiceButton* PortWahl;  // beside Edit20: which device the number means here
     RadioGroupBox* RadioGroup1;  // Hardwareversion
     RadioGroupBox* RadioGroup2;  // Baudrate
     RadioGroupBox* RadioGroup3;  // Messgenauigkeit

@@ -1,28 +1,62 @@
-// Program entry: the main window (whose start-up runs first), the about window, the settings
-// dialog and the value input box, then the event loop.
+// Program entry: the command line picks the front. Help, version, the port list and usage
+// errors end here before any window exists; otherwise the main window (whose start-up runs
+// first), the about window, the settings dialog and the value input box, then the event loop.
 #include <QApplication>
+#include <cstdio>
 
+#include "app/command_line.h"
+#include "app/port_settings.h"
+#include "files/sprache.h"
 #include "ui/einstell.h"
+#include "ui/port_chooser.h"
 #include "ui/vek32.h"
 #include "ui/vekinfo.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int runWindow(int argc, char** argv, const veka::ProgramOptions& opts) {
     QApplication app(argc, argv);
     // Qt's own dialogs speak the window's language: German.
     QTranslator qtTexte;
     veka::qtTexteDeutsch(qtTexte);
 
-    std::optional<std::string> configArgument;
-    if (argc > 1) configArgument = argv[1];
-
     veka::TForm1 hauptfenster;
-    hauptfenster.FormCreate(configArgument);
+    veka::PortPaths ports = veka::loadPortChoices();
+    if (opts.port) ports.setRunDevice(*opts.port);
+    hauptfenster.logik().link().setPortPaths(ports);
+    hauptfenster.FormCreate(opts.configFile);
+    if (opts.lang) {
+        hauptfenster.logik().inst().e.Sprache = *opts.lang;
+        veka::Sprache_setzen(hauptfenster.logik().inst(), *opts.lang);
+        hauptfenster.spiegeln();
+    }
     veka::Tinfo info(&hauptfenster);
     hauptfenster.setInfo(&info);
     veka::TEin einstellungen(hauptfenster.logik().inst(), &hauptfenster);
+    einstellungen.PortWahl->attach(hauptfenster.logik().link());
     hauptfenster.setOptionen([&hauptfenster, &einstellungen] {
         veka::Bandbreite1Click(hauptfenster.logik(), einstellungen);
     });
     hauptfenster.show();
     return app.exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const veka::CommandLine cl = veka::parseCommandLine(argc, argv);
+    if (cl.next == veka::CommandLine::Next::Exit) {
+        std::fputs(cl.out.c_str(), stdout);
+        std::fputs(cl.err.c_str(), stderr);
+        return cl.exitCode;
+    }
+    const veka::ProgramOptions& opts = cl.options;
+    if (opts.listPorts) {
+        std::fputs(veka::portListText(veka::listPorts()).c_str(), stdout);
+        return 0;
+    }
+    // Batch front plugs in here: if (opts.sweep) return runBatch(opts);
+    // Remote front without a window plugs in here: if (opts.remote && opts.noWindow) ...;
+    // with a window, the remote server starts beside it in runWindow.
+    return runWindow(argc, argv, opts);
 }

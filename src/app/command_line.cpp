@@ -1,0 +1,252 @@
+#include "app/command_line.h"
+
+#include <QCommandLineParser>
+#include <charconv>
+#include <limits>
+#include <utility>
+
+namespace veka {
+
+namespace {
+
+constexpr int32_t kInt32Max = std::numeric_limits<int32_t>::max();
+
+struct ModeName {
+    const char* name;
+    int32_t messart;
+};
+constexpr ModeName kModes[] = {{"transmission", 1}, {"reflection", 2}, {"spectrum", 3}};
+
+// Whole text as a decimal integer in lo..hi: no sign but '-', no blanks, nothing after it.
+bool strictInteger(const std::string& text, int64_t lo, int64_t hi, int32_t& out) {
+    int64_t v = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, v, 10);
+    if (text.empty() || ec != std::errc{} || ptr != end || v < lo || v > hi) return false;
+    out = static_cast<int32_t>(v);
+    return true;
+}
+
+CommandLine usageError(const std::string& message) {
+    CommandLine r;
+    r.next = CommandLine::Next::Exit;
+    r.exitCode = kExitUsage;
+    r.err = "veka: " + message + "\nTry 'veka --help'.\n";
+    return r;
+}
+
+CommandLine finish(std::string out) {
+    CommandLine r;
+    r.next = CommandLine::Next::Exit;
+    r.out = std::move(out);
+    return r;
+}
+
+struct Definitions {
+    QCommandLineOption help{{"h", "help"}};
+    QCommandLineOption version{{"v", "version"}};
+    QCommandLineOption port{"port", {}, "DEVICE"};
+    QCommandLineOption listPorts{"list-ports"};
+    QCommandLineOption lang{"lang", {}, "SECTION"};
+    QCommandLineOption sweep{"sweep"};
+    QCommandLineOption count{"count", {}, "N"};
+    QCommandLineOption out{"out", {}, "FILE"};
+    QCommandLineOption start{"start", {}, "HZ"};
+    QCommandLineOption step{"step", {}, "HZ"};
+    QCommandLineOption points{"points", {}, "N"};
+    QCommandLineOption mode{"mode", {}, "MODE"};
+    QCommandLineOption linear{"linear"};
+    QCommandLineOption remote{"remote", {}, "[ADDRESS:]PORT"};
+    QCommandLineOption noWindow{"no-window"};
+
+    void addTo(QCommandLineParser& p) const {
+        p.addOptions({help, version, port, listPorts, lang, sweep, count, out, start, step, points,
+                      mode, linear, remote, noWindow});
+    }
+};
+
+// Reads the parsed options into ProgramOptions; the first failure ends it with its message.
+class Reader {
+  public:
+    Reader(const QCommandLineParser& p, const Definitions& d,
+           const std::vector<std::pair<QString, std::string>>& raw)
+        : p_(p), d_(d), raw_(raw) {}
+
+    std::optional<std::string> read(ProgramOptions& o) const;
+
+  private:
+    // The argument's own bytes: a value equal to a whole argument or to what follows its '='.
+    std::string bytesOf(const QString& value) const {
+        for (const auto& [text, bytes] : raw_) {
+            if (text == value) return bytes;
+            const qsizetype eq = text.indexOf('=');
+            if (text.startsWith("--") && eq > 0 && text.mid(eq + 1) == value)
+                return bytes.substr(bytes.find('=') + 1);
+        }
+        return value.toStdString();
+    }
+    std::optional<std::string> number(const QCommandLineOption& opt, int64_t lo, int64_t hi,
+                                      const char* what, std::optional<int32_t>& out) const;
+    std::optional<std::string> name(const QCommandLineOption& opt, const QString& value,
+                                    std::string& out) const;
+    std::optional<std::string> readBatch(ProgramOptions& o) const;
+    std::optional<std::string> readRemote(ProgramOptions& o) const;
+
+    const QCommandLineParser& p_;
+    const Definitions& d_;
+    const std::vector<std::pair<QString, std::string>>& raw_;
+};
+
+std::string optionName(const QCommandLineOption& opt) {
+    return "--" + opt.names().constLast().toStdString();
+}
+
+std::optional<std::string> Reader::number(const QCommandLineOption& opt, int64_t lo, int64_t hi,
+                                          const char* what, std::optional<int32_t>& out) const {
+    if (!p_.isSet(opt)) return std::nullopt;
+    const std::string text = p_.value(opt).toStdString();
+    int32_t v = 0;
+    if (!strictInteger(text, lo, hi, v))
+        return "invalid value '" + text + "' for " + optionName(opt) + " (" + what + ")";
+    out = v;
+    return std::nullopt;
+}
+
+// A file or device name: never empty, never something that looks like an option.
+std::optional<std::string> Reader::name(const QCommandLineOption& opt, const QString& value,
+                                        std::string& out) const {
+    if (value.isEmpty()) return optionName(opt) + " needs a name";
+    if (value.startsWith('-'))
+        return "'" + value.toStdString() + "' after " + optionName(opt) +
+               " looks like an option; write ./" + value.toStdString() + " for such a name";
+    out = bytesOf(value);
+    return std::nullopt;
+}
+
+std::optional<std::string> Reader::readBatch(ProgramOptions& o) const {
+    o.sweep = p_.isSet(d_.sweep);
+    o.linear = p_.isSet(d_.linear);
+    std::optional<int32_t> count;
+    if (auto e = number(d_.count, 1, kInt32Max, "a whole number of sweeps, 1 or more", count))
+        return e;
+    o.count = count.value_or(1);
+    if (auto e = number(d_.start, 0, kInt32Max, "a whole number of Hz", o.start)) return e;
+    if (auto e = number(d_.step, 0, kInt32Max, "a whole number of Hz", o.step)) return e;
+    if (auto e = number(d_.points, 1, 300, "1 to 300", o.points)) return e;
+    if (p_.isSet(d_.mode)) {
+        const QString m = p_.value(d_.mode);
+        for (const auto& mode : kModes)
+            if (m == QLatin1String(mode.name)) o.messart = mode.messart;
+        if (!o.messart)
+            return "invalid value '" + m.toStdString() +
+                   "' for --mode (transmission, reflection or spectrum)";
+    }
+    for (const QString& f : p_.values(d_.out)) {
+        std::string file;
+        if (auto e = name(d_.out, f, file)) return e;
+        o.outFiles.push_back(file);
+    }
+    if (o.sweep) return o.outFiles.empty() ? std::optional<std::string>("--sweep needs --out FILE")
+                                           : std::nullopt;
+    for (const auto* opt : {&d_.count, &d_.out, &d_.start, &d_.step, &d_.points, &d_.mode,
+                            &d_.linear})
+        if (p_.isSet(*opt)) return optionName(*opt) + " needs --sweep";
+    return std::nullopt;
+}
+
+std::optional<std::string> parseEndpoint(const std::string& text, RemoteEndpoint& ep) {
+    std::string portText = text;
+    const size_t colon = text.rfind(':');
+    if (colon != std::string::npos) {
+        std::string address = text.substr(0, colon);
+        if (address.size() >= 2 && address.front() == '[' && address.back() == ']')
+            address = address.substr(1, address.size() - 2);
+        else if (address.find(':') != std::string::npos)
+            return "write an IPv6 address in brackets, e.g. [::1]:5025";
+        if (address.empty()) return "--remote needs an address before ':'";
+        ep.address = address;
+        ep.addressGiven = true;
+        portText = text.substr(colon + 1);
+    }
+    int32_t port = 0;
+    if (!strictInteger(portText, 1, 65535, port))
+        return "invalid value '" + text + "' for --remote ([ADDRESS:]PORT, PORT 1 to 65535)";
+    ep.port = static_cast<uint16_t>(port);
+    return std::nullopt;
+}
+
+std::optional<std::string> Reader::readRemote(ProgramOptions& o) const {
+    o.noWindow = p_.isSet(d_.noWindow);
+    if (p_.isSet(d_.remote)) {
+        RemoteEndpoint ep;
+        if (auto e = parseEndpoint(p_.value(d_.remote).toStdString(), ep)) return e;
+        o.remote = ep;
+        if (o.sweep) return std::string("--sweep and --remote cannot be used together");
+    } else if (o.noWindow) {
+        return std::string("--no-window needs --remote");
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> Reader::read(ProgramOptions& o) const {
+    if (p_.isSet(d_.port)) {
+        std::string device;
+        if (auto e = name(d_.port, p_.value(d_.port), device)) return e;
+        o.port = device;
+    }
+    o.listPorts = p_.isSet(d_.listPorts);
+    if (p_.isSet(d_.lang)) o.lang = bytesOf(p_.value(d_.lang));
+    if (auto e = readBatch(o)) return e;
+    if (auto e = readRemote(o)) return e;
+    // Further positional arguments are ignored, as they always were.
+    const QStringList positional = p_.positionalArguments();
+    if (!positional.isEmpty()) o.configFile = bytesOf(positional.constFirst());
+    return std::nullopt;
+}
+
+std::string unknownOptionText(const QCommandLineParser& p) {
+    const QStringList unknown = p.unknownOptionNames();
+    if (unknown.isEmpty()) return p.errorText().toStdString();
+    const QString& n = unknown.constFirst();
+    return "unrecognised option '" + std::string(n.size() == 1 ? "-" : "--") + n.toStdString() +
+           "'";
+}
+
+CommandLine parse(const QStringList& arguments,
+                  const std::vector<std::pair<QString, std::string>>& raw) {
+    QCommandLineParser p;
+    p.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    p.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    const Definitions d;
+    d.addTo(p);
+    if (!p.parse(arguments)) return usageError(unknownOptionText(p));
+    if (p.isSet(d.help)) return finish(usageText());
+    if (p.isSet(d.version)) return finish("veka " + programVersion() + "\n");
+    CommandLine r;
+    if (auto e = Reader(p, d, raw).read(r.options)) return usageError(*e);
+    return r;
+}
+
+}  // namespace
+
+std::string programVersion() {
+    return VEKA_VERSION;
+}
+
+CommandLine parseCommandLine(const QStringList& arguments) {
+    std::vector<std::pair<QString, std::string>> raw;
+    for (const QString& a : arguments) raw.emplace_back(a, a.toStdString());
+    return parse(arguments, raw);
+}
+
+CommandLine parseCommandLine(int argc, const char* const* argv) {
+    QStringList arguments;
+    std::vector<std::pair<QString, std::string>> raw;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+        raw.emplace_back(arguments.constLast(), argv[i]);
+    }
+    return parse(arguments, raw);
+}
+
+}  // namespace veka

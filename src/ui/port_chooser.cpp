@@ -1,0 +1,136 @@
+#include "ui/port_chooser.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/port_settings.h"
+#include "files/integer_rule.h"
+#include "files/sprache.h"
+#include "link/exchange.h"
+#include "link/port_names.h"
+
+namespace veka {
+
+namespace {
+
+// New captions: their own keys, with the German text when the section lacks them.
+struct ChooserTexte {
+    QString tip, caption, devices, device, standard, ok, cancel;
+};
+
+ChooserTexte chooserTexte(const std::string& sektion) {
+    const IniFile ini = sektion.empty() ? IniFile() : IniFile::load(Sprachdatei);
+    const auto t = [&](const char* key, const char* deutsch) {
+        return QString::fromStdString(ini.get(sektion, key, deutsch));
+    };
+    return {t("port1", "Gerät für diesen Port wählen"),
+            t("port2", "Gerät für COM "),
+            t("port3", "Gefundene Geräte:"),
+            t("port4", "Gerät (leer: COMn im Arbeitsordner, sonst /dev/ttyS(n-1)):"),
+            t("port5", "Standard"),
+            t("string41", "&OK"),
+            t("string42", "&Cancel")};
+}
+
+}  // namespace
+
+PortChooser::PortChooser(int32_t comport, const std::string& device, const std::string& sektion,
+                         QWidget* parent)
+    : QDialog(parent),
+      comport_(comport),
+      list_(new QListWidget(this)),
+      path_(new QLineEdit(QString::fromLocal8Bit(device), this)),
+      reason_(new QLabel(this)) {
+    setObjectName(QStringLiteral("PortChooser"));
+    const ChooserTexte t = chooserTexte(sektion);
+    setWindowTitle(t.caption + QString::number(comport));
+    list_->setObjectName(QStringLiteral("PortList"));
+    path_->setObjectName(QStringLiteral("PortPath"));
+    reason_->setObjectName(QStringLiteral("PortReason"));
+    reason_->setWordWrap(true);
+    reason_->setTextFormat(Qt::PlainText);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel |
+                                             QDialogButtonBox::RestoreDefaults,
+                                         this);
+    buttons->button(QDialogButtonBox::Ok)->setText(t.ok);
+    buttons->button(QDialogButtonBox::Cancel)->setText(t.cancel);
+    buttons->button(QDialogButtonBox::RestoreDefaults)->setText(t.standard);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(t.devices, this));
+    layout->addWidget(list_);
+    layout->addWidget(new QLabel(t.device, this));
+    layout->addWidget(path_);
+    layout->addWidget(reason_);
+    layout->addWidget(buttons);
+    resize(520, 320);
+
+    fillList();
+    probeDelay_.setSingleShot(true);
+    probeDelay_.setInterval(250);  // probe when typing pauses, not at every key
+    connect(&probeDelay_, &QTimer::timeout, this, &PortChooser::updateReason);
+    connect(path_, &QLineEdit::textEdited, this, [this] { probeDelay_.start(); });
+    connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row < 0) return;
+        path_->setText(list_->item(row)->data(Qt::UserRole).toString());
+        updateReason();
+    });
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(buttons->button(QDialogButtonBox::RestoreDefaults), &QPushButton::clicked, this,
+            [this] {
+                path_->clear();
+                updateReason();
+            });
+    updateReason();
+}
+
+void PortChooser::fillList() {
+    for (const FoundPort& p : listPorts()) {
+        auto* item = new QListWidgetItem(QString::fromLocal8Bit(portLine(p)), list_);
+        item->setData(Qt::UserRole, QString::fromLocal8Bit(p.path));
+    }
+}
+
+std::string PortChooser::device() const {
+    return path_->text().trimmed().toLocal8Bit().toStdString();
+}
+
+void PortChooser::updateReason() {
+    probeDelay_.stop();
+    std::string path = device();
+    if (path.empty()) path = portPfad(comport_);
+    const std::string what = path.empty() ? "COM " + std::to_string(comport_) : path;
+    reason_->setText(QString::fromLocal8Bit(openFailureText(what, probePort(path))));
+}
+
+PortChoiceButton::PortChoiceButton(const Instrument& inst, const QLineEdit* comField,
+                                   QWidget* parent)
+    : QToolButton(parent), inst_(inst), comField_(comField) {
+    setObjectName(QStringLiteral("PortChoice"));
+    setText(QStringLiteral("…"));
+    connect(this, &QToolButton::clicked, this, &PortChoiceButton::choose);
+}
+
+void PortChoiceButton::showEvent(QShowEvent* event) {
+    const QString tip = chooserTexte(inst_.e.Sprache).tip;
+    setToolTip(tip);
+    setAccessibleName(tip);
+    QToolButton::showEvent(event);
+}
+
+void PortChoiceButton::choose() {
+    const int32_t comport = integerOr(comField_->text().toStdString(), 1);
+    if (link_ == nullptr || comport < 1 || comport > 9) return;
+    PortPaths paths = link_->portPaths();
+    PortChooser chooser(comport, paths.choice(comport), inst_.e.Sprache, window());
+    if (chooser.exec() != QDialog::Accepted) return;
+    paths.setChoice(comport, chooser.device());
+    link_->setPortPaths(paths);
+    storePortChoice(comport, chooser.device());
+}
+
+}  // namespace veka

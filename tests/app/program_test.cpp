@@ -1,0 +1,132 @@
+// The built program as a process: help, version, the port list and usage errors never open a
+// window or create a file; a device the user may not open is named with the reason.
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "simulator.h"
+#include "support/run_program.h"
+#include "support/work_dir.h"
+
+namespace veka::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+size_t entriesIn(const fs::path& dir) {
+    size_t n = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++n;
+    return n;
+}
+
+// A folder nobody/nogroup may work in (the work folder itself is root's when run as root).
+void openToEveryone(const fs::path& dir) {
+    ::chmod(dir.c_str(), 0777);
+}
+
+struct Expect {
+    std::vector<std::string> args;
+    int exitCode;
+    const char* out;
+    const char* err;
+};
+
+class ProgramExits : public testing::TestWithParam<Expect> {};
+
+TEST_P(ProgramExits, WithoutWindowOrFile) {
+    WorkDir dir;
+    openToEveryone(dir.path());
+    std::vector<std::string> args = {VEKA_BINARY};
+    args.insert(args.end(), GetParam().args.begin(), GetParam().args.end());
+    // No display at all: a window attempt would fail loudly.
+    const ProgramRun run = runProgram({args, dir.path().string(), true,
+                                       {{"QT_QPA_PLATFORM", "none-such"},
+                                        {"XDG_CONFIG_HOME", dir.path().string()}}});
+    EXPECT_EQ(run.exitCode, GetParam().exitCode) << run.err;
+    EXPECT_NE(run.out.find(GetParam().out), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find(GetParam().err), std::string::npos) << run.err;
+    EXPECT_EQ(entriesIn(dir.path()), 0u) << "a file was created in the working folder";
+}
+
+const Expect kExits[] = {
+    {{"--help"}, 0, "Usage: veka [OPTIONS] [CONFIG-FILE]", ""},
+    {{"-h", "other.cfg"}, 0, "--port DEVICE", ""},
+    {{"--version"}, 0, "veka 1.", ""},
+    {{"-v"}, 0, "veka ", ""},
+    {{"--bogus"}, 2, "", "veka: unrecognised option '--bogus'\nTry 'veka --help'.\n"},
+    {{"--sweep", "--out", "a.csv", "--count", "x"}, 2, "", "invalid value 'x' for --count"},
+    {{"--list-ports"}, 0, "", ""},
+};
+INSTANTIATE_TEST_SUITE_P(Program, ProgramExits, testing::ValuesIn(kExits));
+
+// A pseudo-terminal standing in for a serial adapter that belongs to root alone.
+class RootsDevice {
+  public:
+    RootsDevice() {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) return;
+        path_ = ::ptsname(master_);
+        if (::chown(path_.c_str(), 0, 0) != 0 || ::chmod(path_.c_str(), 0600) != 0) path_.clear();
+    }
+    ~RootsDevice() {
+        if (master_ >= 0) ::close(master_);
+    }
+    const std::string& path() const { return path_; }
+
+  private:
+    int master_ = -1;
+    std::string path_;
+};
+
+TEST(Program, ListsPortsWithTheirState) {
+    if (::geteuid() != 0) GTEST_SKIP() << "making a device root's alone needs root";
+    RootsDevice device;
+    ASSERT_FALSE(device.path().empty());
+    WorkDir dir;
+    openToEveryone(dir.path());
+    fs::create_symlink(device.path(), dir.path() / "COM3");
+    fs::create_symlink("/nonexistent/tty", dir.path() / "COM4");
+    vekasim::Options o;
+    o.dir = dir.path().string();
+    o.port = 5;
+    vekasim::Simulator sim(o);
+    std::string error;
+    ASSERT_TRUE(sim.start(&error)) << error;
+    ::chmod(sim.slavePath().c_str(), 0666);
+
+    const std::string vekaBin = VEKA_BINARY;
+    const ProgramRun user = runProgram({{vekaBin, "--list-ports"}, dir.path().string(), true});
+    EXPECT_EQ(user.exitCode, 0) << user.err;
+    EXPECT_NE(user.out.find("/COM3 -> " + device.path() + ": permission denied\n"),
+              std::string::npos)
+        << user.out;
+    EXPECT_NE(user.out.find("/COM4: not present\n"), std::string::npos) << user.out;
+    EXPECT_NE(user.out.find("/COM5 -> " + sim.slavePath() + ": usable\n"), std::string::npos)
+        << user.out;
+    sim.stop();
+}
+
+TEST(Program, SaysWhyTheDeviceDoesNotOpen) {
+    if (::geteuid() != 0) GTEST_SKIP() << "making a device root's alone needs root";
+    RootsDevice device;
+    ASSERT_FALSE(device.path().empty());
+    WorkDir dir;
+    openToEveryone(dir.path());
+    const std::string expected = "veka: " + device.path() +
+                                 ": permission denied \u2014 add your user to the group 'dialout' "
+                                 "and log in again\n";
+    const ProgramRun run = runProgram(
+        {{VEKA_BINARY, "--port", device.path()},
+         dir.path().string(),
+         true,
+         {{"QT_QPA_PLATFORM", "offscreen"}, {"XDG_CONFIG_HOME", dir.path().string()}},
+         expected});
+    EXPECT_NE(run.err.find(expected), std::string::npos) << run.err;
+}
+
+}  // namespace
+}  // namespace veka::test

@@ -1,0 +1,219 @@
+// Device states from real open attempts, the reasons shown for them, the port list and the
+// order in which a port number is resolved to a device.
+#include "link/port_names.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <grp.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "link/serial_port.h"
+#include "support/work_dir.h"
+
+namespace veka {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A pseudo-terminal: the slave end stands for a serial adapter.
+class Pty {
+  public:
+    Pty() {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0)
+            path_ = ::ptsname(master_);
+    }
+    ~Pty() {
+        if (master_ >= 0) ::close(master_);
+    }
+    const std::string& path() const { return path_; }
+
+  private:
+    int master_ = -1;
+    std::string path_;
+};
+
+struct StateCase {
+    const char* what;
+    std::function<std::string()> prepare;  // makes the thing and gives its path
+    PortState state;
+};
+
+TEST(PortState, FromARealOpenAttempt) {
+    test::WorkDir dir;
+    Pty pty;
+    ASSERT_FALSE(pty.path().empty());
+    const StateCase cases[] = {
+        {"empty name", [] { return std::string(); }, PortState::NotPresent},
+        {"missing", [] { return std::string("/nonexistent/ttyUSB9"); }, PortState::NotPresent},
+        {"dangling link",
+         [] {
+             fs::create_symlink("/nonexistent/ttyUSB9", "COM5");
+             return std::string("COM5");
+         },
+         PortState::NotPresent},
+        {"regular file",
+         [] {
+             std::ofstream("notes") << "x";
+             return std::string("notes");
+         },
+         PortState::NotSerial},
+        {"folder", [] { return std::string("/tmp"); }, PortState::NotSerial},
+        {"character device, no terminal", [] { return std::string("/dev/null"); },
+         PortState::NotSerial},
+        {"terminal", [&pty] { return pty.path(); }, PortState::Usable},
+        {"link to a terminal",
+         [&pty] {
+             fs::create_symlink(pty.path(), "COM2");
+             return std::string("COM2");
+         },
+         PortState::Usable},
+    };
+    for (const auto& c : cases) {
+        const std::string path = c.prepare();
+        EXPECT_EQ(probePort(path).state, c.state) << c.what;
+        PortProbe why;
+        const int fd = openSerialDevice(path, true, why);
+        EXPECT_EQ(why.state, c.state) << c.what;
+        EXPECT_EQ(fd >= 0, c.state == PortState::Usable) << c.what;
+        if (fd >= 0) {
+            ::ioctl(fd, TIOCNXCL);  // the claim outlives the descriptor otherwise
+            ::close(fd);
+        }
+    }
+    EXPECT_EQ(test::dateiInhalt("notes"), "x");  // never written
+}
+
+TEST(PortState, ClaimedLineIsBusyEvenForRoot) {
+    Pty pty;
+    SerialPort first;
+    ASSERT_TRUE(first.open(pty.path()));
+    EXPECT_EQ(probePort(pty.path()).state, PortState::Busy);
+    SerialPort second;
+    EXPECT_FALSE(second.open(pty.path()));
+    EXPECT_EQ(second.failure().state, PortState::Busy);
+    first.close();
+    EXPECT_EQ(probePort(pty.path()).state, PortState::Usable);
+    EXPECT_TRUE(second.open(pty.path()));
+    EXPECT_EQ(second.failure().state, PortState::Usable);
+}
+
+// Runs probe as nobody when root (root opens everything), and returns the state it saw.
+PortState stateAsNormalUser(const std::string& path) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+                                 ::setresuid(65534, 65534, 65534) != 0))
+            ::_exit(100);
+        ::_exit(static_cast<int>(probePort(path).state));
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 100) << "could not drop privileges";
+    return static_cast<PortState>(WEXITSTATUS(status));
+}
+
+TEST(PortState, DeviceTheUserMayNotOpenIsPermissionDenied) {
+    Pty pty;
+    ASSERT_FALSE(pty.path().empty());
+    // Root's alone when we are root; else not even ours.
+    ASSERT_EQ(::chmod(pty.path().c_str(), ::geteuid() == 0 ? 0600 : 0), 0);
+    EXPECT_EQ(stateAsNormalUser(pty.path()), PortState::PermissionDenied);
+    ASSERT_EQ(::chmod(pty.path().c_str(), 0666), 0);
+    EXPECT_EQ(stateAsNormalUser(pty.path()), PortState::Usable);
+}
+
+TEST(PortState, ReasonsSayWhatToDo) {
+    const struct {
+        PortProbe probe;
+        const char* text;
+    } cases[] = {
+        {{PortState::Usable, ""}, "usable"},
+        {{PortState::PermissionDenied, "dialout"},
+         "permission denied \u2014 add your user to the group 'dialout' and log in again"},
+        {{PortState::PermissionDenied, "uucp"},
+         "permission denied \u2014 add your user to the group 'uucp' and log in again"},
+        // A node only root's group may use: the usual serial group is the advice.
+        {{PortState::PermissionDenied, "root"}, "group 'dialout'"},
+        {{PortState::PermissionDenied, ""}, "group 'dialout'"},
+        {{PortState::Busy, ""}, "in use by another program"},
+        {{PortState::NotPresent, ""}, "not present"},
+        {{PortState::NotSerial, ""}, "not a serial device"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_NE(stateReason(c.probe).find(c.text), std::string::npos) << c.text;
+        EXPECT_EQ(openFailureText("/dev/ttyUSB0", c.probe), "/dev/ttyUSB0: " + stateReason(c.probe));
+    }
+    EXPECT_EQ(stateWord(PortState::PermissionDenied), "permission denied");
+    EXPECT_EQ(stateWord(PortState::Busy), "busy");
+}
+
+TEST(PortList, ComLinksInTheFolderWithTheirState) {
+    test::WorkDir dir;
+    Pty pty;
+    fs::create_symlink(pty.path(), "COM2");
+    fs::create_symlink("/nonexistent/tty", "COM4");
+    std::ofstream("COM6") << "not a device";
+    for (const char* other : {"COM10", "COMX", "COM0", "com3"}) fs::create_symlink(pty.path(), other);
+    const std::vector<FoundPort> ports = listPorts(".");
+    std::vector<std::string> com;
+    for (const auto& p : ports)
+        if (p.path.starts_with("./")) com.push_back(portLine(p));
+    EXPECT_EQ(com, (std::vector<std::string>{"./COM2 -> " + pty.path() + ": usable",
+                                             "./COM4: not present",
+                                             "./COM6: not a serial device"}));
+    // Devices of the machine come first; ttyS only with a UART or terminal behind it.
+    for (const auto& p : ports) {
+        if (p.path.starts_with("./")) break;
+        EXPECT_TRUE(p.path.starts_with("/dev/")) << p.path;
+    }
+    EXPECT_EQ(portListText({{"/dev/ttyUSB0", "", PortState::Busy}}), "/dev/ttyUSB0: busy\n");
+}
+
+TEST(PortPaths, ResolutionOrder) {
+    test::WorkDir dir;
+    PortPaths paths;
+    EXPECT_EQ(paths.resolve(2), "/dev/ttyS1");
+    EXPECT_EQ(paths.resolve(12), "");
+    fs::create_symlink("/nonexistent/x", "COM2");
+    EXPECT_EQ(paths.resolve(2), "COM2");  // the link in the working folder, even dangling
+    paths.setChoice(2, "/dev/serial/by-id/usb-adapter");
+    EXPECT_EQ(paths.resolve(2), "/dev/serial/by-id/usb-adapter");
+    EXPECT_EQ(paths.choice(2), "/dev/serial/by-id/usb-adapter");
+    EXPECT_EQ(paths.resolve(3), "/dev/ttyS2");
+    paths.setChoice(2, "");
+    EXPECT_EQ(paths.resolve(2), "COM2");
+    paths.setChoice(0, "/dev/x");
+    paths.setChoice(10, "/dev/x");
+    EXPECT_EQ(paths.choice(0), "");
+    EXPECT_EQ(paths.choice(10), "");
+}
+
+TEST(PortPaths, RunDeviceStandsForTheConfiguredNumber) {
+    test::WorkDir dir;
+    PortPaths paths;
+    paths.setChoice(2, "/dev/ttyUSB0");
+    paths.setRunDevice("/elsewhere/COM2");
+    EXPECT_EQ(paths.resolve(2), "/elsewhere/COM2");  // binds to 2
+    EXPECT_EQ(paths.resolve(2), "/elsewhere/COM2");
+    EXPECT_EQ(paths.resolve(3), "/dev/ttyS2");
+    // A device picked for that number now replaces it.
+    paths.setChoice(2, "/dev/ttyACM0");
+    EXPECT_EQ(paths.resolve(2), "/dev/ttyACM0");
+
+    PortPaths outOfRange;
+    outOfRange.setRunDevice("/dev/ttyUSB1");
+    EXPECT_EQ(outOfRange.resolve(12), "/dev/ttyUSB1");
+    EXPECT_EQ(outOfRange.resolve(2), "/dev/ttyS1");
+}
+
+}  // namespace
+}  // namespace veka

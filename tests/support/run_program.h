@@ -1,0 +1,92 @@
+#pragma once
+// Runs a program as a separate process in a given folder and collects its exit status,
+// standard output and standard error. asUser drops to nobody/nogroup (when run as root) with
+// setpriv, so that file modes and exclusive opens count as they do for a normal user.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace veka::test {
+
+struct ProgramRun {
+    int exitCode = -1;  // -1: did not end by itself
+    std::string out;
+    std::string err;
+};
+
+struct ProgramCall {
+    std::vector<std::string> args;  // args[0] is the program
+    std::string folder = ".";
+    bool asUser = false;
+    std::vector<std::pair<std::string, std::string>> env;
+    // When not empty: stop the program once standard error holds this text.
+    std::string stopWhenErr;
+};
+
+inline std::vector<std::string> withDroppedPrivileges(std::vector<std::string> args) {
+    if (::geteuid() != 0) return args;
+    std::vector<std::string> a = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534",
+                                  "--clear-groups"};
+    a.insert(a.end(), args.begin(), args.end());
+    return a;
+}
+
+// Reads both pipes until the program closes them (or stopWhenErr appears, or 60 s pass).
+inline void collect(int outFd, int errFd, ProgramRun& run, pid_t pid, const std::string& stop) {
+    pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
+    int open = 2;
+    while (open > 0 && ::poll(fds, 2, 60000) > 0) {
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+            char buf[4096];
+            const ssize_t n = ::read(fds[i].fd, buf, sizeof buf);
+            if (n <= 0) {
+                fds[i].fd = -1;
+                --open;
+                continue;
+            }
+            (i == 0 ? run.out : run.err).append(buf, static_cast<size_t>(n));
+        }
+        if (!stop.empty() && run.err.find(stop) != std::string::npos) break;
+    }
+    ::kill(pid, SIGKILL);  // harmless when it has ended already
+}
+
+inline ProgramRun runProgram(const ProgramCall& call) {
+    const std::vector<std::string> args =
+        call.asUser ? withDroppedPrivileges(call.args) : call.args;
+    int outPipe[2], errPipe[2];
+    if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0) return {};
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(outPipe[1], 1);
+        ::dup2(errPipe[1], 2);
+        if (::chdir(call.folder.c_str()) != 0) ::_exit(126);
+        for (const auto& [k, v] : call.env) ::setenv(k.c_str(), v.c_str(), 1);
+        std::vector<char*> argv;
+        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(outPipe[1]);
+    ::close(errPipe[1]);
+    ProgramRun run;
+    collect(outPipe[0], errPipe[0], run, pid, call.stopWhenErr);
+    ::close(outPipe[0]);
+    ::close(errPipe[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
+    return run;
+}
+
+}  // namespace veka::test
