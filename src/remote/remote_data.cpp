@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include "display/auswertung.h"
+#include "export/export_format.h"
 #include "files/file_commands.h"
 #include "remote/argument_ui.h"
 #include "remote/remote_instrument.h"
@@ -119,7 +120,12 @@ void RemoteInstrument::addMemory() {
               {});
     tree_.add("MMEMory:STORe:TRACe",
               [this](const ScpiCommand& c) {
-                  return fileCommand(c, {Control::MenuDatei}, false,
+                  // The format follows the extension; a name without a known one is refused.
+                  const auto& a = c.arguments;
+                  if (a.size() == 1 && a[0].kind == ScpiArgument::Kind::String &&
+                      !formatVonEndung(a[0].text))
+                      return ScpiReply::fail(scpi::DataOutOfRange);
+                  return fileCommand(c, {Control::MenuDatei, Control::Exportieren1}, false,
                                      [](N& l, UserInterface& ui) { storeTraceFile(l, ui); });
               },
               {});

@@ -1,10 +1,14 @@
 #include "remote/trace_store.h"
 
+#include <string>
+
+#include "export/exporter.h"
+
 namespace veka {
 
 void storeTraceFile(Netzwerktester& logik, UserInterface& ui) {
-    (void)logik;
-    if (ui.chooseFile({true, "", "", ""})) ui.showError("no export yet");
+    std::string angeboten;  // the window's dialog memory is the window's own
+    Exportieren1Click(logik.inst(), ui, angeboten);
 }
 
 }  // namespace veka

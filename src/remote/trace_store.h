@@ -1,7 +1,7 @@
 #pragma once
 // MMEMory:STORe:TRACe: the sweep into a file whose format follows the extension, with the
-// writers the window's export uses. The name comes from ui.chooseFile (the command's argument);
-// a failure goes to ui.showError.
+// handler of the window's "Exportieren …". The name comes from ui.chooseFile (the command's
+// argument); a failure goes to ui.showError.
 
 #include "measure/netzwerktester.h"
 #include "measure/user_interface.h"

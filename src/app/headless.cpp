@@ -1,0 +1,66 @@
+#include "app/headless.h"
+
+#include <QGuiApplication>
+#include <cstdio>
+
+#include "app/headless_ui.h"
+#include "app/port_settings.h"
+#include "files/sprache.h"
+#include "measure/netzwerktester.h"
+#include "remote/remote_server.h"
+
+namespace veka {
+
+namespace {
+
+// Without a window a command runs as it is; nothing needs mirroring.
+class HeadlessHost : public RemoteHost {
+  public:
+    HeadlessHost(Netzwerktester& logik, UserInterface& ui) : logik_(logik), ui_(ui) {}
+    Netzwerktester& logik() override { return logik_; }
+    void run(const std::function<void()>& command) override { command(); }
+    UserInterface& ui() override { return ui_; }
+
+  private:
+    Netzwerktester& logik_;
+    UserInterface& ui_;
+};
+
+int serve(const ProgramOptions& opts) {
+    HeadlessUi ui;
+    Netzwerktester logik(ui);
+    PortPaths ports = loadPortChoices();
+    if (opts.port) ports.setRunDevice(*opts.port);
+    logik.link().setPortPaths(ports);
+    logik.FormCreate(opts.configFile);
+    if (opts.lang) {
+        logik.inst().e.Sprache = *opts.lang;
+        Sprache_setzen(logik.inst(), *opts.lang);
+    }
+    HeadlessHost host(logik, ui);
+    RemoteServer server(host, programVersion());
+    std::string fehler;
+    if (!server.listen(opts.remote->address, opts.remote->port, &fehler)) {
+        std::fprintf(stderr, "veka: cannot listen on %s:%u: %s\n", opts.remote->address.c_str(),
+                     static_cast<unsigned>(opts.remote->port), fehler.c_str());
+        return kExitNoListen;
+    }
+    const int status = QCoreApplication::exec();
+    logik.sweep().beenden();
+    return status;
+}
+
+}  // namespace
+
+int runHeadless(const ProgramOptions& opts) {
+    if (!opts.remote) return kExitUsage;
+    // The export draws its pictures off screen; no display is needed.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int argc = 1;
+    char name[] = "veka";
+    char* argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+    return serve(opts);
+}
+
+}  // namespace veka
