@@ -13,11 +13,6 @@ namespace veka {
 
 namespace {
 
-bool isCharacterDevice(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISCHR(st.st_mode);
-}
-
 speed_t speedFor(int32_t baudrate) {
     switch (wirksameBaudrate(baudrate)) {
         case 19200:
