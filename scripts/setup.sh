@@ -9,6 +9,7 @@ packages=(
   libjpeg-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core xvfb xauth x11-apps
   clang libclang-rt-14-dev poppler-utils
+  qt6-svg-dev librsvg2-bin
 )
 
 missing=()
