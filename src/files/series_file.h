@@ -13,7 +13,7 @@
 namespace veka {
 
 // A series of 300 points has about 10 KB; a larger file than this is not read.
-inline constexpr size_t MaxMessreiheBytes = size_t{16} << 20;
+inline constexpr size_t MaxMessreiheBytes = size_t{1} << 20;
 
 // A series as read back from a file.
 struct GeladeneMessreihe {

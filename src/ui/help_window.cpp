@@ -8,7 +8,9 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 #include <array>
+#include <new>
 
+#include "files/text_lines.h"
 #include "ui/help_text.h"
 
 namespace veka {
@@ -51,9 +53,13 @@ HelpContent helpContentFromBytes(const QByteArray& bytes) {
 }
 
 HelpContent readHelpFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {HelpContent::Kind::BuiltIn, builtInHelpHtml()};
-    return helpContentFromBytes(file.readAll());
+    const auto bytes = readFileBytes(QFile::encodeName(path).toStdString(), kMaxHelpFileBytes);
+    if (!bytes) return {HelpContent::Kind::BuiltIn, builtInHelpHtml()};
+    try {
+        return helpContentFromBytes(QByteArray::fromStdString(*bytes));
+    } catch (const std::bad_alloc&) {
+        return {HelpContent::Kind::BuiltIn, builtInHelpHtml()};
+    }
 }
 
 HelpWindow::HelpWindow(QWidget* parent)

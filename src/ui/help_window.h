@@ -4,12 +4,16 @@
 #include <QByteArray>
 #include <QDialog>
 #include <QString>
+#include <cstddef>
 
 class QTextBrowser;
 
 namespace veka {
 
 inline constexpr const char* kHelpFileName = "VEKA.HLP";
+
+// Help pages run to some hundred KB; a larger file than this is not read.
+inline constexpr size_t kMaxHelpFileBytes = size_t{4} << 20;
 
 // What a help file turned out to hold.
 struct HelpContent {
@@ -22,7 +26,9 @@ struct HelpContent {
 // file) gives the built-in page; HTML is recognised by its first non-blank character '<'.
 HelpContent helpContentFromBytes(const QByteArray& bytes);
 
-// Reads the file; a missing or unreadable file gives the built-in page.
+// Reads the file; a missing or unreadable file, one that is no regular file (a pipe, a
+// device: never opened, so nothing blocks) or one over kMaxHelpFileBytes gives the built-in
+// page.
 HelpContent readHelpFile(const QString& path);
 
 // UTF-8 if the bytes are valid UTF-8, else Windows-1252.

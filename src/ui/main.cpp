@@ -8,6 +8,7 @@
 #include "app/port_settings.h"
 #include "files/sprache.h"
 #include "ui/einstell.h"
+#include "ui/quit_signals.h"
 #include "ui/port_chooser.h"
 #include "ui/vek32.h"
 #include "ui/vekinfo.h"
@@ -24,7 +25,13 @@ int runWindow(int argc, char** argv, const veka::ProgramOptions& opts) {
     veka::PortPaths ports = veka::loadPortChoices();
     if (opts.port) ports.setRunDevice(*opts.port);
     hauptfenster.logik().link().setPortPaths(ports);
+    // Closing the window ends the loop, nested ones of open boxes included; so do SIGTERM and
+    // SIGINT, which also end a device wait of the start-up at once.
+    QObject::connect(&hauptfenster, &veka::TForm1::geschlossen, &app, &QCoreApplication::quit);
+    veka::QuitSignals signale(hauptfenster.logik().link().abortFd(),
+                              [&hauptfenster] { hauptfenster.close(); });
     hauptfenster.FormCreate(opts.configFile);
+    if (hauptfenster.beendet()) return 0;  // closed by a signal while starting
     if (opts.lang) {
         hauptfenster.logik().inst().e.Sprache = *opts.lang;
         veka::Sprache_setzen(hauptfenster.logik().inst(), *opts.lang);

@@ -30,15 +30,17 @@ QtUserInterface::QtUserInterface(QWidget* parent, TForm2* eingabe)
     : parent_(parent), eingabe_(eingabe) {}
 
 void QtUserInterface::showMessage(const std::string& text) {
+    if (geschlossen_) return;
     QMessageBox::information(parent_, QStringLiteral("Information"), QString::fromStdString(text));
 }
 
 std::string QtUserInterface::WertEingabe(const WertEingabeAnfrage& anfrage) {
-    if (eingabe_ == nullptr) return anfrage.startText;
+    if (eingabe_ == nullptr || geschlossen_) return anfrage.startText;
     return eingabe_->WertEingabe(anfrage);
 }
 
 std::optional<std::string> QtUserInterface::chooseFile(const FileDialogRequest& request) {
+    if (geschlossen_) return {};
     QFileDialog dialog(parent_);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -51,11 +53,17 @@ std::optional<std::string> QtUserInterface::chooseFile(const FileDialogRequest& 
 }
 
 void QtUserInterface::showError(const std::string& text) {
+    if (geschlossen_) return;
     QMessageBox::critical(parent_, QStringLiteral("Fehler"), QString::fromStdString(text));
 }
 
 void QtUserInterface::postToWindowThread(std::function<void()> task) {
-    QMetaObject::invokeMethod(&context_, std::move(task), Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &context_,
+        [this, task = std::move(task)] {
+            if (!geschlossen_) task();
+        },
+        Qt::QueuedConnection);
 }
 
 }  // namespace veka

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QTranslator>
 #include <QWidget>
+#include <atomic>
 
 #include "measure/user_interface.h"
 
@@ -31,6 +32,10 @@ class QtUserInterface : public UserInterface {
     void showError(const std::string& text) override;
     void postToWindowThread(std::function<void()> task) override;
 
+    // The window has closed for good: from now on no box appears and posted tasks are
+    // dropped (a worker may still post a message it had on its way).
+    void schliessen() { geschlossen_ = true; }
+
     void setParent(QWidget* parent) { parent_ = parent; }
     void setEingabe(TForm2* eingabe) { eingabe_ = eingabe; }
 
@@ -38,6 +43,7 @@ class QtUserInterface : public UserInterface {
     QPointer<QWidget> parent_;
     TForm2* eingabe_;
     QObject context_;  // lives on the window thread; posted tasks die with it
+    std::atomic<bool> geschlossen_{false};
 };
 
 }  // namespace veka

@@ -291,10 +291,18 @@ void TForm1::Beenden1Click() {
     close();
 }
 
+// Ends the program in every state within a moment: the worker leaves at its next point (a
+// reply wait or pause included), nothing pops up any more, the port is free, and the event
+// loop ends even when a box is open (program entry quits on geschlossen()).
 void TForm1::closeEvent(QCloseEvent* event) {
+    timer1_.stop();
     timer2_.stop();
+    if (eigeneUi_) eigeneUi_->schliessen();
     logik_->sweep().beenden();  // the worker must not outlive what it draws into
+    logik_->link().closePort();
+    geschlossen_ = true;
     event->accept();
+    emit geschlossen();
 }
 
 void TForm1::Hilfe1Click() {

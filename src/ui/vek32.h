@@ -51,6 +51,12 @@ class TForm1 : public QMainWindow {
     void setInfo(Tinfo* info) { info_ = info; }
     void setOptionen(std::function<void()> zeigen) { optionenZeigen_ = std::move(zeigen); }
 
+    // The window has been closed: the program is ending (also by SIGTERM or SIGINT).
+    bool beendet() const { return geschlossen_; }
+
+  signals:
+    void geschlossen();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -82,6 +88,7 @@ class TForm1 : public QMainWindow {
     Tinfo* info_ = nullptr;
     HelpWindow* hilfe_ = nullptr;
     std::function<void()> optionenZeigen_;
+    bool geschlossen_ = false;
 };
 
 }  // namespace veka

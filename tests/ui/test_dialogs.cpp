@@ -18,6 +18,8 @@
 #include <QTimer>
 #include <functional>
 
+#include "support/hang_guard.h"
+#include "support/odd_files.h"
 #include "ui/help_text.h"
 #include "ui/help_window.h"
 #include "ui/inputbox1.h"
@@ -418,6 +420,22 @@ TEST_F(HelpWindowTest, BinaryOldFormatFileShowsTheBuiltInPage) {
     veka::HelpWindow help;
     EXPECT_EQ(help.shownKind(), HelpContent::Kind::BuiltIn);
     EXPECT_TRUE(help.browser()->toPlainText().contains(QStringLiteral("veka-sim")));
+}
+
+// Too large, a pipe, a device: the built-in page, and the window never blocks.
+TEST_F(HelpWindowTest, OddFilesShowTheBuiltInPage) {
+    const std::string html = "<html><body><p>Eigene Hilfe</p></body></html>";
+    for (const veka::test::OddFile kind : veka::test::kOddFiles) {
+        QFile::remove(QStringLiteral("VEKA.HLP"));
+        veka::test::makeOddFile(kind, "VEKA.HLP", veka::kMaxHelpFileBytes, html);
+        const veka::test::HangGuard guard(std::string("VEKA.HLP ") + describe(kind));
+        veka::HelpWindow help;
+        EXPECT_EQ(help.shownKind(), HelpContent::Kind::BuiltIn) << describe(kind);
+    }
+    QFile::remove(QStringLiteral("VEKA.HLP"));
+    writeHelp(
+        QByteArray::fromStdString(html + std::string(veka::kMaxHelpFileBytes - html.size(), ' ')));
+    EXPECT_EQ(veka::readHelpFile(QStringLiteral("VEKA.HLP")).kind, HelpContent::Kind::Html);
 }
 
 TEST_F(HelpWindowTest, HtmlFileIsShownAsHtml) {

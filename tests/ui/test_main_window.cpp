@@ -1,16 +1,26 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <fstream>
+#include <future>
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 #include <QTranslator>
 
+#include "files/config_file.h"
 #include "support/fake_ui.h"
+#include "support/raw_line.h"
 #include "support/sim_room.h"
+#include "ui/quit_signals.h"
 #include "ui/vek32.h"
 
 namespace veka {
@@ -37,6 +47,15 @@ struct Fenster {
     void klick(Control c) { QTest::mouseClick(w.button(c), Qt::LeftButton); }
     double ausgang() const { return room.sim->exchanges().back().frequencyHz; }
 };
+
+// "Sto&p" returns at once; the rest of the stop comes as a task for the window thread when the
+// sweep in progress has ended. Run it as the event loop would.
+void stopAbwarten(Fenster& f) {
+    while (f.w.logik().messungLaeuft()) {
+        ASSERT_TRUE(f.ui.waitForPosted(std::chrono::seconds(20)));
+        f.ui.runPosted();
+    }
+}
 
 TEST(Hauptfenster, LayoutAsDesigned) {
     Fenster f;
@@ -103,6 +122,7 @@ TEST(Hauptfenster, SweepLocksCommandsOutAndStopLiftsIt) {
     EXPECT_EQ(f.text(Control::AttenuatorLabel), "10 dB");
     ASSERT_TRUE(f.room.sim->waitForExchanges(600, std::chrono::seconds(20)));
     f.klick(Control::Button6);
+    stopAbwarten(f);
     EXPECT_TRUE(f.w.button(Control::Button1)->isEnabled());
     EXPECT_FALSE(f.w.button(Control::Button6)->isEnabled());
     EXPECT_TRUE(f.w.action(Control::Dmpfung2)->isEnabled());
@@ -162,6 +182,114 @@ TEST(Hauptfenster, RefreshPaintsOnlyWhenSomethingChanged) {
     f.klick(Control::Button17);  // li&n. redraws the grid
     EXPECT_TRUE(f.w.logik().Timer2Timer());
     EXPECT_FALSE(f.w.logik().Timer2Timer());
+}
+
+// ---- Program end in every state: within a moment, nothing pops up afterwards, the port is
+// free. (The window test cases above belong to the layout and command map.) ----
+
+// What must hold once the window has closed, whatever it was doing.
+void beendetUndFrei(Fenster& f) {
+    EXPECT_FALSE(f.w.isVisible());
+    EXPECT_TRUE(f.w.beendet());
+    EXPECT_FALSE(f.w.logik().messungLaeuft());
+    EXPECT_FALSE(f.w.logik().link().portOpen());
+    f.ui.runPosted();  // what the worker posted on its way out never shows
+    EXPECT_TRUE(f.ui.messages.empty());
+    EXPECT_FALSE(f.inst.DemoModus);
+}
+
+TEST(Programmende, QuitWhileTheWorkerWaitsForAReply) {
+    Fenster f;
+    f.klick(Control::Button5);
+    ASSERT_TRUE(f.room.sim->waitForExchanges(20, std::chrono::seconds(20)));
+    f.room.sim->stop();  // the cable is pulled: the next reply wait lasts four seconds
+    QSignalSpy geschlossen(&f.w, &TForm1::geschlossen);
+    f.klick(Control::Button7);
+    EXPECT_EQ(geschlossen.count(), 1);
+    beendetUndFrei(f);
+}
+
+TEST(Programmende, QuitWhileStopWaitsForTheSweep) {
+    Fenster f;
+    f.inst.e.Messpunkte = 300;
+    f.klick(Control::Button5);
+    ASSERT_TRUE(f.room.sim->waitForExchanges(5, std::chrono::seconds(20)));
+    f.klick(Control::Button6);
+    EXPECT_FALSE(f.w.button(Control::Button6)->isEnabled());
+    EXPECT_FALSE(f.w.button(Control::Button1)->isEnabled());  // the sweep goes on
+    EXPECT_TRUE(f.w.button(Control::Button7)->isEnabled());
+    f.klick(Control::Button7);
+    const size_t gesendet = f.room.sim->exchangeCount();
+    beendetUndFrei(f);
+    EXPECT_TRUE(f.text(Control::Label7).isEmpty());    // no evaluation after the end
+    EXPECT_EQ(f.room.sim->exchangeCount(), gesendet);  // and nothing parked
+}
+
+TEST(Programmende, TerminationSignalClosesTheWindow) {
+    Fenster f;
+    f.klick(Control::Button5);
+    ASSERT_TRUE(f.room.sim->waitForExchanges(5, std::chrono::seconds(20)));
+    {
+        QuitSignals signale(f.w.logik().link().abortFd(), [&f] { f.w.close(); });
+        ::raise(SIGTERM);
+        EXPECT_TRUE(f.w.logik().link().aborted());  // at once, from the handler itself
+        EXPECT_TRUE(QTest::qWaitFor([&f] { return f.w.beendet(); }, 20000));
+    }
+    beendetUndFrei(f);
+}
+
+// The built program in a child process, ended by a signal while it waits for the device at
+// start-up: it must leave by itself, with exit status 0, and send nothing more.
+struct Programm {
+    Programm() {
+        pid = ::fork();
+        if (pid == 0) {
+            ::execl(VEKA_PROGRAM, "veka", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        EXPECT_GT(pid, 0);
+    }
+    // Sends the signal and waits (with a generous guard against a hang) for the end.
+    int beenden(int signal) {
+        ::kill(pid, signal);
+        auto ende = std::async(std::launch::async, [this] {
+            int status = 0;
+            return ::waitpid(pid, &status, 0) == pid ? status : -1;
+        });
+        if (ende.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+            ADD_FAILURE() << "the program did not end";
+            ::kill(pid, SIGKILL);
+        }
+        return ende.get();
+    }
+    pid_t pid = -1;
+};
+
+TEST(Programmende, SigtermWhileTheStartupWaitsForAReply) {
+    vekasim::Options o;
+    o.silent = true;
+    test::SimRoom room(o);
+    Programm veka;
+    ASSERT_TRUE(room.sim->waitForExchanges(1, std::chrono::seconds(30)));
+    const int status = veka.beenden(SIGTERM);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(room.sim->exchangeCount(), 1u);
+}
+
+TEST(Programmende, SigintInTheDelayPause) {
+    test::WorkDir dir;
+    test::RawLine line;
+    Einstellungen e;
+    e.Delay = INT32_MAX;
+    { std::ofstream("vekami.cfg", std::ios::binary) << konfigurationSchreiben(e); }
+    Programm veka;
+    ASSERT_EQ(line.lesen(4, std::chrono::seconds(30)).size(), 4u);  // now in the pause
+    const int status = veka.beenden(SIGINT);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_FALSE(line.wartet()) << "the control byte went out after all";
+    EXPECT_EQ(test::dateiInhalt("vekami.cfg"), konfigurationSchreiben(e));  // nothing saved
 }
 
 TEST(QtTexte, StandardDialogsSpeakGerman) {

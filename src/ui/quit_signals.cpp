@@ -1,0 +1,63 @@
+#include "ui/quit_signals.h"
+
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <csignal>
+#include <cstdint>
+
+namespace veka {
+
+namespace {
+
+constexpr std::array<int, 2> kSignale = {SIGTERM, SIGINT};
+
+// A signal handler can reach nothing but globals: the two descriptors it writes.
+std::array<std::atomic<int>, 2> handlerFds = {-1, -1};
+
+extern "C" void signalArrived(int) {
+    const uint64_t one = 1;
+    for (const auto& fd : handlerFds) {
+        const int f = fd.load(std::memory_order_relaxed);
+        if (f >= 0) [[maybe_unused]]
+            const ssize_t n = ::write(f, &one, sizeof one);
+    }
+}
+
+void handlerSetzen(void (*handler)(int)) {
+    struct sigaction sa {};
+    sa.sa_handler = handler;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    for (int s : kSignale) ::sigaction(s, &sa, nullptr);
+}
+
+}  // namespace
+
+QuitSignals::QuitSignals(int abortFd, std::function<void()> close)
+    : wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
+      notifier_(wakeFd_, QSocketNotifier::Read),
+      close_(std::move(close)) {
+    static_assert(std::atomic<int>::is_always_lock_free, "the handler needs lock-free atomics");
+    handlerFds[0] = wakeFd_;
+    handlerFds[1] = abortFd;
+    connect(&notifier_, &QSocketNotifier::activated, this, &QuitSignals::arrived);
+    handlerSetzen(&signalArrived);
+}
+
+QuitSignals::~QuitSignals() {
+    handlerSetzen(SIG_DFL);
+    handlerFds[0] = -1;
+    handlerFds[1] = -1;
+    if (wakeFd_ >= 0) ::close(wakeFd_);
+}
+
+void QuitSignals::arrived() {
+    uint64_t count = 0;
+    [[maybe_unused]] const ssize_t n = ::read(wakeFd_, &count, sizeof count);
+    if (close_) close_();
+}
+
+}  // namespace veka
