@@ -8,8 +8,8 @@
 #include "app/port_settings.h"
 #include "files/sprache.h"
 #include "ui/einstell.h"
-#include "ui/quit_signals.h"
 #include "ui/port_chooser.h"
+#include "ui/quit_signals.h"
 #include "ui/vek32.h"
 #include "ui/vekinfo.h"
 
