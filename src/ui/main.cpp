@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <cstdio>
 
+#include "app/batch.h"
 #include "app/command_line.h"
 #include "app/port_settings.h"
 #include "files/sprache.h"
@@ -62,7 +63,7 @@ int main(int argc, char** argv) {
         std::fputs(veka::portListText(veka::listPorts()).c_str(), stdout);
         return 0;
     }
-    // Batch front plugs in here: if (opts.sweep) return runBatch(opts);
+    if (opts.sweep) return veka::runBatch(opts);
     // Remote front without a window plugs in here: if (opts.remote && opts.noWindow) ...;
     // with a window, the remote server starts beside it in runWindow.
     return runWindow(argc, argv, opts);

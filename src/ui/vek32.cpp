@@ -10,6 +10,7 @@
 #include <QToolButton>
 
 #include "display/printing.h"
+#include "export/exporter.h"
 #include "ui/drucken.h"
 #include "ui/fonts.h"
 #include "ui/help_window.h"
@@ -189,6 +190,9 @@ void TForm1::menuesAufbauen() {
     datei->addSeparator();
     eintrag(datei, Control::Diagrammdrucken1,
             [this] { Diagrammdrucken1Click(*logik_, *ui_, this); });
+    eintrag(datei, Control::Exportieren1, [this, angeboten = std::string("vek")]() mutable {
+        Exportieren1Click(logik_->inst(), *ui_, angeboten);
+    });
     datei->addSeparator();
     eintrag(
         datei, Control::Beenden1, [this] { Beenden1Click(); }, "Alt+F4");

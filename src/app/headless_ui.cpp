@@ -1,0 +1,61 @@
+#include "app/headless_ui.h"
+
+#include <QMetaObject>
+#include <cstdio>
+
+namespace veka {
+
+namespace {
+
+void zeile(const std::string& text) {
+    std::fprintf(stderr, "veka: %s\n", text.c_str());
+}
+
+}  // namespace
+
+void HeadlessUi::showMessage(const std::string& text) {
+    bool quiet = false;
+    {
+        std::lock_guard lock(mutex_);
+        messages_.push_back(text);
+        quiet = quiet_;
+    }
+    if (!quiet) zeile(text);
+}
+
+std::string HeadlessUi::WertEingabe(const WertEingabeAnfrage& anfrage) {
+    return anfrage.startText;  // nobody to type: as if cancelled
+}
+
+std::optional<std::string> HeadlessUi::chooseFile(const FileDialogRequest&) {
+    return std::nullopt;
+}
+
+void HeadlessUi::showError(const std::string& text) {
+    {
+        std::lock_guard lock(mutex_);
+        errors_.push_back(text);
+    }
+    zeile(text);
+}
+
+void HeadlessUi::postToWindowThread(std::function<void()> task) {
+    QMetaObject::invokeMethod(&context_, std::move(task), Qt::QueuedConnection);
+}
+
+void HeadlessUi::setMessagesQuiet(bool quiet) {
+    std::lock_guard lock(mutex_);
+    quiet_ = quiet;
+}
+
+std::vector<std::string> HeadlessUi::messages() const {
+    std::lock_guard lock(mutex_);
+    return messages_;
+}
+
+std::vector<std::string> HeadlessUi::errors() const {
+    std::lock_guard lock(mutex_);
+    return errors_;
+}
+
+}  // namespace veka
