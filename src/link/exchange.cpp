@@ -86,9 +86,15 @@ bool DeviceLink::sendFrame(int32_t frequenz) {
     const int32_t f =
         gesendeteFrequenz(frequenz, inst_.ZFAktiv, inst_.e.ZFBerechnung, inst_.e.Zwischenfrequenz);
     const auto bytes = wortBytes(Abstimmwort(f, inst_.e.Taktfrequenz));
-    port_.write(bytes.data(), bytes.size());
     const uint8_t steuer = Steuerbyte({inst_.e.Hardwareversion, inst_.Daempfung,
                                        inst_.e.Messgenauigkeit, inst_.Smith, inst_.Linear});
+    if (pausenDauer(inst_.e.Delay) == 0) {
+        // Nothing between word and control byte: one write, one hand-over to the line.
+        const std::array<uint8_t, 5> rahmen{bytes[0], bytes[1], bytes[2], bytes[3], steuer};
+        port_.write(rahmen.data(), rahmen.size());
+        return true;
+    }
+    port_.write(bytes.data(), bytes.size());
     if (!pauseBeforeControlByte()) return false;
     port_.write(&steuer, 1);
     return true;

@@ -5,8 +5,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
+#include <QThread>
 #include <QToolButton>
 
 #include "display/printing.h"
@@ -19,23 +22,81 @@
 
 namespace veka {
 
-// Shows the window picture unscaled; the logic fills it, this only paints it.
+// Shows the window picture unscaled; the logic fills it, this only paints it. It keeps the
+// picture in the window system's 32-bit form, translated column range by column range as the
+// refresh reports changes, so a paint is a plain copy of the few columns that changed.
 class DiagramView : public QWidget {
   public:
-    DiagramView(QWidget* parent, const Anzeigebitmap& bild) : QWidget(parent), bild_(bild) {
+    DiagramView(QWidget* parent, const Anzeigebitmap& bild)
+        : QWidget(parent),
+          bild_(bild),
+          farbig_(Anzeigebitmap::Breite, Anzeigebitmap::Hoehe, QImage::Format_RGB32) {
         setFixedSize(Anzeigebitmap::Breite, Anzeigebitmap::Hoehe);
         setAttribute(Qt::WA_OpaquePaintEvent);
+        uebersetzen(0, Anzeigebitmap::Breite - 1, 0);  // row 0 and column 0 as well
+    }
+
+    // Columns of the picture that the refresh combined anew: translate and repaint them.
+    void zeigen(Spaltenbereich b) {
+        uebersetzen(b.von, b.bis, 1);
+        update(b.von, 1, b.breite(), BildHoehe);  // picture pixel x is view pixel x
     }
 
   protected:
-    void paintEvent(QPaintEvent*) override {
+    void paintEvent(QPaintEvent* event) override {
         QPainter painter(this);
-        painter.drawImage(0, 0, alsBild(bild_));
+        painter.drawImage(event->rect(), farbig_, event->rect());
     }
 
   private:
+    void uebersetzen(int von, int bis, int abZeile) {
+        const auto& palette = Halbtonpalette();
+        for (int y = abZeile; y < Anzeigebitmap::Hoehe; ++y) {
+            const uint8_t* quelle = bild_.zeile(y);
+            auto* ziel = reinterpret_cast<QRgb*>(farbig_.scanLine(y));
+            for (int x = von; x <= bis; ++x) ziel[x] = palette[quelle[x]];
+        }
+    }
+
     const Anzeigebitmap& bild_;
+    QImage farbig_;
 };
+
+namespace {
+
+// The logic's interface to the window system, passed on unchanged, except that every task
+// posted to the window thread is followed by spiegeln(): what the task changed shows at once
+// even while no refresh runs.
+class SpiegelndeUi : public UserInterface {
+  public:
+    SpiegelndeUi(UserInterface& innen, TForm1* fenster) : innen_(innen), fenster_(fenster) {}
+
+    void showMessage(const std::string& text) override { innen_.showMessage(text); }
+    std::string WertEingabe(const WertEingabeAnfrage& anfrage) override {
+        return innen_.WertEingabe(anfrage);
+    }
+    std::optional<std::string> chooseFile(const FileDialogRequest& request) override {
+        return innen_.chooseFile(request);
+    }
+    void showError(const std::string& text) override { innen_.showError(text); }
+    void postToWindowThread(std::function<void()> task) override {
+        innen_.postToWindowThread([task = std::move(task), fenster = fenster_] {
+            task();
+            if (fenster.isNull()) return;
+            if (QThread::currentThread() == fenster->thread()) {
+                fenster->spiegeln();
+            } else {  // an interface that runs tasks in place: mirror on the right thread
+                QMetaObject::invokeMethod(fenster.data(), &TForm1::spiegeln, Qt::QueuedConnection);
+            }
+        });
+    }
+
+  private:
+    UserInterface& innen_;
+    QPointer<TForm1> fenster_;
+};
+
+}  // namespace
 
 TForm1::TForm1(UserInterface* ui) : eingabe_(new TForm2(this)) {
     if (ui == nullptr) {
@@ -43,7 +104,8 @@ TForm1::TForm1(UserInterface* ui) : eingabe_(new TForm2(this)) {
         ui = eigeneUi_.get();
     }
     ui_ = ui;
-    logik_ = std::make_unique<Netzwerktester>(*ui_);
+    spiegelndeUi_ = std::make_unique<SpiegelndeUi>(*ui_, this);
+    logik_ = std::make_unique<Netzwerktester>(*spiegelndeUi_);
     aufbauen();
     menuesAufbauen();
     timer2_.setInterval(10);
@@ -251,6 +313,11 @@ void TForm1::ausfuehren(const std::function<void()>& befehl) {
 }
 
 void TForm1::spiegeln() {
+    widgetsSpiegeln();
+    if (logik_->inst().fenster.timer2() && !timer2_.isActive()) timer2_.start();
+}
+
+void TForm1::widgetsSpiegeln() {
     const WindowModel& m = logik_->inst().fenster;
     if (m.version() == gespiegelt_) return;
     gespiegelt_ = m.version();
@@ -282,13 +349,18 @@ void TForm1::spiegeln() {
             if (a->isCheckable()) a->setChecked(m.checked(c));
         }
     }
-    if (m.timer2() && !timer2_.isActive()) timer2_.start();
     if (m.timer1() != timer1_.isActive()) m.timer1() ? timer1_.start() : timer1_.stop();
 }
 
 void TForm1::Timer2Timer() {
-    if (logik_->Timer2Timer()) view_->update();
-    spiegeln();  // picks up what posted tasks changed
+    // Asked before the combination: a sweep that ends after it still gets another tick.
+    const bool laeuft = logik_->messungLaeuft();
+    if (const Spaltenbereich b = logik_->Timer2Timer()) {
+        view_->zeigen(b);
+    } else if (!laeuft) {
+        timer2_.stop();
+    }
+    widgetsSpiegeln();
 }
 
 void TForm1::Beenden1Click() {

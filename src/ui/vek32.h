@@ -2,6 +2,19 @@
 // The main window TForm1: the diagram, the readouts and every command as a button, a menu
 // item or a function key. It holds no logic of its own: each control calls the command of the
 // same name on Netzwerktester, and afterwards the widgets mirror the window model.
+//
+// Keeping the window up to date - one entry point: whatever changes the program state from
+// the window thread (a control, a remote command, a front of its own) either runs the change
+// through ausfuehren(), or calls spiegeln() right after it. spiegeln() mirrors the window
+// model into the widgets and schedules the diagram refresh. Tasks that other threads post
+// through the UserInterface given to the logic are followed by spiegeln() automatically
+// (time-out message and caption, the end of a stop).
+//
+// The refresh (Timer2, 10 ms) runs only while something is pending: it is started by
+// spiegeln() when the window model has the refresh enabled, keeps running while a sweep runs,
+// and stops at the first tick that finds neither a changed column nor a running sweep. Each
+// tick combines and repaints only the columns drawn since the last one, so an idle window
+// costs no work and no wake-ups.
 
 #include <QMainWindow>
 #include <QTimer>
@@ -44,8 +57,12 @@ class TForm1 : public QMainWindow {
     QWidget* diagram() const;
     TForm2* eingabe() const { return eingabe_; }
 
-    // Makes the widgets show the window model (after every command).
+    // Something changed: mirror the window model into the widgets and schedule the refresh.
     void spiegeln();
+    // Runs a command of the window thread, then spiegeln().
+    void ausfuehren(const std::function<void()>& befehl);
+    // Whether the 10 ms refresh is running (it stops itself when nothing is pending).
+    bool refreshLaeuft() const { return timer2_.isActive(); }
 
     // Attached by program entry: the about box and the settings dialog.
     void setInfo(Tinfo* info) { info_ = info; }
@@ -66,7 +83,7 @@ class TForm1 : public QMainWindow {
     QPushButton* taste(Control c, int x, int y, int w, int h, void (Netzwerktester::*f)());
     QLabel* beschriftung(Control c, int x, int y, int w, int h);
     QAction* eintrag(QMenu* menu, Control c, std::function<void()> f, const char* key = nullptr);
-    void ausfuehren(const std::function<void()>& befehl);
+    void widgetsSpiegeln();
     void Timer2Timer();
     void Beenden1Click();
     void Hilfe1Click();
@@ -75,6 +92,7 @@ class TForm1 : public QMainWindow {
     TForm2* eingabe_;
     std::unique_ptr<QtUserInterface> eigeneUi_;
     UserInterface* ui_;
+    std::unique_ptr<UserInterface> spiegelndeUi_;  // ui_ with spiegeln() after posted tasks
     std::unique_ptr<Netzwerktester> logik_;
     DiagramView* view_ = nullptr;
     std::array<QWidget*, ControlCount> widgets_{};
