@@ -25,8 +25,7 @@ int main(int argc, char** argv) {
     std::string error;
     bool help = false;
     bool version = false;
-    const vekasim::Options options =
-        vekasim::parseCommandLine(argc, argv, &error, &help, &version);
+    const vekasim::Options options = vekasim::parseCommandLine(argc, argv, &error, &help, &version);
     if (help || version) {
         std::cout << (help ? vekasim::usageText() : vekasim::versionText());
         return 0;

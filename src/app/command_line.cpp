@@ -146,10 +146,11 @@ std::optional<std::string> Reader::readBatch(ProgramOptions& o) const {
         if (auto e = name(d_.out, f, file)) return e;
         o.outFiles.push_back(file);
     }
-    if (o.sweep) return o.outFiles.empty() ? std::optional<std::string>("--sweep needs --out FILE")
-                                           : std::nullopt;
-    for (const auto* opt : {&d_.count, &d_.out, &d_.start, &d_.step, &d_.points, &d_.mode,
-                            &d_.linear})
+    if (o.sweep)
+        return o.outFiles.empty() ? std::optional<std::string>("--sweep needs --out FILE")
+                                  : std::nullopt;
+    for (const auto* opt :
+         {&d_.count, &d_.out, &d_.start, &d_.step, &d_.points, &d_.mode, &d_.linear})
         if (p_.isSet(*opt)) return optionName(*opt) + " needs --sweep";
     return std::nullopt;
 }

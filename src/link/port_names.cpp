@@ -78,9 +78,8 @@ std::string stateWord(PortState state) {
 std::string stateReason(const PortProbe& probe) {
     switch (probe.state) {
         case PortState::PermissionDenied: {
-            const std::string group = probe.group.empty() || probe.group == "root"
-                                          ? std::string("dialout")
-                                          : probe.group;
+            const std::string group =
+                probe.group.empty() || probe.group == "root" ? std::string("dialout") : probe.group;
             return "permission denied \u2014 add your user to the group '" + group +
                    "' and log in again";
         }

@@ -28,7 +28,7 @@ ChooserTexte chooserTexte(const std::string& sektion) {
         return QString::fromStdString(ini.get(sektion, key, deutsch));
     };
     return {t("port1", "Gerät für diesen Port wählen"),
-            t("port2", "Gerät für COM "),
+            t("port2", "Gerät für COM %1"),
             t("port3", "Gefundene Geräte:"),
             t("port4", "Gerät (leer: COMn im Arbeitsordner, sonst /dev/ttyS(n-1)):"),
             t("port5", "Standard"),
@@ -47,15 +47,14 @@ PortChooser::PortChooser(int32_t comport, const std::string& device, const std::
       reason_(new QLabel(this)) {
     setObjectName(QStringLiteral("PortChooser"));
     const ChooserTexte t = chooserTexte(sektion);
-    setWindowTitle(t.caption + QString::number(comport));
+    setWindowTitle(t.caption.arg(comport));
     list_->setObjectName(QStringLiteral("PortList"));
     path_->setObjectName(QStringLiteral("PortPath"));
     reason_->setObjectName(QStringLiteral("PortReason"));
     reason_->setWordWrap(true);
     reason_->setTextFormat(Qt::PlainText);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel |
-                                             QDialogButtonBox::RestoreDefaults,
-                                         this);
+    auto* buttons = new QDialogButtonBox(
+        QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::RestoreDefaults, this);
     buttons->button(QDialogButtonBox::Ok)->setText(t.ok);
     buttons->button(QDialogButtonBox::Cancel)->setText(t.cancel);
     buttons->button(QDialogButtonBox::RestoreDefaults)->setText(t.standard);
@@ -73,9 +72,11 @@ PortChooser::PortChooser(int32_t comport, const std::string& device, const std::
     probeDelay_.setInterval(250);  // probe when typing pauses, not at every key
     connect(&probeDelay_, &QTimer::timeout, this, &PortChooser::updateReason);
     connect(path_, &QLineEdit::textEdited, this, [this] { probeDelay_.start(); });
-    connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row < 0) return;
-        path_->setText(list_->item(row)->data(Qt::UserRole).toString());
+    // Selection, not the current row: focus alone makes a row current without choosing it.
+    connect(list_, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem*> chosen = list_->selectedItems();
+        if (chosen.isEmpty()) return;
+        path_->setText(chosen.constFirst()->data(Qt::UserRole).toString());
         updateReason();
     });
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -112,6 +113,8 @@ PortChoiceButton::PortChoiceButton(const Instrument& inst, const QLineEdit* comF
     : QToolButton(parent), inst_(inst), comField_(comField) {
     setObjectName(QStringLiteral("PortChoice"));
     setText(QStringLiteral("…"));
+    // Not a tab stop: the dialog keeps its designed tab order.
+    setFocusPolicy(Qt::ClickFocus);
     connect(this, &QToolButton::clicked, this, &PortChoiceButton::choose);
 }
 

@@ -31,8 +31,10 @@ TEST_P(ExitTable, EndsAtOnceWithItsText) {
     const CommandLine r = parse(c.args);
     EXPECT_EQ(r.next, CommandLine::Next::Exit);
     EXPECT_EQ(r.exitCode, c.exitCode);
-    if (*c.out == '\0') EXPECT_TRUE(r.out.empty()) << r.out;
-    else EXPECT_NE(r.out.find(c.out), std::string::npos) << r.out;
+    if (*c.out == '\0')
+        EXPECT_TRUE(r.out.empty()) << r.out;
+    else
+        EXPECT_NE(r.out.find(c.out), std::string::npos) << r.out;
     if (*c.err == '\0') {
         EXPECT_TRUE(r.err.empty()) << r.err;
     } else {
@@ -130,8 +132,8 @@ const RunCase kRuns[] = {
          EXPECT_EQ(o.configFile, "c.cfg");
          EXPECT_FALSE(o.start || o.step || o.points || o.messart || o.linear);
      }},
-    {{"--sweep", "--out", "a.csv", "--count", "5", "--start", "7000000", "--step", "0",
-      "--points", "300", "--mode", "reflection", "--linear"},
+    {{"--sweep", "--out", "a.csv", "--count", "5", "--start", "7000000", "--step", "0", "--points",
+      "300", "--mode", "reflection", "--linear"},
      [](const ProgramOptions& o) {
          EXPECT_EQ(o.count, 5);
          EXPECT_EQ(o.start, 7000000);

@@ -5,10 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <gtest/gtest.h>
+#include <filesystem>
 
 #include "simulator.h"
+#include "support/pty_device.h"
 #include "support/run_program.h"
 #include "support/work_dir.h"
 
@@ -43,9 +44,9 @@ TEST_P(ProgramExits, WithoutWindowOrFile) {
     std::vector<std::string> args = {VEKA_BINARY};
     args.insert(args.end(), GetParam().args.begin(), GetParam().args.end());
     // No display at all: a window attempt would fail loudly.
-    const ProgramRun run = runProgram({args, dir.path().string(), true,
-                                       {{"QT_QPA_PLATFORM", "none-such"},
-                                        {"XDG_CONFIG_HOME", dir.path().string()}}});
+    const ProgramRun run =
+        runProgram(args, dir.path().string(), true,
+                   {{"QT_QPA_PLATFORM", "none-such"}, {"XDG_CONFIG_HOME", dir.path().string()}});
     EXPECT_EQ(run.exitCode, GetParam().exitCode) << run.err;
     EXPECT_NE(run.out.find(GetParam().out), std::string::npos) << run.out;
     EXPECT_NE(run.err.find(GetParam().err), std::string::npos) << run.err;
@@ -63,29 +64,9 @@ const Expect kExits[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Program, ProgramExits, testing::ValuesIn(kExits));
 
-// A pseudo-terminal standing in for a serial adapter that belongs to root alone.
-class RootsDevice {
-  public:
-    RootsDevice() {
-        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) return;
-        path_ = ::ptsname(master_);
-        if (::chown(path_.c_str(), 0, 0) != 0 || ::chmod(path_.c_str(), 0600) != 0) path_.clear();
-    }
-    ~RootsDevice() {
-        if (master_ >= 0) ::close(master_);
-    }
-    const std::string& path() const { return path_; }
-
-  private:
-    int master_ = -1;
-    std::string path_;
-};
-
 TEST(Program, ListsPortsWithTheirState) {
-    if (::geteuid() != 0) GTEST_SKIP() << "making a device root's alone needs root";
-    RootsDevice device;
-    ASSERT_FALSE(device.path().empty());
+    PtyDevice device;
+    ASSERT_TRUE(device.forbidNormalUsers());
     WorkDir dir;
     openToEveryone(dir.path());
     fs::create_symlink(device.path(), dir.path() / "COM3");
@@ -99,7 +80,7 @@ TEST(Program, ListsPortsWithTheirState) {
     ::chmod(sim.slavePath().c_str(), 0666);
 
     const std::string vekaBin = VEKA_BINARY;
-    const ProgramRun user = runProgram({{vekaBin, "--list-ports"}, dir.path().string(), true});
+    const ProgramRun user = runProgram({vekaBin, "--list-ports"}, dir.path().string(), true);
     EXPECT_EQ(user.exitCode, 0) << user.err;
     EXPECT_NE(user.out.find("/COM3 -> " + device.path() + ": permission denied\n"),
               std::string::npos)
@@ -111,20 +92,16 @@ TEST(Program, ListsPortsWithTheirState) {
 }
 
 TEST(Program, SaysWhyTheDeviceDoesNotOpen) {
-    if (::geteuid() != 0) GTEST_SKIP() << "making a device root's alone needs root";
-    RootsDevice device;
-    ASSERT_FALSE(device.path().empty());
+    PtyDevice device;
+    ASSERT_TRUE(device.forbidNormalUsers());
     WorkDir dir;
     openToEveryone(dir.path());
     const std::string expected = "veka: " + device.path() +
                                  ": permission denied \u2014 add your user to the group 'dialout' "
                                  "and log in again\n";
     const ProgramRun run = runProgram(
-        {{VEKA_BINARY, "--port", device.path()},
-         dir.path().string(),
-         true,
-         {{"QT_QPA_PLATFORM", "offscreen"}, {"XDG_CONFIG_HOME", dir.path().string()}},
-         expected});
+        {VEKA_BINARY, "--port", device.path()}, dir.path().string(), true,
+        {{"QT_QPA_PLATFORM", "offscreen"}, {"XDG_CONFIG_HOME", dir.path().string()}}, expected);
     EXPECT_NE(run.err.find(expected), std::string::npos) << run.err;
 }
 

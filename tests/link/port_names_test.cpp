@@ -3,8 +3,8 @@
 #include "link/port_names.h"
 
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -16,6 +16,7 @@
 #include <functional>
 
 #include "link/serial_port.h"
+#include "support/pty_device.h"
 #include "support/work_dir.h"
 
 namespace veka {
@@ -23,23 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A pseudo-terminal: the slave end stands for a serial adapter.
-class Pty {
-  public:
-    Pty() {
-        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0)
-            path_ = ::ptsname(master_);
-    }
-    ~Pty() {
-        if (master_ >= 0) ::close(master_);
-    }
-    const std::string& path() const { return path_; }
-
-  private:
-    int master_ = -1;
-    std::string path_;
-};
+using Pty = test::PtyDevice;
 
 struct StateCase {
     const char* what;
@@ -110,8 +95,9 @@ TEST(PortState, ClaimedLineIsBusyEvenForRoot) {
 PortState stateAsNormalUser(const std::string& path) {
     const pid_t pid = ::fork();
     if (pid == 0) {
-        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
-                                 ::setresuid(65534, 65534, 65534) != 0))
+        if (::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+             ::setresuid(65534, 65534, 65534) != 0))
             ::_exit(100);
         ::_exit(static_cast<int>(probePort(path).state));
     }
@@ -124,10 +110,9 @@ PortState stateAsNormalUser(const std::string& path) {
 TEST(PortState, DeviceTheUserMayNotOpenIsPermissionDenied) {
     Pty pty;
     ASSERT_FALSE(pty.path().empty());
-    // Root's alone when we are root; else not even ours.
-    ASSERT_EQ(::chmod(pty.path().c_str(), ::geteuid() == 0 ? 0600 : 0), 0);
+    ASSERT_TRUE(pty.forbidNormalUsers());
     EXPECT_EQ(stateAsNormalUser(pty.path()), PortState::PermissionDenied);
-    ASSERT_EQ(::chmod(pty.path().c_str(), 0666), 0);
+    ASSERT_TRUE(pty.allowEveryone());
     EXPECT_EQ(stateAsNormalUser(pty.path()), PortState::Usable);
 }
 
@@ -150,7 +135,8 @@ TEST(PortState, ReasonsSayWhatToDo) {
     };
     for (const auto& c : cases) {
         EXPECT_NE(stateReason(c.probe).find(c.text), std::string::npos) << c.text;
-        EXPECT_EQ(openFailureText("/dev/ttyUSB0", c.probe), "/dev/ttyUSB0: " + stateReason(c.probe));
+        EXPECT_EQ(openFailureText("/dev/ttyUSB0", c.probe),
+                  "/dev/ttyUSB0: " + stateReason(c.probe));
     }
     EXPECT_EQ(stateWord(PortState::PermissionDenied), "permission denied");
     EXPECT_EQ(stateWord(PortState::Busy), "busy");
@@ -162,14 +148,15 @@ TEST(PortList, ComLinksInTheFolderWithTheirState) {
     fs::create_symlink(pty.path(), "COM2");
     fs::create_symlink("/nonexistent/tty", "COM4");
     std::ofstream("COM6") << "not a device";
-    for (const char* other : {"COM10", "COMX", "COM0", "com3"}) fs::create_symlink(pty.path(), other);
+    for (const char* other : {"COM10", "COMX", "COM0", "com3"})
+        fs::create_symlink(pty.path(), other);
     const std::vector<FoundPort> ports = listPorts(".");
     std::vector<std::string> com;
     for (const auto& p : ports)
         if (p.path.starts_with("./")) com.push_back(portLine(p));
-    EXPECT_EQ(com, (std::vector<std::string>{"./COM2 -> " + pty.path() + ": usable",
-                                             "./COM4: not present",
-                                             "./COM6: not a serial device"}));
+    EXPECT_EQ(com,
+              (std::vector<std::string>{"./COM2 -> " + pty.path() + ": usable",
+                                        "./COM4: not present", "./COM6: not a serial device"}));
     // Devices of the machine come first; ttyS only with a UART or terminal behind it.
     for (const auto& p : ports) {
         if (p.path.starts_with("./")) break;

@@ -22,15 +22,6 @@ struct ProgramRun {
     std::string err;
 };
 
-struct ProgramCall {
-    std::vector<std::string> args;  // args[0] is the program
-    std::string folder = ".";
-    bool asUser = false;
-    std::vector<std::pair<std::string, std::string>> env;
-    // When not empty: stop the program once standard error holds this text.
-    std::string stopWhenErr;
-};
-
 inline std::vector<std::string> withDroppedPrivileges(std::vector<std::string> args) {
     if (::geteuid() != 0) return args;
     std::vector<std::string> a = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534",
@@ -60,17 +51,22 @@ inline void collect(int outFd, int errFd, ProgramRun& run, pid_t pid, const std:
     ::kill(pid, SIGKILL);  // harmless when it has ended already
 }
 
-inline ProgramRun runProgram(const ProgramCall& call) {
-    const std::vector<std::string> args =
-        call.asUser ? withDroppedPrivileges(call.args) : call.args;
+using Environment = std::vector<std::pair<std::string, std::string>>;
+
+// args[0] is the program. stopWhenErr, when not empty: stop the program once standard error
+// holds this text.
+inline ProgramRun runProgram(const std::vector<std::string>& call, const std::string& folder,
+                             bool asUser, const Environment& env = {},
+                             const std::string& stopWhenErr = {}) {
+    const std::vector<std::string> args = asUser ? withDroppedPrivileges(call) : call;
     int outPipe[2], errPipe[2];
     if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0) return {};
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::dup2(outPipe[1], 1);
         ::dup2(errPipe[1], 2);
-        if (::chdir(call.folder.c_str()) != 0) ::_exit(126);
-        for (const auto& [k, v] : call.env) ::setenv(k.c_str(), v.c_str(), 1);
+        if (::chdir(folder.c_str()) != 0) ::_exit(126);
+        for (const auto& [k, v] : env) ::setenv(k.c_str(), v.c_str(), 1);
         std::vector<char*> argv;
         for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
@@ -80,7 +76,7 @@ inline ProgramRun runProgram(const ProgramCall& call) {
     ::close(outPipe[1]);
     ::close(errPipe[1]);
     ProgramRun run;
-    collect(outPipe[0], errPipe[0], run, pid, call.stopWhenErr);
+    collect(outPipe[0], errPipe[0], run, pid, stopWhenErr);
     ::close(outPipe[0]);
     ::close(errPipe[0]);
     int status = 0;
