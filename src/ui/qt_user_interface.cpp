@@ -5,6 +5,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include "ui/inputbox1.h"
@@ -24,6 +25,12 @@ QString qtFilter(const std::string& filter) {
     for (qsizetype i = 0; i + 1 < teile.size(); i += 2)
         eintraege << teile[i] + " (" + teile[i + 1] + ")";
     return eintraege.join(";;");
+}
+
+QString filterSuffix(const QString& eintrag) {
+    const QRegularExpression muster(QStringLiteral("\\(\\*\\.([A-Za-z0-9_]+)\\)$"));
+    const QRegularExpressionMatch treffer = muster.match(eintrag.trimmed());
+    return treffer.hasMatch() ? treffer.captured(1) : QString();
 }
 
 QtUserInterface::QtUserInterface(QWidget* parent, TForm2* eingabe)
@@ -46,6 +53,11 @@ std::optional<std::string> QtUserInterface::chooseFile(const FileDialogRequest& 
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilter(qtFilter(request.filter));
     dialog.setDefaultSuffix(QString::fromStdString(request.defaultSuffix));
+    // As with the platform's dialog, a file type of one extension gives the name its ending.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
+        if (const QString endung = filterSuffix(f); !endung.isEmpty())
+            dialog.setDefaultSuffix(endung);
+    });
     if (!request.offeredName.empty())
         dialog.selectFile(QString::fromStdString(request.offeredName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};

@@ -21,6 +21,9 @@ bool qtTexteDeutsch(QTranslator& uebersetzer);
 // "Name|*.ext|Alle|*.*" as a Qt filter: "Name (*.ext);;Alle (*.*)".
 QString qtFilter(const std::string& filter);
 
+// The extension a Qt filter entry names, "Name (*.ext)" -> "ext"; empty for "*.*" or several.
+QString filterSuffix(const QString& eintrag);
+
 class QtUserInterface : public UserInterface {
   public:
     // parent: the window the boxes belong to; eingabe: the value input box to use.

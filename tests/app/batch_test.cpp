@@ -140,6 +140,17 @@ TEST(Batch, FilesHoldTheSimulatorsSweep) {
     EXPECT_EQ(spalten[8], "image") << "the picture must not be a JPEG";
 }
 
+TEST(Batch, RunsExactlyTheCountOfSweeps) {
+    for (const int anzahl : {1, 3}) {
+        SimRoom room;
+        const ProgramRun run =
+            batch(room, {"--points", "10", "--count", std::to_string(anzahl), "--out", "n.csv"});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        // The start-up contact, the sweeps, then the source parked on the start frequency.
+        EXPECT_EQ(room.sim->exchangeCount(), 2u + 10u * static_cast<size_t>(anzahl)) << anzahl;
+    }
+}
+
 TEST(Batch, OptionsChooseModeAndScale) {
     SimRoom room;
     std::vector<std::string> args = sweepArgs();

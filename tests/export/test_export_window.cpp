@@ -1,0 +1,72 @@
+// "Exportieren …" in the main window: its place in the file menu, its lock-out during a sweep,
+// the file it writes and the error box; and the save dialog's file types.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <filesystem>
+
+#include "export/export_format.h"
+#include "measure/sweep.h"
+#include "support/fake_ui.h"
+#include "support/work_dir.h"
+#include "ui/qt_user_interface.h"
+#include "ui/vek32.h"
+
+namespace veka {
+namespace {
+
+TEST(ExportDialog, EachFileTypeGivesItsExtension) {
+    const std::pair<const char*, const char*> faelle[] = {
+        {"CSV-Tabelle (*.csv)", "csv"}, {"Alle (*.*)", ""},  {"Bilder (*.png *.jpg)", ""},
+        {"Daten (*.dat) ", "dat"},      {"ohne Muster", ""},
+    };
+    for (const auto& [eintrag, endung] : faelle)
+        EXPECT_EQ(filterSuffix(QString::fromUtf8(eintrag)), QString::fromUtf8(endung)) << eintrag;
+    const QStringList typen = qtFilter(exportFilter()).split(";;");
+    ASSERT_EQ(typen.size(), 5);
+    for (const QString& typ : typen)
+        EXPECT_TRUE(formatVonEndung("x." + filterSuffix(typ).toStdString()));
+}
+
+QMenu* dateiMenue(TForm1& w) {
+    return w.menuBar()->actions().value(0)->menu();
+}
+
+TEST(ExportMenu, RightAfterPrintingAndLockedDuringASweep) {
+    TForm1 w;
+    w.spiegeln();
+    QAction* exportieren = w.action(Control::Exportieren1);
+    ASSERT_NE(exportieren, nullptr);
+    EXPECT_EQ(exportieren->text(), QString::fromUtf8("Exportieren …"));
+    const QList<QAction*> eintraege = dateiMenue(w)->actions();
+    const qsizetype drucken = eintraege.indexOf(w.action(Control::Diagrammdrucken1));
+    ASSERT_GE(drucken, 0);
+    EXPECT_EQ(eintraege.value(drucken + 1), exportieren);
+    EXPECT_TRUE(exportieren->isEnabled());
+    sperrenWaehrendMessung(w.logik().inst().fenster, true);
+    w.spiegeln();
+    EXPECT_FALSE(exportieren->isEnabled());
+    sperrenWaehrendMessung(w.logik().inst().fenster, false);
+    w.spiegeln();
+    EXPECT_TRUE(exportieren->isEnabled());
+}
+
+TEST(ExportMenu, WritesTheChosenFileOrShowsTheError) {
+    test::WorkDir dir;
+    test::FakeUi ui;
+    TForm1 w(&ui);
+    ui.files = {std::string("kurve.svg"), std::string("fehlt/kurve.svg")};
+    w.action(Control::Exportieren1)->trigger();
+    EXPECT_TRUE(std::filesystem::exists("kurve.svg"));
+    EXPECT_TRUE(ui.errors.empty());
+    w.action(Control::Exportieren1)->trigger();
+    ASSERT_EQ(ui.fileRequests.size(), 2u);
+    EXPECT_EQ(ui.fileRequests[1].offeredName, "kurve.svg") << "the last name is offered again";
+    ASSERT_EQ(ui.errors.size(), 1u);
+    EXPECT_NE(ui.errors[0].find("fehlt/kurve.svg"), std::string::npos) << ui.errors[0];
+}
+
+}  // namespace
+}  // namespace veka
