@@ -6,8 +6,7 @@
 
 #include "app/batch.h"
 #include "app/command_line.h"
-#include "app/port_settings.h"
-#include "files/sprache.h"
+#include "app/run_options.h"
 #include "ui/einstell.h"
 #include "ui/port_chooser.h"
 #include "ui/quit_signals.h"
@@ -23,9 +22,7 @@ int runWindow(int argc, char** argv, const veka::ProgramOptions& opts) {
     veka::qtTexteDeutsch(qtTexte);
 
     veka::TForm1 hauptfenster;
-    veka::PortPaths ports = veka::loadPortChoices();
-    if (opts.port) ports.setRunDevice(*opts.port);
-    hauptfenster.logik().link().setPortPaths(ports);
+    hauptfenster.logik().link().setPortPaths(veka::portPathsFor(opts));
     // Closing the window ends the loop, nested ones of open boxes included; so do SIGTERM and
     // SIGINT, which also end a device wait of the start-up at once.
     QObject::connect(&hauptfenster, &veka::TForm1::geschlossen, &app, &QCoreApplication::quit);
@@ -33,11 +30,8 @@ int runWindow(int argc, char** argv, const veka::ProgramOptions& opts) {
                               [&hauptfenster] { hauptfenster.close(); });
     hauptfenster.FormCreate(opts.configFile);
     if (hauptfenster.beendet()) return 0;  // closed by a signal while starting
-    if (opts.lang) {
-        hauptfenster.logik().inst().e.Sprache = *opts.lang;
-        veka::Sprache_setzen(hauptfenster.logik().inst(), *opts.lang);
-        hauptfenster.spiegeln();
-    }
+    veka::applyLanguageOption(hauptfenster.logik().inst(), opts);
+    hauptfenster.spiegeln();
     veka::Tinfo info(&hauptfenster);
     hauptfenster.setInfo(&info);
     veka::TEin einstellungen(hauptfenster.logik().inst(), &hauptfenster);
