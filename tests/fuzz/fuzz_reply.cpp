@@ -23,17 +23,9 @@
 #include "link/device_codec.h"
 #include "measure/netzwerktester.h"
 #include "pty_link.h"
+#include "support/fake_ui.h"
 
 namespace {
-
-class StillUi : public veka::UserInterface {
-  public:
-    void showMessage(const std::string&) override {}
-    std::string WertEingabe(const veka::WertEingabeAnfrage& a) override { return a.startText; }
-    std::optional<std::string> chooseFile(const veka::FileDialogRequest&) override { return {}; }
-    void showError(const std::string&) override {}
-    void postToWindowThread(std::function<void()>) override {}
-};
 
 // The device end, made once per fuzzing process in a folder of its own.
 struct Geraet {
@@ -85,7 +77,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
-    StillUi ui;
+    veka::test::FakeUi ui;  // a time-out is never waited out here; nothing is shown
     veka::Netzwerktester core(ui);
     veka::Instrument& inst = core.inst();
     inst.e.Comport = 2;
