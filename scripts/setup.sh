@@ -7,7 +7,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n
   libjpeg-dev libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-dejavu-core xvfb xauth x11-apps
+  fonts-dejavu-core xvfb xauth x11-apps xdotool
   clang libclang-rt-14-dev poppler-utils
   qt6-svg-dev librsvg2-bin
 )

@@ -2,12 +2,14 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <poll.h>
 #include <stdlib.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -33,6 +35,25 @@ std::string comLinkPath(const std::string& dir, int port) {
     if (base.size() > 1 && base.back() == '/') base.pop_back();
     if (base != "/") base += '/';
     return base + "COM" + std::to_string(port);
+}
+
+std::chrono::nanoseconds handOverTime(int samples) {
+    using Clock = std::chrono::steady_clock;
+    PtyLink probe;
+    if (!probe.open(nullptr)) return std::chrono::nanoseconds(0);
+    auto kuerzeste = std::chrono::nanoseconds::max();
+    for (int i = 0; i < samples; ++i) {
+        const uint8_t byte = 0;
+        const auto vorher = Clock::now();
+        if (::write(probe.m_slave, &byte, 1) != 1) break;
+        pollfd p{probe.m_master, POLLIN, 0};
+        if (::poll(&p, 1, 1000) != 1) break;
+        kuerzeste = std::min(
+            kuerzeste, std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - vorher));
+        uint8_t sink = 0;
+        [[maybe_unused]] const ssize_t n = ::read(probe.m_master, &sink, 1);
+    }
+    return kuerzeste == std::chrono::nanoseconds::max() ? std::chrono::nanoseconds(0) : kuerzeste;
 }
 
 PtyLink::~PtyLink() {

@@ -2,6 +2,7 @@
 
 #include <termios.h>
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -30,6 +31,7 @@ class PtyLink {
     const std::string& slavePath() const { return m_slavePath; }
 
   private:
+    friend std::chrono::nanoseconds handOverTime(int samples);
     int m_master = -1;
     int m_slave = -1;
     std::string m_slavePath;
@@ -37,5 +39,10 @@ class PtyLink {
 };
 
 std::string comLinkPath(const std::string& dir, int port);
+
+// The shortest time the kernel took, in `samples` tries on a pseudo-terminal of its own, from
+// writing a byte at one end until a reader waiting at the other end had it. Zero when no
+// pseudo-terminal could be made.
+std::chrono::nanoseconds handOverTime(int samples);
 
 }  // namespace vekasim

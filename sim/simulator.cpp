@@ -63,7 +63,11 @@ struct Simulator::Impl {
     FrameAssembler assembler;
     std::deque<Delayed> delayed;
     std::vector<uint8_t> out;
-    LineClock toDevice, toHost;  // line timing only
+    // Line timing only. The pty's own hand-over is no line time: host bytes count as sent
+    // that much before we see them, and reply bytes go to the pty that much before they are
+    // due. The shortest hand-over measured keeps both on the safe side: never early.
+    LineClock toDevice, toHost;
+    std::chrono::nanoseconds handOver{0};
     int completed = 0;
     bool draining = false, drainSawQueued = false;
     Clock::time_point drainSince{};
@@ -105,6 +109,7 @@ bool Simulator::Impl::start(std::string* error) {
         if (error) *error = "cannot create the wake-up event";
         return false;
     }
+    if (opts.lineTiming) handOver = handOverTime(50);
     if (!pty.open(error)) {
         pty.close();
         return false;
@@ -176,7 +181,10 @@ bool Simulator::Impl::flush() {
 std::optional<Clock::duration> Simulator::Impl::pollTimeout() const {
     if (draining) return std::chrono::milliseconds(5);  // the tty has no "the host has read it"
     if (delayed.empty()) return std::nullopt;
-    return std::max(delayed.front().due - Clock::now(), Clock::duration::zero());
+    auto left = delayed.front().due - Clock::now();
+    // A timed wake-up comes late by tens of microseconds: wait for the last stretch actively.
+    if (opts.lineTiming) left -= std::chrono::microseconds(60);
+    return std::max(left, Clock::duration::zero());
 }
 
 bool Simulator::Impl::waitAndRead() {
@@ -216,7 +224,7 @@ void Simulator::Impl::feedLineTimed(const uint8_t* data, size_t size, Clock::tim
     termios t{};
     const auto zeichen = pty.settings(t) ? characterTime(t) : std::chrono::nanoseconds(0);
     for (size_t i = 0; i < size; ++i) {
-        assembler.feed(data + i, 1, toDevice.send(now, zeichen),
+        assembler.feed(data + i, 1, toDevice.send(now - handOver, zeichen),
                        [this](const Frame& f) { onFrame(f); });
     }
 }
@@ -269,7 +277,7 @@ void Simulator::Impl::onFrame(const Frame& f) {
         termios t{};
         const auto zeichen = pty.settings(t) ? characterTime(t) : std::chrono::nanoseconds(0);
         const auto ab = f.arrival + std::chrono::milliseconds(model.replyDelayMs);
-        for (uint8_t b : reply) delayed.push_back({toHost.send(ab, zeichen), {b}});
+        for (uint8_t b : reply) delayed.push_back({toHost.send(ab, zeichen) - handOver, {b}});
     } else if (model.replyDelayMs > 0 && !reply.empty()) {
         delayed.push_back({Clock::now() + std::chrono::milliseconds(model.replyDelayMs), reply});
     } else {
