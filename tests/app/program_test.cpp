@@ -99,10 +99,31 @@ TEST(Program, SaysWhyTheDeviceDoesNotOpen) {
     const std::string expected = "veka: " + device.path() +
                                  ": permission denied \u2014 add your user to the group 'dialout' "
                                  "and log in again\n";
-    const ProgramRun run = runProgram(
-        {VEKA_BINARY, "--port", device.path()}, dir.path().string(), true,
-        {{"QT_QPA_PLATFORM", "offscreen"}, {"XDG_CONFIG_HOME", dir.path().string()}}, expected);
+    const ProgramRun run =
+        runProgram({VEKA_BINARY, "--port", device.path()}, dir.path().string(), true,
+                   {{"QT_QPA_PLATFORM", "offscreen"}, {"XDG_CONFIG_HOME", dir.path().string()}},
+                   errorSays(expected));
     EXPECT_NE(run.err.find(expected), std::string::npos) << run.err;
+}
+
+// The simulator linked in one folder, the program working in another: --port reaches it.
+TEST(Program, PortGivenForTheRunInAnotherFolder) {
+    WorkDir simFolder;
+    vekasim::Options o;
+    o.dir = simFolder.path().string();
+    vekasim::Simulator sim(o);
+    std::string error;
+    ASSERT_TRUE(sim.start(&error)) << error;
+    WorkDir programFolder;
+    const ProgramRun run = runProgram(
+        {VEKA_BINARY, "--port", (simFolder.path() / "COM2").string()},
+        programFolder.path().string(), false,
+        {{"QT_QPA_PLATFORM", "offscreen"}, {"XDG_CONFIG_HOME", programFolder.path().string()}},
+        [&sim](const ProgramRun&) { return sim.exchangeCount() >= 1; });
+    EXPECT_GE(sim.exchangeCount(), 1u) << run.err;
+    EXPECT_EQ(run.err.find("veka:"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(programFolder.path() / "COM2"));
+    sim.stop();
 }
 
 }  // namespace

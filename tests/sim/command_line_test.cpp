@@ -94,7 +94,7 @@ TEST(CommandLine, RejectsBadInput) {
     const std::vector<std::string> cases[] = {
         {"--bogus"},
         {"stray"},
-        {"--"},
+        {"--", "stray"},
         {"--dut"},
         {"--dut", "nonsense"},
         {"--port", "0"},
@@ -133,6 +133,36 @@ TEST(CommandLine, HelpWinsOverEverythingElse) {
     }
     EXPECT_NE(usageText().find("COM2"), std::string::npos);
     EXPECT_NE(usageText().find("veka"), std::string::npos);
+}
+
+TEST(CommandLine, VersionAndTheEndOfOptions) {
+    const struct {
+        std::vector<std::string> args;
+        bool help, version, error;
+    } cases[] = {
+        {{"--version"}, false, true, false},
+        {{"--port", "3", "--version"}, false, true, false},
+        {{"--version", "--help"}, false, true, false},  // the first one asked wins
+        {{"--help", "--version"}, true, false, false},
+        {{"--port", "3", "--"}, false, false, false},
+        {{"--", "--version"}, false, false, true},  // after "--" nothing is an option
+        {{"--", "extra"}, false, false, true},
+        {{"-v"}, false, false, true},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.insert(args.begin(), "veka-sim");
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        std::string error;
+        bool help = false, version = false;
+        parseCommandLine(static_cast<int>(argv.size()), argv.data(), &error, &help, &version);
+        EXPECT_EQ(help, c.help) << c.args.front();
+        EXPECT_EQ(version, c.version) << c.args.front();
+        EXPECT_EQ(!error.empty(), c.error) << c.args.front() << ": " << error;
+    }
+    const std::string v = versionText();
+    EXPECT_TRUE(v.starts_with("veka-sim ") && v.ends_with("\n") && v.size() > 11) << v;
 }
 
 }  // namespace

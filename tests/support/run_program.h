@@ -9,7 +9,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,11 +32,16 @@ inline std::vector<std::string> withDroppedPrivileges(std::vector<std::string> a
     return a;
 }
 
-// Reads both pipes until the program closes them (or stopWhenErr appears, or 60 s pass).
-inline void collect(int outFd, int errFd, ProgramRun& run, pid_t pid, const std::string& stop) {
+using StopWhen = std::function<bool(const ProgramRun&)>;
+
+// Reads both pipes until the program closes them, stopWhen holds, or 60 s pass.
+inline void collect(int outFd, int errFd, ProgramRun& run, pid_t pid, const StopWhen& stopWhen) {
     pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
     int open = 2;
-    while (open > 0 && ::poll(fds, 2, 60000) > 0) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (open > 0 && std::chrono::steady_clock::now() < deadline) {
+        if (stopWhen && stopWhen(run)) break;
+        if (::poll(fds, 2, 20) < 0) break;
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || fds[i].revents == 0) continue;
             char buf[4096];
@@ -46,18 +53,23 @@ inline void collect(int outFd, int errFd, ProgramRun& run, pid_t pid, const std:
             }
             (i == 0 ? run.out : run.err).append(buf, static_cast<size_t>(n));
         }
-        if (!stop.empty() && run.err.find(stop) != std::string::npos) break;
     }
     ::kill(pid, SIGKILL);  // harmless when it has ended already
 }
 
+// Stops the program once its standard error holds text.
+inline StopWhen errorSays(std::string text) {
+    return [text = std::move(text)](const ProgramRun& r) {
+        return r.err.find(text) != std::string::npos;
+    };
+}
+
 using Environment = std::vector<std::pair<std::string, std::string>>;
 
-// args[0] is the program. stopWhenErr, when not empty: stop the program once standard error
-// holds this text.
+// args[0] is the program; stopWhen, when given, ends it early.
 inline ProgramRun runProgram(const std::vector<std::string>& call, const std::string& folder,
                              bool asUser, const Environment& env = {},
-                             const std::string& stopWhenErr = {}) {
+                             const StopWhen& stopWhen = {}) {
     const std::vector<std::string> args = asUser ? withDroppedPrivileges(call) : call;
     int outPipe[2], errPipe[2];
     if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0) return {};
@@ -76,7 +88,7 @@ inline ProgramRun runProgram(const std::vector<std::string>& call, const std::st
     ::close(outPipe[1]);
     ::close(errPipe[1]);
     ProgramRun run;
-    collect(outPipe[0], errPipe[0], run, pid, stopWhenErr);
+    collect(outPipe[0], errPipe[0], run, pid, stopWhen);
     ::close(outPipe[0]);
     ::close(errPipe[0]);
     int status = 0;
