@@ -93,7 +93,8 @@ void messen(Netzwerktester& logik, int32_t anzahl) {
     const Fortschritt fortschritt;
     logik.Button5Click();
     for (uint64_t k = 1; k <= static_cast<uint64_t>(anzahl); ++k) {
-        if (!logik.sweep().warteAufDurchlauf(k)) break;
+        // A device that fell silent gives no more readings worth waiting for.
+        if (!logik.sweep().warteAufDurchlauf(k) || logik.inst().DemoModus) break;
         fortschritt.durchlauf(k, anzahl);
     }
     logik.stopAndWait();

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -177,6 +178,17 @@ TEST(Batch, SilentDeviceEndsWithThreeAndWritesNothing) {
     EXPECT_EQ(run.err, erwartet);
     EXPECT_FALSE(fs::exists("x.csv"));
     EXPECT_FALSE(fs::exists("x.png"));
+}
+
+TEST(Batch, DeviceLostDuringTheRunEndsWithThree) {
+    vekasim::Options o;
+    o.vanishAfter = 5;  // the cable is pulled in the first sweep
+    SimRoom room(o);
+    const ProgramRun run = batch(room, {"--points", "20", "--count", "50", "--out", "x.csv"});
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_EQ(run.err.rfind("no reply from the device on ", 0), 0u) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_FALSE(fs::exists("x.csv")) << "no demonstration readings";
 }
 
 TEST(Batch, BadNamesAreUsageErrors) {
