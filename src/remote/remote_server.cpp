@@ -38,7 +38,7 @@ bool RemoteServer::listen(const std::string& address, uint16_t port, std::string
 void RemoteServer::accept() {
     while (QTcpSocket* s = server_.nextPendingConnection()) {
         connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
-        if (client_) {
+        if (client_ && client_->state() == QAbstractSocket::ConnectedState) {
             s->write(RemoteBusyLine);
             s->disconnectFromHost();
             continue;

@@ -10,7 +10,7 @@
 #include "measure/sweep.h"
 #include "remote/line_runner.h"
 #include "remote/remote_instrument.h"
-#include "reply.h"
+#include "remote/sim_readings.h"
 #include "support/fake_ui.h"
 #include "support/sim_room.h"
 
@@ -197,12 +197,6 @@ TEST(RemoteCommands, ASweepLocksOutWhatTheWindowLocksOut) {
     EXPECT_EQ(p.fehler(), kKeinFehler);
 }
 
-// Point k of the last sweep as the window computes it from the simulator's reply.
-int32_t erwartet(const vekasim::Options& o, const vekasim::Exchange& ex, const Korrfaktorpaar& k) {
-    const auto bytes = vekasim::frameReply(o, ex.word, ex.control);
-    return std::max(korrigiert(bytes.at(0), k), 1);
-}
-
 TEST(RemoteCommands, OneSweepThenTraceAndEvaluation) {
     vekasim::Options o;
     o.dut = vekasim::Dut::Bandpass;
@@ -221,7 +215,7 @@ TEST(RemoteCommands, OneSweepThenTraceAndEvaluation) {
     const std::string pegel = p.zeile("TRAC:LEV?");
     std::string soll, sollFreq, sollPegel;
     for (size_t k = 1; k <= 100; ++k) {
-        const int32_t v = erwartet(o, ex[vorher + k - 1], p.inst.e.Dlog);
+        const int32_t v = test::anzeigewert(o, ex[vorher + k - 1], p.inst.e.Dlog);
         const char* komma = k > 1 ? "," : "";
         soll += komma + std::to_string(v);
         sollFreq += komma + std::to_string(10040000 + (k - 1) * 2000);
