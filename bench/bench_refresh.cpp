@@ -1,7 +1,8 @@
-// The 10 ms window refresh, with and without a change since the last tick.
+// The 10 ms window refresh: nothing changed, one pixel changed, one sweep point drawn.
 #include <benchmark/benchmark.h>
 
 #include "measure/netzwerktester.h"
+#include "measure/sweep.h"
 
 namespace {
 
@@ -35,5 +36,23 @@ void BM_Timer2NachAenderung(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Timer2NachAenderung);
+
+// A tick during a sweep: the strip of one point changed, as the worker draws it.
+void BM_Timer2NachSweepPunkt(benchmark::State& state) {
+    StilleOberflaeche ui;
+    veka::Netzwerktester logik(ui);
+    veka::Instrument& inst = logik.inst();
+    logik.Timer2Timer();
+    int i = 2;
+    for (auto _ : state) {
+        {
+            std::lock_guard lock(inst.datenMutex);
+            veka::punktZeichnen(inst, inst.daten, i, veka::Durchgang);
+        }
+        benchmark::DoNotOptimize(logik.Timer2Timer());
+        i = i < 278 ? i + 1 : 2;
+    }
+}
+BENCHMARK(BM_Timer2NachSweepPunkt);
 
 }  // namespace
