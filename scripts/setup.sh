@@ -10,6 +10,7 @@ packages=(
   fonts-dejavu-core xvfb xauth x11-apps xdotool
   clang libclang-rt-14-dev poppler-utils
   qt6-svg-dev librsvg2-bin
+  dpkg-dev lintian desktop-file-utils appstream
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: the normal build with the benchmarks,
+# the Debian package (validated, and run unpacked from a scratch root),
 # the suite again under AddressSanitizer + UBSan, the threaded tests under ThreadSanitizer,
 # and each file-reader fuzzer for a short, bounded time.
 set -euo pipefail
@@ -12,6 +13,10 @@ jobs="$(nproc)"
 echo "== build and tests"
 scripts/build.sh build-test
 ctest --test-dir build-test --output-on-failure -j"$jobs"
+
+echo "== Debian package: build, lintian, validators, the unpacked programs"
+deb="$(scripts/package.sh build-test)"
+scripts/package-check.sh "$deb"
 
 echo "== AddressSanitizer + UBSan"
 scripts/build.sh build-asan -DVEKA_SANITIZE="address;undefined" -DVEKA_BENCH=OFF

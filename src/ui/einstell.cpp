@@ -17,6 +17,7 @@
 #include <optional>
 #include <utility>
 
+#include "files/data_paths.h"
 #include "files/integer_rule.h"
 #include "files/sprache.h"
 #include "measure/netzwerktester.h"
@@ -279,7 +280,7 @@ void TEin::centreOnScreen() {
 void TEin::FormActivate() {
     const QString kept = ComboBox1->currentText();
     ComboBox1->clear();
-    const IniFile sprachen = IniFile::load(Sprachdatei);
+    const IniFile sprachen = IniFile::load(dataFile(Sprachdatei));
     for (const std::string& name : sprachen.sections())
         ComboBox1->addItem(QString::fromStdString(name));
     ComboBox1->setEditText(kept);

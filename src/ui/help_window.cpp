@@ -10,6 +10,7 @@
 #include <array>
 #include <new>
 
+#include "files/data_paths.h"
 #include "files/text_lines.h"
 #include "ui/help_text.h"
 
@@ -82,10 +83,11 @@ HelpWindow::HelpWindow(QWidget* parent)
 }
 
 void HelpWindow::loadHelpFile(const QString& path) {
-    HelpContent content = readHelpFile(path);
+    const QString file = QFile::decodeName(dataFile(QFile::encodeName(path).toStdString()).c_str());
+    HelpContent content = readHelpFile(file);
     shownKind_ = content.kind;
     // Relative links and pictures of a help file are found beside it.
-    browser_->setSearchPaths({QFileInfo(path).absolutePath()});
+    browser_->setSearchPaths({QFileInfo(file).absolutePath()});
     if (content.kind == HelpContent::Kind::PlainText) {
         browser_->setPlainText(content.text);
     } else {

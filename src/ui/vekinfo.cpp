@@ -1,5 +1,6 @@
 #include "ui/vekinfo.h"
 
+#include "files/data_paths.h"
 #include "ui/fonts.h"
 
 #include <jpeglib.h>
@@ -127,6 +128,9 @@ QString aboutPicturePath() {
     const QString name = QStringLiteral("about.jpg");
     const QString besideProgram = QCoreApplication::applicationDirPath() + u'/' + name;
     if (QFileInfo::exists(besideProgram)) return besideProgram;
+    const QString installed =
+        QString::fromStdString((installedDataDir(programDir()) / "about.jpg").string());
+    if (QFileInfo::exists(installed)) return installed;
 #ifdef VEKA_ASSET_DIR
     return QStringLiteral(VEKA_ASSET_DIR) + u'/' + name;
 #else
