@@ -5,13 +5,13 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QFont>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QShowEvent>
+#include <QStyle>
+#include <QStyleFactory>
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -22,6 +22,7 @@
 #include "files/sprache.h"
 #include "measure/netzwerktester.h"
 #include "ui/port_chooser.h"
+#include "ui/window_frame.h"
 
 namespace veka {
 
@@ -42,6 +43,7 @@ constexpr int32_t kLineTextOhne = 10;
 constexpr int32_t kLineOhne = 0;
 
 constexpr int kEditHeight = 21;
+constexpr int kItemIndent = 4;  // radio items from the left edge of the frame's inside
 constexpr int kLineTop = 40;
 constexpr int kLineStep = 32;
 
@@ -87,23 +89,25 @@ size_t checkedIndex(const RadioGroupBox* g) {
 // ---- RadioGroupBox ----
 
 RadioGroupBox::RadioGroupBox(const QString& title, const QStringList& items, int columns,
-                             const QRect& place, QWidget* parent)
+                             const QRect& place, QWidget* parent, QStyle* frameStyle)
     : QGroupBox(title, parent), group_(new QButtonGroup(this)) {
+    if (frameStyle != nullptr) setStyle(frameStyle);
     setGeometry(place);
     group_->setExclusive(true);
     const int n = static_cast<int>(items.size());
     const int rows = (n + columns - 1) / columns;
-    constexpr int kTop = 14;
-    constexpr int kItemHeight = 17;
-    const int rowHeight = (place.height() - kTop - 2) / rows;
-    const int columnWidth = (place.width() - 16) / columns;
+    // The items share the inside of the frame, below the caption, each centred in its cell.
+    const QRect inside = contentsRect();
+    const int rowHeight = inside.height() / rows;
+    const int columnWidth = (inside.width() - kItemIndent) / columns;
     for (int i = 0; i < n; ++i) {
         auto* b = new QRadioButton(items[i], this);
         const int row = i % rows;
         const int column = i / rows;
-        b->setGeometry(8 + column * columnWidth,
-                       kTop + row * rowHeight + (rowHeight - kItemHeight) / 2, columnWidth - 2,
-                       kItemHeight);
+        const QSize size = b->sizeHint().boundedTo(QSize(columnWidth, rowHeight));
+        b->setGeometry(inside.x() + kItemIndent + column * columnWidth,
+                       inside.y() + row * rowHeight + (rowHeight - size.height()) / 2,
+                       size.width(), size.height());
         group_->addButton(b, i);
         items_.push_back(b);
     }
@@ -135,15 +139,22 @@ TEin::TEin(Instrument& inst, QWidget* parent)
     setFont(fensterSchrift());
     setModal(true);
     setFixedSize(kClientWidth, kClientHeight);
+    // Group captions on the frame line, as designed: the 33-pixel radio groups have room for
+    // their items only when the caption does not stand above the frame.
+    frameStyle_ = QStyleFactory::create(QStringLiteral("Windows"));
+    if (frameStyle_ != nullptr) frameStyle_->setParent(this);
     buildLeftColumn();
     buildLineColumns();
     buildBottomRight();
     setTabOrderAsDesigned();
+    nameFields();
+    keepFrame(this, FramePlace::centred());
 }
 
 void TEin::buildLeftColumn() {
     GroupBox1 = new QGroupBox(QStringLiteral("COM"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    if (frameStyle_ != nullptr) GroupBox1->setStyle(frameStyle_);
     GroupBox1->setGeometry(32, 8, 89, 121);
     Edit20 = edit(GroupBox1, QStringLiteral("Edit20"), 32, 48, 25);
     PortWahl = new PortChoiceButton(inst_, Edit20, GroupBox1);
@@ -151,7 +162,7 @@ void TEin::buildLeftColumn() {
     RadioGroup2 = new RadioGroupBox(QStringLiteral("Baudrate"),
                                     {QStringLiteral("  9600 Bit/s"), QStringLiteral("19200 Bit/s"),
                                      QStringLiteral("38400 Bit/s"), QStringLiteral("57600 Bit/s")},
-                                    1, QRect(144, 8, 97, 121), this);
+                                    1, QRect(144, 8, 97, 121), this, frameStyle_);
     RadioGroup2->setObjectName(QStringLiteral("RadioGroup2"));
 
     Label9 = label(this, "Label9", "Taktfrequenz", 32, 144);
@@ -167,11 +178,11 @@ void TEin::buildLeftColumn() {
 
     RadioGroup1 = new RadioGroupBox(QStringLiteral("Hardwareversion"),
                                     {QStringLiteral("VEKA"), QStringLiteral("VEKAMX")}, 2,
-                                    QRect(32, 272, 209, 33), this);
+                                    QRect(32, 272, 209, 33), this, frameStyle_);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
     RadioGroup3 = new RadioGroupBox(QStringLiteral("Messgenauigkeit"),
                                     {QStringLiteral("8 Bit"), QStringLiteral("10 Bit")}, 2,
-                                    QRect(32, 320, 209, 33), this);
+                                    QRect(32, 320, 209, 33), this, frameStyle_);
     RadioGroup3->setObjectName(QStringLiteral("RadioGroup3"));
 }
 
@@ -214,9 +225,8 @@ void TEin::buildBottomRight() {
     Button1 = new QPushButton(QStringLiteral("&OK"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(384, 328, 81, 25);
-    // Neither button is a default button: Enter only presses the button that has the focus.
-    Button1->setAutoDefault(false);
-    Button2->setAutoDefault(false);
+    // Enter in a field means "&OK"; on a focused button it presses that button.
+    Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &TEin::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TEin::Button2Click);
 }
@@ -255,26 +265,28 @@ std::vector<QLabel*> TEin::lineLabels() const {
 
 void TEin::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    centreOnScreen();
     FormActivate();
     Button1->setFocus(Qt::ActiveWindowFocusReason);
 }
 
-void TEin::keyPressEvent(QKeyEvent* event) {
-    const int key = event->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        if (auto* b = qobject_cast<QPushButton*>(focusWidget())) b->click();
-        return;
+// A screen reader announces each field by the caption beside or above it.
+void TEin::nameFields() {
+    const auto named = [](QWidget* field, const QString& name) { field->setAccessibleName(name); };
+    const auto labels = lineLabels();
+    const auto texts = textFields();
+    const auto heights = heightFields();
+    for (size_t k = 0; k < labels.size(); ++k) {
+        named(texts[k], labels[k]->text() + u' ' + Label13->text());
+        named(heights[k], labels[k]->text() + u' ' + Label14->text());
     }
-    QDialog::keyPressEvent(event);
-}
-
-void TEin::centreOnScreen() {
-    const QScreen* s = screen();
-    if (s == nullptr) return;
-    QRect outer = frameGeometry();
-    outer.moveCenter(s->geometry().center());
-    move(outer.topLeft());
+    const std::pair<QLabel*, QWidget*> beside[] = {{Label9, Edit8},   {Label10, Edit9},
+                                                   {Label11, Edit10}, {Label2, Edit11},
+                                                   {Label12, Edit12}, {Label15, ComboBox1}};
+    for (const auto& [label, field] : beside) {
+        label->setBuddy(field);
+        named(field, label->text());
+    }
+    named(Edit20, GroupBox1->title());
 }
 
 void TEin::FormActivate() {
@@ -326,6 +338,7 @@ void TEin::SpracheEinSetzen(const std::string& sektion) {
     Button1->setText(QString::fromStdString(t->ok));
     Button2->setText(QString::fromStdString(t->cancel));
     setWindowTitle(QString::fromStdString(t->caption));
+    nameFields();
 }
 
 void TEin::Button1Click() {

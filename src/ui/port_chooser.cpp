@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/port_settings.h"
 #include "files/integer_rule.h"
@@ -110,7 +111,12 @@ void PortChooser::updateReason() {
 
 PortChoiceButton::PortChoiceButton(const Instrument& inst, const QLineEdit* comField,
                                    QWidget* parent)
-    : QToolButton(parent), inst_(inst), comField_(comField) {
+    : QToolButton(parent), inst_(inst), comField_(comField), state_(new QLabel(parent)) {
+    state_->setObjectName(QStringLiteral("PortState"));
+    state_->setWordWrap(true);
+    state_->setTextFormat(Qt::PlainText);
+    state_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    connect(comField, &QLineEdit::textChanged, this, &PortChoiceButton::updateState);
     setObjectName(QStringLiteral("PortChoice"));
     setText(QStringLiteral("…"));
     // Not a tab stop: the dialog keeps its designed tab order.
@@ -122,11 +128,29 @@ void PortChoiceButton::showEvent(QShowEvent* event) {
     const QString tip = chooserTexte(inst_.e.Sprache).tip;
     setToolTip(tip);
     setAccessibleName(tip);
+    // The free part of the box below the number.
+    const QWidget* box = parentWidget();
+    const int top = comField_->geometry().bottom() + 6;
+    state_->setGeometry(4, top, box->width() - 8, std::max(0, box->height() - top - 4));
+    updateState();
     QToolButton::showEvent(event);
 }
 
+int32_t PortChoiceButton::comport() const {
+    return integerOr(comField_->text().toStdString(), 1);
+}
+
+void PortChoiceButton::updateState() {
+    PortPaths paths = link_ != nullptr ? link_->portPaths() : PortPaths();
+    const std::string path = paths.resolve(comport());
+    const PortProbe probe = probePort(path);
+    const std::string what = path.empty() ? "COM " + std::to_string(comport()) : path;
+    state_->setText(QString::fromStdString(stateWord(probe.state)));
+    state_->setToolTip(QString::fromLocal8Bit(openFailureText(what, probe)));
+}
+
 void PortChoiceButton::choose() {
-    const int32_t comport = integerOr(comField_->text().toStdString(), 1);
+    const int32_t comport = this->comport();
     if (link_ == nullptr || comport < 1 || comport > 9) return;
     PortPaths paths = link_->portPaths();
     PortChooser chooser(comport, paths.choice(comport), inst_.e.Sprache, window());
@@ -134,6 +158,7 @@ void PortChoiceButton::choose() {
     paths.setChoice(comport, chooser.device());
     link_->setPortPaths(paths);
     storePortChoice(comport, chooser.device());
+    updateState();
 }
 
 }  // namespace veka

@@ -45,6 +45,8 @@ class PortChooser : public QDialog {
     QTimer probeDelay_;
 };
 
+// Below the number it also shows, live, what the device of that number does when opened
+// ("usable", "permission denied", ...; the whole reason as its tool tip).
 class PortChoiceButton : public QToolButton {
     Q_OBJECT
   public:
@@ -55,13 +57,19 @@ class PortChoiceButton : public QToolButton {
     void attach(DeviceLink& link) { link_ = &link; }
     // Opens the chooser for the number in the field and applies its choice.
     void choose();
+    QLabel* stateLabel() const { return state_; }
+    // Probes the device the number in the field resolves to.
+    void updateState();
 
   protected:
     void showEvent(QShowEvent* event) override;
 
   private:
+    int32_t comport() const;
+
     const Instrument& inst_;
     const QLineEdit* comField_;
+    QLabel* state_;
     DeviceLink* link_ = nullptr;
 };
 

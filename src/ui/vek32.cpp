@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QPaintEvent>
 #include <QPainter>
@@ -19,6 +20,7 @@
 #include "ui/help_window.h"
 #include "ui/inputbox1.h"
 #include "ui/vekinfo.h"
+#include "ui/window_frame.h"
 
 namespace veka {
 
@@ -122,10 +124,10 @@ TForm1::~TForm1() {
 }
 
 void TForm1::FormCreate(const std::optional<std::string>& configArgument) {
-    setGeometry(1, 1, 792, 554 + menuBar()->sizeHint().height());
     logik_->FormCreate(configArgument);
     spiegeln();
-    move(1, 1);
+    // The frame, title bar included, at (1, 1): the caption shows port or demonstration.
+    keepFrame(this, FramePlace::at(QPoint(1, 1)));
 }
 
 QPushButton* TForm1::button(Control c) const {
@@ -164,6 +166,8 @@ void TForm1::aufbauen() {
     auto* flaeche = new QWidget(this);
     flaeche->setFixedSize(792, 554);
     setCentralWidget(flaeche);
+    // Not resizable: the size hints say minimum = maximum, so no maximise either.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
     setFont(fensterSchrift(8, false));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -201,8 +205,15 @@ void TForm1::aufbauen() {
     beschriftung(Control::Label2, 656, 168, 121, 18)->setFont(fensterSchrift(10, true));
     taste(Control::Button4, 656, 192, 121, 25, &N::Button4Click);
     beschriftung(Control::Label12, 656, 232, 121, 16);
-    taste(Control::Button12, 656, 256, 41, 25, &N::Button12Click);
-    taste(Control::Button13, 736, 256, 41, 25, &N::Button13Click);
+    // "&-" and "&+" read badly aloud: the cursor buttons get names of their own.
+    const auto benennen = [](QPushButton* b, const QString& name) {
+        b->setAccessibleName(name);
+        b->setToolTip(name);
+    };
+    benennen(taste(Control::Button12, 656, 256, 41, 25, &N::Button12Click),
+             QStringLiteral("Cursor links"));
+    benennen(taste(Control::Button13, 736, 256, 41, 25, &N::Button13Click),
+             QStringLiteral("Cursor rechts"));
     taste(Control::Button14, 656, 288, 121, 25, &N::Button14Click);
     auto* gruppe = new QGroupBox(flaeche);
     gruppe->setGeometry(656, 320, 121, 193);
@@ -335,6 +346,7 @@ void TForm1::widgetsSpiegeln() {
             menu->setEnabled(m.enabled(c));
         }
     }
+    menuesVorrang();
     // A menu item works only while its menu does, function keys included.
     const auto menuOf = [&](int i) {
         for (int k = i; k >= 0; --k)
@@ -350,6 +362,20 @@ void TForm1::widgetsSpiegeln() {
         }
     }
     if (m.timer1() != timer1_.isActive()) m.timer1() ? timer1_.start() : timer1_.stop();
+}
+
+// Where a button and a menu title share their Alt letter ("&Minus", "&Messung"), the letter
+// opens the menu, as on the designed window; the button keeps its caption and function key.
+void TForm1::menuesVorrang() {
+    QList<QKeySequence> menuTasten;
+    for (const QMenu* menu : menus_)
+        if (menu != nullptr) menuTasten.append(QKeySequence::mnemonic(menu->title()));
+    for (QWidget* w : widgets_) {
+        if (auto* b = qobject_cast<QPushButton*>(w)) {
+            const QKeySequence eigene = QKeySequence::mnemonic(b->text());
+            b->setShortcut(menuTasten.contains(eigene) ? QKeySequence() : eigene);
+        }
+    }
 }
 
 void TForm1::Timer2Timer() {

@@ -2,6 +2,7 @@
 
 #include "files/data_paths.h"
 #include "ui/fonts.h"
+#include "ui/window_frame.h"
 
 #include <jpeglib.h>
 
@@ -9,13 +10,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
-#include <QShowEvent>
 #include <csetjmp>
 #include <cstdio>
 #include <memory>
@@ -167,6 +165,7 @@ Tinfo::Tinfo(QWidget* parent, const QString& picturePath)
 
     loadPicture(picturePath.isEmpty() ? aboutPicturePath() : picturePath);
     FormCreate();
+    keepFrame(this, FramePlace::centred());  // on the screen, not on the main window
 }
 
 void Tinfo::FormCreate() {
@@ -177,19 +176,6 @@ void Tinfo::loadPicture(const QString& path) {
     const std::optional<QImage> image = decodeJpeg(QFile::encodeName(path).toStdString());
     hasPicture_ = image.has_value();
     if (hasPicture_) Image1->setPixmap(QPixmap::fromImage(*image));
-}
-
-void Tinfo::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    centreOnScreen();
-}
-
-void Tinfo::centreOnScreen() {
-    const QScreen* target = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
-    if (target == nullptr) return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(target->availableGeometry().center());
-    move(frame.topLeft());
 }
 
 }  // namespace veka

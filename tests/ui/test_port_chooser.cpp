@@ -107,6 +107,38 @@ TEST(PortChoiceButton, StoresTheChoiceForTheNumberInTheField) {
     EXPECT_EQ(w.logik().link().portPaths().resolve(4), "/dev/ttyS3");
 }
 
+TEST(PortChoiceButton, StateOfTheNumberInTheFieldBesideIt) {
+    test::WorkDir dir;
+    test::PtyDevice pty;
+    fs::create_symlink(pty.path(), "COM1");
+    fs::create_symlink(pty.path(), "COM2");
+    fs::create_symlink("/nonexistent/ttyUSB3", "COM4");
+    Instrument inst;
+    TEin dialog(inst);
+    QLabel* state = dialog.PortWahl->stateLabel();
+    EXPECT_EQ(state->parentWidget(), dialog.GroupBox1);
+    const struct {
+        const char* number;
+        const char* state;
+        std::string tip;
+    } cases[] = {
+        {"2", "usable", "COM2: usable"},
+        {"4", "not present", "COM4: not present"},
+        {"12", "not present", "COM 12: not present"},
+        {"x", "usable", "COM1: usable"},  // the dialog takes port 1 for such a text
+    };
+    for (const auto& c : cases) {
+        dialog.Edit20->setText(c.number);
+        EXPECT_EQ(state->text(), c.state) << c.number;
+        EXPECT_EQ(state->toolTip().toStdString(), c.tip) << c.number;
+    }
+    // Shown: the state sits in the box below the number, inside it.
+    dialog.show();
+    EXPECT_TRUE(dialog.GroupBox1->rect().contains(state->geometry()));
+    EXPECT_GT(state->y(), dialog.Edit20->geometry().bottom());
+    dialog.hide();
+}
+
 // Run as nobody (re-executed under setpriv when we are root): a device the user may not open
 // gives the permission reason in the chooser.
 TEST(PortChooser, PermissionReasonForANormalUser) {
@@ -124,6 +156,14 @@ TEST(PortChooser, PermissionReasonForANormalUser) {
         EXPECT_TRUE(rows(chooser.list())
                         .contains(QString::fromStdString("./COM3 -> " + std::string(device) +
                                                          ": permission denied")));
+        // Live beside the COM box of the settings dialog as well.
+        Instrument inst;
+        TEin dialog(inst);
+        dialog.Edit20->setText("3");
+        EXPECT_EQ(dialog.PortWahl->stateLabel()->text(), "permission denied");
+        EXPECT_EQ(dialog.PortWahl->stateLabel()->toolTip().toStdString(),
+                  "COM3: permission denied \u2014 add your user to the group 'dialout' and log "
+                  "in again");
         return;
     }
     test::PtyDevice pty;
