@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n
   libjpeg-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core xvfb xauth x11-apps xdotool
+  fonts-liberation fonts-dejavu-extra openbox x11-utils
   clang libclang-rt-14-dev poppler-utils
   qt6-svg-dev librsvg2-bin
   dpkg-dev lintian desktop-file-utils appstream

@@ -38,10 +38,11 @@ class DiagramView : public QWidget {
         uebersetzen(0, Anzeigebitmap::Breite - 1, 0);  // row 0 and column 0 as well
     }
 
-    // Columns of the picture that the refresh combined anew: translate and repaint them.
+    // Columns of the picture that the refresh combined anew: translate and repaint them, at
+    // once, since this is the refresh (no second trip through the event loop per tick).
     void zeigen(Spaltenbereich b) {
         uebersetzen(b.von, b.bis, 1);
-        update(b.von, 1, b.breite(), BildHoehe);  // picture pixel x is view pixel x
+        repaint(b.von, 1, b.breite(), BildHoehe);  // picture pixel x is view pixel x
     }
 
   protected:
