@@ -53,10 +53,23 @@ void seiteZeichnen(QPainter& painter, const Druckseite& seite, const Anzeigebitm
                          QString::fromStdString(t.text));
     };
     schreiben(seite.kopf);
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.setRenderHint(QPainter::LosslessImageRendering, true);
     painter.drawImage(
         QRect(seite.links, seite.oben, seite.rechts - seite.links, seite.unten - seite.oben),
         alsBild(bild));
+    painter.restore();
     for (const auto& z : seite.zeilen) schreiben(z);
+}
+
+bool seiteAusgeben(QPagedPaintDevice& geraet, const WindowModel& fenster,
+                   const Anzeigebitmap& bild) {
+    QPainter painter;
+    if (!painter.begin(&geraet)) return false;
+    // The width the device can print on, in its own pixels.
+    seiteZeichnen(painter, druckseite(geraet.width(), fenster), bild);
+    return painter.end();
 }
 
 }  // namespace veka

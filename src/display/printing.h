@@ -2,6 +2,7 @@
 // The printed page: headline, the window picture stretched into a rectangle, and eight
 // result lines, all placed from the printable width alone.
 
+#include <QPagedPaintDevice>
 #include <QPainter>
 #include <array>
 #include <string>
@@ -26,8 +27,14 @@ struct Druckseite {
 // window's labels as they stand.
 Druckseite druckseite(int breite, const WindowModel& fenster);
 
-// Draws the page; the painter keeps its default font, pen and brush.
+// Draws the page; the painter keeps its default font, pen and brush. The picture goes in
+// unsmoothed and, on a PDF device, losslessly: every screen pixel becomes a sharp block.
 void seiteZeichnen(QPainter& painter, const Druckseite& seite, const Anzeigebitmap& bild);
+
+// One page on any paged device (a printer, a PDF writer), laid out from the device's printable
+// width; false when the device cannot be painted on.
+bool seiteAusgeben(QPagedPaintDevice& geraet, const WindowModel& fenster,
+                   const Anzeigebitmap& bild);
 
 // The window picture as an image with the halftone palette.
 QImage alsBild(const Anzeigebitmap& bild);

@@ -7,12 +7,7 @@
 namespace veka {
 
 bool seiteDrucken(QPrinter& drucker, const Netzwerktester& logik) {
-    QPainter painter;
-    if (!painter.begin(&drucker)) return false;
-    // The width the printer can print on, in its own pixels.
-    const Druckseite seite = druckseite(drucker.width(), logik.inst().fenster);
-    seiteZeichnen(painter, seite, logik.anzeige());
-    return painter.end();
+    return seiteAusgeben(drucker, logik.inst().fenster, logik.anzeige());
 }
 
 void Diagrammdrucken1Click(Netzwerktester& logik, UserInterface& ui, QWidget* parent) {

@@ -16,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QStyle;
 
 namespace veka {
 
@@ -26,8 +27,9 @@ class PortChoiceButton;
 // Only the checked item is a tab stop, so the whole group is one stop in the tab order.
 class RadioGroupBox : public QGroupBox {
   public:
+    // frameStyle: the style that draws the frame and caption; nullptr for the dialog's own.
     RadioGroupBox(const QString& title, const QStringList& items, int columns, const QRect& place,
-                  QWidget* parent);
+                  QWidget* parent, QStyle* frameStyle = nullptr);
 
     int itemIndex() const;  // -1 when nothing is checked
     void setItemIndex(int index);
@@ -71,19 +73,19 @@ class TEin : public QDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void buildLeftColumn();
     void buildLineColumns();
     void buildBottomRight();
     void setTabOrderAsDesigned();
-    void centreOnScreen();
+    void nameFields();
     std::vector<QLineEdit*> textFields() const;    // Edit1..Edit7
     std::vector<QLineEdit*> heightFields() const;  // Edit13..Edit19
     std::vector<QLabel*> lineLabels() const;       // lines 1..7
 
     Instrument& inst_;
+    QStyle* frameStyle_ = nullptr;  // draws the group frames; owned by the dialog
 };
 
 // "&Optionen": the port is closed around the dialog, and the language, port, diagram and device

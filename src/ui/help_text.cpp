@@ -43,7 +43,9 @@ const char* const kWindow = R"html(
 <p>Links das Diagramm, oben die Messart mit Diagrammüberschrift, die Dämpfungsanzeige mit
 Pfeiltasten und die kleinen Schaltflächen, rechts Frequenz, Schrittweite, Cursor und die
 Messergebnisse, unten die Messarten. Ein unterstrichener Buchstabe wählt die Schaltfläche mit
-Alt und diesem Buchstaben.</p>
+Alt und diesem Buchstaben. Gehört derselbe Buchstabe auch zu einem Menü, öffnet Alt mit dem
+Buchstaben das Menü: Alt+M öffnet das Menü Messung, die Schaltfläche Minus liegt auf F6.
+Alt allein öffnet die Menüleiste; die Pfeiltasten wählen Menü und Eintrag, Esc schließt sie.</p>
 <table border="1" cellspacing="0" cellpadding="3">
 <tr><th>Schaltfläche</th><th>Wirkung</th></tr>
 <tr><td>Start (Alt+S)</td><td>Startet die Messung; sie wiederholt sich, bis Stop gedrückt
@@ -51,10 +53,10 @@ wird. Währenddessen sind alle Befehle gesperrt, die Frequenz, Schrittweite, Mes
 oder Einstellungen ändern.</td></tr>
 <tr><td>Stop (Alt+P)</td><td>Beendet die Messung nach dem laufenden Durchlauf, stellt den
 Generator auf die Startfrequenz und zeigt Maximum, Minimum, Bandbreite und Cursorwert.</td></tr>
-<tr><td>Minus (Alt+M) / Plus (Alt+U)</td><td>Startfrequenz um eine Schrittweite tiefer oder
+<tr><td>Minus (F6) / Plus (Alt+U, F7)</td><td>Startfrequenz um eine Schrittweite tiefer oder
 höher; sie bleibt über 0 und unter Fmax.</td></tr>
-<tr><td>Frequenz (Alt+F)</td><td>Startfrequenz in Hz eingeben.</td></tr>
-<tr><td>Schrittweite (Alt+W)</td><td>Abstand zweier Messpunkte in Hz eingeben. Der
+<tr><td>Frequenz (Alt+F, F5)</td><td>Startfrequenz in Hz eingeben.</td></tr>
+<tr><td>Schrittweite (Alt+W, F8)</td><td>Abstand zweier Messpunkte in Hz eingeben. Der
 Messbereich reicht von der Startfrequenz über Messpunkte &times; Schrittweite.</td></tr>
 <tr><td>&minus; / + (Alt+&minus;, Alt++)</td><td>Cursor einen Messpunkt nach links oder
 rechts.</td></tr>

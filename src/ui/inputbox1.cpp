@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include "ui/window_frame.h"
+
 namespace veka {
 
 namespace {
@@ -19,6 +21,12 @@ namespace {
 constexpr QSize kDesignedClient{314, 132};
 // The controls need this much; a thick frame must never clip them.
 constexpr QSize kSmallestClient{281, 127};
+
+// The designed place and outer size, whatever frame the window manager draws.
+FramePlace designedPlace() {
+    return {QPoint(TForm2::kLeft, TForm2::kTop), QSize(TForm2::kOuterWidth, TForm2::kOuterHeight),
+            kSmallestClient};
+}
 
 }  // namespace
 
@@ -37,7 +45,7 @@ TForm2::TForm2(QWidget* parent)
     setFont(fensterSchrift());
     setModal(true);
     setFixedSize(kDesignedClient);
-    move(kLeft, kTop);
+    keepFrame(this, designedPlace());
 
     Label1->move(32, 16);
     Edit1->setGeometry(40, 56, 233, 21);
@@ -45,6 +53,8 @@ TForm2::TForm2(QWidget* parent)
     Button2->setGeometry(168, 96, 89, 25);
     setTabOrder(Edit1, Button1);
     setTabOrder(Button1, Button2);
+    // Enter in the field means OK, so OK is drawn as the default button.
+    Button2->setDefault(true);
 
     Edit1->installEventFilter(this);
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
@@ -59,9 +69,7 @@ std::string TForm2::WertEingabe(const WertEingabeAnfrage& anfrage) {
     Label1->adjustSize();
     Edit1->setText(QString::fromStdString(anfrage.startText));
     Vorgabetext = Edit1->text();
-    // Not centred: the box always opens at its designed place.
-    move(kLeft, kTop);
-    exec();
+    exec();  // not centred: the box opens at its designed place
     return Antworttext.toStdString();
 }
 
@@ -72,7 +80,6 @@ void TForm2::reject() {
 
 void TForm2::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    fitOuterSize();
     FormActivate();
 }
 
@@ -107,15 +114,6 @@ void TForm2::Button1Click() {
 void TForm2::Button2Click() {
     Antworttext = Edit1->text();
     accept();
-}
-
-// Keeps the outer size at 322 x 159 once the real frame is known.
-void TForm2::fitOuterSize() {
-    const QSize frame = frameGeometry().size() - geometry().size();
-    if (frame.isNull()) return;
-    const QSize client = QSize(kOuterWidth, kOuterHeight) - frame;
-    setFixedSize(client.expandedTo(kSmallestClient));
-    move(kLeft, kTop);
 }
 
 }  // namespace veka

@@ -43,7 +43,6 @@ class TForm2 : public QDialog {
     void FormActivate();
     void Button1Click();
     void Button2Click();
-    void fitOuterSize();
 
     QString Vorgabetext;
     QString Antworttext;

@@ -84,6 +84,7 @@ class TForm1 : public QMainWindow {
     QLabel* beschriftung(Control c, int x, int y, int w, int h);
     QAction* eintrag(QMenu* menu, Control c, std::function<void()> f, const char* key = nullptr);
     void widgetsSpiegeln();
+    void menuesVorrang();
     void Timer2Timer();
     void Beenden1Click();
     void Hilfe1Click();

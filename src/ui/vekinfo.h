@@ -40,13 +40,9 @@ class Tinfo : public QDialog {
     static constexpr int kPictureWidth = 473;
     static constexpr int kPictureHeight = 569;
 
-  protected:
-    void showEvent(QShowEvent* event) override;
-
   private:
     void FormCreate();
     void loadPicture(const QString& path);
-    void centreOnScreen();
 
     bool hasPicture_ = false;
 };

@@ -151,6 +151,16 @@ TEST(InputBox, ButtonCaptionsComeFromTheRequestOkOnTheRight) {
     });
 }
 
+TEST(InputBox, OkIsTheDefaultButton) {
+    TForm2 box;
+    askWith(box, frequencyRequest(), [](TForm2& b) {
+        ASSERT_EQ(b.focusWidget(), b.Edit1);
+        EXPECT_TRUE(b.Button2->isDefault());
+        EXPECT_FALSE(b.Button1->isDefault());
+        QTest::keyClick(b.Edit1, Qt::Key_Escape);
+    });
+}
+
 TEST(InputBox, WindowManagerCloseReturnsStartText) {
     TForm2 box;
     const std::string answer = askWith(box, frequencyRequest("3500000"), [](TForm2& b) {

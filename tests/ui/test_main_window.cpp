@@ -6,9 +6,12 @@
 #include <fstream>
 #include <future>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QMap>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -17,6 +20,7 @@
 #include <QTranslator>
 
 #include "files/config_file.h"
+#include "files/sprache.h"
 #include "support/fake_ui.h"
 #include "support/raw_line.h"
 #include "support/sim_room.h"
@@ -69,6 +73,10 @@ TEST(Hauptfenster, LayoutAsDesigned) {
     EXPECT_EQ(f.w.label(Control::Label1)->font().pointSize(), 10);
     EXPECT_EQ(f.w.font().pointSize(), 8);
     EXPECT_FALSE(f.w.windowFlags() & Qt::WindowMaximizeButtonHint);
+    // Not resizable, and placed by its frame.
+    EXPECT_EQ(f.w.minimumSize(), f.w.maximumSize());
+    EXPECT_EQ(f.w.size(), QSize(792, 554 + f.w.menuBar()->height()));
+    EXPECT_EQ(f.w.frameGeometry().topLeft(), QPoint(1, 1));
     EXPECT_EQ(f.w.windowTitle(), "Netzwerktester (Labor)  V7.3     COM 2");
     EXPECT_EQ(f.w.menuBar()->actions().size(), 5);
     // Designed start state: transmission.
@@ -77,6 +85,90 @@ TEST(Hauptfenster, LayoutAsDesigned) {
     EXPECT_FALSE(f.w.action(Control::ZFEingabe1)->isEnabled());
     EXPECT_TRUE(f.w.action(Control::Durchgangsmessung2)->isEnabled());
     EXPECT_FALSE(f.w.action(Control::Linie41)->isEnabled());
+}
+
+TEST(Hauptfenster, CursorButtonsAreNamedAndExplained) {
+    Fenster f;
+    const std::pair<Control, const char*> cases[] = {{Control::Button12, "Cursor links"},
+                                                     {Control::Button13, "Cursor rechts"}};
+    for (const auto& [c, name] : cases) {
+        QPushButton* b = f.w.button(c);
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(b);
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(a->text(QAccessible::Name), name);
+        EXPECT_EQ(b->toolTip(), name);
+    }
+    // The captions stay as designed.
+    EXPECT_EQ(f.w.button(Control::Button12)->text(), "&-");
+    EXPECT_EQ(f.w.button(Control::Button13)->text(), "&+");
+}
+
+// Alt letters that open or press more than one thing: among the buttons and menu titles, and
+// among the items of each menu.
+QStringList doppelteBuchstaben(const TForm1& w) {
+    QStringList doppelt;
+    const auto pruefen = [&doppelt](const QStringList& texte) {
+        QMap<QKeySequence, QStringList> nachTaste;
+        for (const QString& t : texte) {
+            const QKeySequence taste = QKeySequence::mnemonic(t);
+            if (!taste.isEmpty()) nachTaste[taste].append(t);
+        }
+        for (const QStringList& gleich : nachTaste)
+            if (gleich.size() > 1) doppelt.append(gleich.join(u'/'));
+    };
+    QStringList oben;
+    for (int i = 0; i < ControlCount; ++i)
+        if (QPushButton* b = w.button(static_cast<Control>(i))) oben.append(b->text());
+    for (const QAction* menu : w.menuBar()->actions()) {
+        oben.append(menu->text());
+        QStringList eintraege;
+        for (const QAction* a : menu->menu()->actions()) eintraege.append(a->text());
+        pruefen(eintraege);
+    }
+    pruefen(oben);
+    return doppelt;
+}
+
+TEST(Hauptfenster, AltOpensTheMenuBarAndAMenuWinsItsLetter) {
+    Fenster f;
+    // Alt alone: the menu bar takes the keyboard, its first menu highlighted; Esc leaves it.
+    QTest::keyPress(&f.w, Qt::Key_Alt, Qt::AltModifier);
+    QTest::keyRelease(&f.w, Qt::Key_Alt, Qt::NoModifier);
+    EXPECT_EQ(f.w.menuBar()->activeAction(), f.w.menuBar()->actions().at(0));
+    QTest::keyClick(f.w.menuBar(), Qt::Key_Escape);
+    EXPECT_EQ(f.w.menuBar()->activeAction(), nullptr);
+    // The designed captions share one letter; the menu takes it, Minus keeps F6.
+    EXPECT_EQ(doppelteBuchstaben(f.w), QStringList{"&Minus/&Messung"});
+    EXPECT_TRUE(f.w.button(Control::Button3)->shortcut().isEmpty());
+    EXPECT_EQ(f.w.button(Control::Button2)->shortcut(), QKeySequence(Qt::ALT | Qt::Key_U));
+    f.taste(Qt::Key_M, Qt::AltModifier);
+    QMenu* messung = f.w.menuBar()->actions().at(1)->menu();
+    // The menu bar opens the menu from its event loop.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activePopupWidget() == messung; }));
+    if (QWidget* popup = QApplication::activePopupWidget()) QTest::keyClick(popup, Qt::Key_Escape);
+    QTest::keyClick(f.w.menuBar(), Qt::Key_Escape);
+    EXPECT_EQ(f.text(Control::Label1), "10.000.000 Hz");  // Minus was not pressed
+    // F10 stays the designed "Dämpfung +".
+    f.taste(Qt::Key_F10);
+    EXPECT_EQ(f.text(Control::AttenuatorLabel), "10 dB");
+}
+
+TEST(Hauptfenster, ShippedEnglishGivesEveryAltLetterOneUse) {
+    Fenster f;
+    const IniFile sprachen = IniFile::load(VEKA_ASSET_DIR "/LANG.INI");
+    ASSERT_EQ(sprachen.sections(), (std::vector<std::string>{"-DL", "-EN"}));
+    Sprache_setzen(f.inst, "-DL", sprachen);
+    f.w.spiegeln();
+    EXPECT_EQ(doppelteBuchstaben(f.w), QStringList{"&Minus/&Messung"});
+    Sprache_setzen(f.inst, "-EN", sprachen);
+    f.w.spiegeln();
+    ASSERT_EQ(f.w.button(Control::Button3)->text(), "&Minus");
+    EXPECT_EQ(doppelteBuchstaben(f.w), QStringList{});
+    for (int i = 0; i < ControlCount; ++i) {
+        if (QPushButton* b = f.w.button(static_cast<Control>(i))) {
+            EXPECT_EQ(b->shortcut(), QKeySequence::mnemonic(b->text())) << b->text().toStdString();
+        }
+    }
 }
 
 TEST(Hauptfenster, FunctionKeysReachTheirCommands) {

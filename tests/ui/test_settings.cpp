@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -615,18 +616,75 @@ TEST_F(SettingsDialog, TabVisitsTheControlsInTheDesignedOrder) {
     dialog.hide();
 }
 
-TEST_F(SettingsDialog, EnterPressesOnlyTheFocusedButton) {
-    const Einstellungen before = inst.e;
-    const int result = runDialog(dialog, [](TEin& d) {
-        d.Edit12->setFocus();
-        d.Edit12->setText(QStringLiteral("5"));
-        QTest::keyClick(d.Edit12, Qt::Key_Return);
-        EXPECT_TRUE(d.isVisible());  // no default button
-        d.Button2->setFocus();
-        QTest::keyClick(d.Button2, Qt::Key_Return);
-    });
-    EXPECT_EQ(result, QDialog::Rejected);
-    EXPECT_EQ(inst.e, before);
+TEST_F(SettingsDialog, EnterInAFieldMeansOkAndOnAButtonPressesThatButton) {
+    struct Case {
+        const char* where;
+        std::function<QWidget*(TEin&)> focus;
+        int result;
+    };
+    const std::vector<Case> cases = {
+        {"Edit12", [](TEin& d) { return d.Edit12; }, QDialog::Accepted},
+        {"Edit1", [](TEin& d) { return d.Edit1; }, QDialog::Accepted},
+        {"ComboBox1", [](TEin& d) { return d.ComboBox1; }, QDialog::Accepted},
+        {"radio item", [](TEin& d) { return d.RadioGroup3->item(1); }, QDialog::Accepted},
+        {"Button1", [](TEin& d) { return d.Button1; }, QDialog::Accepted},
+        {"Button2", [](TEin& d) { return d.Button2; }, QDialog::Rejected},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.where);
+        inst.e = distinctSettings();
+        const int result = runDialog(dialog, [&](TEin& d) {
+            d.Edit12->setText(QStringLiteral("5"));
+            QWidget* w = c.focus(d);
+            w->setFocus();
+            QTest::keyClick(w, Qt::Key_Return);
+        });
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(inst.e.Messpunkte, c.result == QDialog::Accepted ? 5 : 150);
+    }
+    EXPECT_TRUE(dialog.Button1->isDefault());
+}
+
+TEST_F(SettingsDialog, EveryFieldIsNamedAfterItsLabel) {
+    const auto names = [this] {
+        std::vector<std::pair<QWidget*, QString>> expected = {
+            {dialog.Edit8, "Taktfrequenz"}, {dialog.Edit9, "Eichfrequenz"},
+            {dialog.Edit10, "Fmax"},        {dialog.Edit11, "Delay"},
+            {dialog.Edit12, "Messpunkte"},  {dialog.ComboBox1, "Sprache"},
+            {dialog.Edit20, "COM"}};
+        return expected;
+    };
+    for (const auto& [field, name] : names()) {
+        SCOPED_TRACE(field->objectName().toStdString());
+        EXPECT_EQ(field->accessibleName(), name);
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(field);
+        ASSERT_NE(a, nullptr);
+        // An editable combo box speaks its text as its name and is labelled by a relation.
+        if (field == dialog.ComboBox1) {
+            const auto labels = a->relations(QAccessible::Label);
+            ASSERT_EQ(labels.size(), 1);
+            EXPECT_EQ(labels.front().first->text(QAccessible::Name), name);
+        } else {
+            EXPECT_EQ(a->text(QAccessible::Name), name);
+        }
+    }
+    const std::vector<QLineEdit*> texts = {dialog.Edit1, dialog.Edit2, dialog.Edit3, dialog.Edit4,
+                                           dialog.Edit5, dialog.Edit6, dialog.Edit7};
+    const std::vector<QLineEdit*> heights = {dialog.Edit13, dialog.Edit14, dialog.Edit15,
+                                             dialog.Edit16, dialog.Edit17, dialog.Edit18,
+                                             dialog.Edit19};
+    for (int k = 0; k < 7; ++k) {
+        const QString line = QStringLiteral("Linie %1").arg(k + 1);
+        EXPECT_EQ(texts[k]->accessibleName(), line + QStringLiteral(" Text"));
+        EXPECT_EQ(heights[k]->accessibleName(), line + QStringLiteral(" Lage"));
+    }
+    // The names follow the language of the labels.
+    writeLanguageFile(
+        "[-EN]\r\nstring14=Line 4\r\nstring33=Calibration frequency\r\nstring37=Position\r\n");
+    dialog.SpracheEinSetzen("-EN");
+    EXPECT_EQ(dialog.Edit9->accessibleName(), QStringLiteral("Calibration frequency"));
+    EXPECT_EQ(dialog.Edit16->accessibleName(), QStringLiteral("Line 4 Position"));
+    EXPECT_EQ(dialog.Edit8->accessibleName(), QStringLiteral("ERROR"));
 }
 
 // ---- "&Optionen" ----
