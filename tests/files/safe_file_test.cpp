@@ -108,6 +108,18 @@ TEST(SafeFile, FailuresLeaveNoTraceAndNameTheFile) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 4);
 }
 
+void hardLinkPair(Scratch& s) {
+    s.put("a.cfg", 0644);
+    fs::create_hard_link(s.path("a.cfg"), s.path("b.cfg"));
+}
+
+// "ro/a.cfg" with the mode, in a folder nobody may add files to.
+void inReadOnlyFolder(Scratch& s, mode_t mode) {
+    s.folder("ro", 0755);
+    s.put("ro/a.cfg", mode);
+    ::chmod(s.path("ro").c_str(), 0555);
+}
+
 struct TargetCase {
     std::string what;
     std::function<void(Scratch&)> prepare;
@@ -168,31 +180,15 @@ TEST(SafeFile, TargetKeepsWhatItIs) {
          {"real.cfg"},
          false,
          true},
-        {"hard link",
-         [](Scratch& s) {
-             s.put("a.cfg", 0644);
-             fs::create_hard_link(s.path("a.cfg"), s.path("b.cfg"));
-         },
-         "a.cfg",
-         {"a.cfg", "b.cfg"},
-         true,
-         true},
+        {"hard link", hardLinkPair, "a.cfg", {"a.cfg", "b.cfg"}, true, true},
         {"writable file in a read-only folder",
-         [](Scratch& s) {
-             s.folder("ro", 0755);
-             s.put("ro/a.cfg", 0644);
-             ::chmod(s.path("ro").c_str(), 0555);
-         },
+         [](Scratch& s) { inReadOnlyFolder(s, 0644); },
          "ro/a.cfg",
          {"ro/a.cfg"},
          true,
          true},
         {"read-only file in a read-only folder",
-         [](Scratch& s) {
-             s.folder("ro", 0755);
-             s.put("ro/a.cfg", 0444);
-             ::chmod(s.path("ro").c_str(), 0555);
-         },
+         [](Scratch& s) { inReadOnlyFolder(s, 0444); },
          "ro/a.cfg",
          {"ro/a.cfg"},
          false,
@@ -258,21 +254,9 @@ TEST(SafeFile, OldContentSurvivesAFailedWrite) {
          {"a.cfg"},
          false,
          true},
-        {"hard link, in place",
-         [](Scratch& s) {
-             s.put("a.cfg", 0644);
-             fs::create_hard_link(s.path("a.cfg"), s.path("b.cfg"));
-         },
-         "a.cfg",
-         {"a.cfg", "b.cfg"},
-         false,
-         true},
+        {"hard link, in place", hardLinkPair, "a.cfg", {"a.cfg", "b.cfg"}, false, true},
         {"read-only folder, in place",
-         [](Scratch& s) {
-             s.folder("ro", 0755);
-             s.put("ro/a.cfg", 0644);
-             ::chmod(s.path("ro").c_str(), 0555);
-         },
+         [](Scratch& s) { inReadOnlyFolder(s, 0644); },
          "ro/a.cfg",
          {"ro/a.cfg"},
          false,
