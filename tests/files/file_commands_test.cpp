@@ -66,6 +66,7 @@ TEST(Speichern, ReadOnlyFolderKeepsTheOldFileIntact) {
     Dateien d;
     std::filesystem::create_directory("nurlesen");
     { std::ofstream("nurlesen/alt.cfg", std::ios::binary) << "Hardwareversion  =VEKA\r\n"; }
+    ::chmod("nurlesen/alt.cfg", 0444);
     ::chmod(d.dir.path().c_str(), 0755);
     ::chmod("nurlesen", 0555);
     const pid_t kind = ::fork();
