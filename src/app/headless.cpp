@@ -4,8 +4,7 @@
 #include <cstdio>
 
 #include "app/headless_ui.h"
-#include "app/port_settings.h"
-#include "files/sprache.h"
+#include "app/run_options.h"
 #include "measure/netzwerktester.h"
 #include "remote/remote_server.h"
 
@@ -29,14 +28,9 @@ class HeadlessHost : public RemoteHost {
 int serve(const ProgramOptions& opts) {
     HeadlessUi ui;
     Netzwerktester logik(ui);
-    PortPaths ports = loadPortChoices();
-    if (opts.port) ports.setRunDevice(*opts.port);
-    logik.link().setPortPaths(ports);
+    logik.link().setPortPaths(portPathsFor(opts));
     logik.FormCreate(opts.configFile);
-    if (opts.lang) {
-        logik.inst().e.Sprache = *opts.lang;
-        Sprache_setzen(logik.inst(), *opts.lang);
-    }
+    applyLanguageOption(logik.inst(), opts);
     HeadlessHost host(logik, ui);
     RemoteServer server(host, programVersion());
     std::string fehler;

@@ -6,10 +6,12 @@
 
 #include "app/batch.h"
 #include "app/command_line.h"
+#include "app/headless.h"
 #include "app/run_options.h"
 #include "ui/einstell.h"
 #include "ui/port_chooser.h"
 #include "ui/quit_signals.h"
+#include "ui/remote_window.h"
 #include "ui/vek32.h"
 #include "ui/vekinfo.h"
 
@@ -39,6 +41,17 @@ int runWindow(int argc, char** argv, const veka::ProgramOptions& opts) {
     hauptfenster.setOptionen([&hauptfenster, &einstellungen] {
         veka::Bandbreite1Click(hauptfenster.logik(), einstellungen);
     });
+    // Remote control beside the window, on the window thread.
+    std::unique_ptr<veka::Fernsteuerung> fernsteuerung;
+    if (opts.remote) {
+        fernsteuerung = std::make_unique<veka::Fernsteuerung>(hauptfenster, veka::programVersion());
+        std::string fehler;
+        if (!fernsteuerung->starten(opts.remote->address, opts.remote->port, &fehler)) {
+            std::fprintf(stderr, "veka: cannot listen on %s:%u: %s\n", opts.remote->address.c_str(),
+                         static_cast<unsigned>(opts.remote->port), fehler.c_str());
+            return veka::kExitNoListen;
+        }
+    }
     hauptfenster.show();
     return app.exec();
 }
@@ -58,7 +71,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (opts.sweep) return veka::runBatch(opts);
-    // Remote front without a window plugs in here: if (opts.remote && opts.noWindow) ...;
-    // with a window, the remote server starts beside it in runWindow.
+    // Remote control without a window; with one, the server starts beside it in runWindow.
+    if (opts.remote && opts.noWindow) return veka::runHeadless(opts);
     return runWindow(argc, argv, opts);
 }
