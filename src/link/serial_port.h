@@ -1,10 +1,11 @@
 #pragma once
 // The serial port of the device on POSIX termios.
 //
-// Port n (1..9) is named "COM" followed by its digit. The name is looked up first as a file
-// in the working directory (a link the user or the simulator makes to the real tty), else as
-// /dev/ttyS(n-1). Only character devices are opened: a regular file that happens to carry the
-// name is never written. Reads never wait; waiting is done with poll.
+// Port n (1..9) is named "COM" followed by its digit. Without a device chosen for it (see
+// PortPaths), the name is looked up first as a file in the working directory (a link the user
+// or the simulator makes to the real tty), else as /dev/ttyS(n-1). Only character devices that
+// are terminals are opened: a regular file that happens to carry the name is never written.
+// Reads never wait; waiting is done with poll.
 
 #include <cstddef>
 #include <cstdint>
