@@ -19,6 +19,12 @@
 #include "support/run_program.h"
 #include "support/sim_room.h"
 
+// The tests start the program as a child process, which only executes it: ThreadSanitizer may
+// let a child of this multi-threaded process go on.
+extern "C" const char* __tsan_default_options() {
+    return "die_after_fork=0";
+}
+
 namespace veka::test {
 namespace {
 
