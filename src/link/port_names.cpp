@@ -33,7 +33,9 @@ std::string groupName(gid_t gid) {
 PortProbe failed(PortState state, const struct stat& st) {
     PortProbe p;
     p.state = state;
-    if (state == PortState::PermissionDenied) p.group = groupName(st.st_gid);
+    // Joining the node's group helps only when that group may read and write it.
+    const bool groupMayUse = (st.st_mode & S_IRGRP) != 0 && (st.st_mode & S_IWGRP) != 0;
+    if (state == PortState::PermissionDenied && groupMayUse) p.group = groupName(st.st_gid);
     return p;
 }
 

@@ -18,7 +18,7 @@ enum class PortState { Usable, PermissionDenied, Busy, NotPresent, NotSerial };
 
 struct PortProbe {
     PortState state = PortState::NotPresent;
-    std::string group;  // group owning the device node, for the permission hint
+    std::string group;  // group that may use the device node, for the permission hint
 };
 
 // "usable", "permission denied", "busy", "not present", "not a serial device".

@@ -107,6 +107,39 @@ PortState stateAsNormalUser(const std::string& path) {
     return static_cast<PortState>(WEXITSTATUS(status));
 }
 
+// The group of a node that its group may use, as the child saw it.
+std::string groupAsNormalUser(const std::string& path) {
+    int fds[2];
+    if (::pipe(fds) != 0) return "?";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+             ::setresuid(65534, 65534, 65534) != 0))
+            ::_exit(100);
+        const std::string g = probePort(path).group;
+        ::_exit(::write(fds[1], g.data(), g.size()) == static_cast<ssize_t>(g.size()) ? 0 : 1);
+    }
+    ::close(fds[1]);
+    char buf[256];
+    const ssize_t n = ::read(fds[0], buf, sizeof buf);
+    ::close(fds[0]);
+    ::waitpid(pid, nullptr, 0);
+    return std::string(buf, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+TEST(PortState, PermissionHintNamesAGroupThatMayUseTheNode) {
+    Pty pty;
+    ASSERT_TRUE(pty.forbidNormalUsers());
+    EXPECT_EQ(groupAsNormalUser(pty.path()), "");  // no group may use it: the usual advice
+    if (::geteuid() != 0) GTEST_SKIP() << "giving a node to another group needs root";
+    const group* tty = ::getgrnam("tty");
+    ASSERT_NE(tty, nullptr);
+    ASSERT_EQ(::chown(pty.path().c_str(), 0, tty->gr_gid), 0);
+    ASSERT_EQ(::chmod(pty.path().c_str(), 0660), 0);
+    EXPECT_EQ(groupAsNormalUser(pty.path()), "tty");
+}
+
 TEST(PortState, DeviceTheUserMayNotOpenIsPermissionDenied) {
     Pty pty;
     ASSERT_FALSE(pty.path().empty());
