@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -83,6 +84,7 @@ inline ProgramRun runProgram(const std::vector<std::string>& call, const std::st
         for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
         ::execv(argv[0], argv.data());
+        ::dprintf(2, "cannot run %s\n", argv[0]);  // e.g. setpriv (util-linux) missing
         ::_exit(127);
     }
     ::close(outPipe[1]);
