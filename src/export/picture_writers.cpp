@@ -4,7 +4,6 @@
 #include <QImageWriter>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QPainter>
 #include <QPdfWriter>
 
 #include "display/printing.h"
@@ -39,12 +38,7 @@ std::optional<std::string> pdfSchreiben(const Messaufnahme& a) {
         pdf.setResolution(600);
         pdf.setTitle(QString::fromStdString(a.fenster.text(Control::Label5)));
         pdf.setCreator(QStringLiteral("veka"));
-        QPainter painter;
-        if (!painter.begin(&pdf)) return std::nullopt;
-        // The picture's pixels, not a JPEG of them; the page painter keeps its defaults.
-        painter.setRenderHint(QPainter::LosslessImageRendering);
-        seiteZeichnen(painter, druckseite(pdf.width(), a.fenster), a.bild);
-        if (!painter.end()) return std::nullopt;
+        if (!seiteAusgeben(pdf, a.fenster, a.bild)) return std::nullopt;
     }
     return alsText(bytes);
 }
