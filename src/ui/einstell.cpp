@@ -106,8 +106,8 @@ RadioGroupBox::RadioGroupBox(const QString& title, const QStringList& items, int
         const int column = i / rows;
         const QSize size = b->sizeHint().boundedTo(QSize(columnWidth, rowHeight));
         b->setGeometry(inside.x() + kItemIndent + column * columnWidth,
-                       inside.y() + row * rowHeight + (rowHeight - size.height()) / 2,
-                       size.width(), size.height());
+                       inside.y() + row * rowHeight + (rowHeight - size.height()) / 2, size.width(),
+                       size.height());
         group_->addButton(b, i);
         items_.push_back(b);
     }
