@@ -6,7 +6,6 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 
 #include "app/headless_ui.h"
 #include "app/port_settings.h"
