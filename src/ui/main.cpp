@@ -18,6 +18,9 @@
 namespace {
 
 int runWindow(int argc, char** argv, const veka::ProgramOptions& opts) {
+    // The diagram repaints strips a few columns wide every 10 ms; sent through the X connection
+    // they cost less than through shared memory, which waits for the server before each paint.
+    if (qEnvironmentVariableIsEmpty("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
     // Qt's own dialogs speak the window's language: German.
     QTranslator qtTexte;
