@@ -364,9 +364,14 @@ TEST(HelpText, BuiltInPageDescribesKeysFilesAndSimulator) {
                                "veka-sim --help",
                                "Taktgenerator",
                                "Smith",
-                               "Zwischenfrequenz"}) {
+                               "Zwischenfrequenz",
+                               "Minus (F6)",
+                               "Alt+M öffnet das Menü Messung",
+                               "Alt allein öffnet die Menüleiste"}) {
         EXPECT_TRUE(html.contains(QString::fromUtf8(needle))) << needle;
     }
+    // Alt+M opens the "Messung" menu; the page must not promise it for Minus.
+    EXPECT_FALSE(html.contains(QStringLiteral("Minus (Alt+M)")));
 }
 
 TEST(HelpFile, ClassifiesAndDecodesTheBytes) {
