@@ -3,6 +3,7 @@
 // it returns at once. Raising it is async-signal-safe, so a signal handler may end the
 // program's device waits.
 
+#include <atomic>
 #include <chrono>
 
 namespace veka {
@@ -26,6 +27,10 @@ class AbortEvent {
 
   private:
     int fd_;
+    // raised() is asked at every sweep point: a flag read, not a system call. Lock-free, so
+    // setting it stays async-signal-safe.
+    mutable std::atomic<bool> gesetzt_{false};
+    static_assert(std::atomic<bool>::is_always_lock_free);
 };
 
 }  // namespace veka
