@@ -73,19 +73,13 @@ void RemoteInstrument::addCalculate() {
     tree_.add("CALCulate:BANDwidth", {},
               labels({Control::Label9, Control::Label10, Control::Label11}));
     tree_.add("CALCulate:CURSor", {}, labels({Control::Label14}));
-    tree_.add(
-        "CALCulate:CURSor:FREQuency",
-        [this](const ScpiCommand& c) {
-            int32_t hz = 0;
-            if (const int e = integerArgument(c, 0, INT32_MAX, hz)) return ScpiReply::fail(e);
-            if (!allowed({Control::Button14})) return ScpiReply::fail(scpi::SettingsConflict);
-            return runWithAnswer(std::to_string(hz),
-                                 [](N& l, UserInterface& ui) { Button14Click(l.inst(), ui); });
-        },
-        [this](const ScpiCommand& c) {
-            if (const int e = noArguments(c)) return ScpiReply::fail(e);
-            return ScpiReply::answer(std::to_string(Cursorfrequenz(inst())));
-        });
+    tree_.add("CALCulate:CURSor:FREQuency",
+              typedValue(0, {Control::Button14},
+                         [](N& l, UserInterface& ui) { Button14Click(l.inst(), ui); }),
+              [this](const ScpiCommand& c) {
+                  if (const int e = noArguments(c)) return ScpiReply::fail(e);
+                  return ScpiReply::answer(std::to_string(Cursorfrequenz(inst())));
+              });
 }
 
 ScpiReply RemoteInstrument::fileCommand(const ScpiCommand& c,

@@ -15,7 +15,10 @@ namespace {
 
 using N = Netzwerktester;
 
-constexpr int32_t kMaxHz = INT32_MAX;
+// "&Frequenz": the start frequency the user would type.
+void typedStart(Netzwerktester& l, UserInterface& ui) {
+    Button1Click(l.inst(), l.link(), ui);
+}
 
 ScpiReply integerAnswer(int64_t v) {
     return ScpiReply::answer(std::to_string(v));
@@ -59,6 +62,17 @@ ScpiReply RemoteInstrument::runWithAnswer(std::string answer,
     host_.run([&] { handler(host_.logik(), ui); });
     if (!ui.errors.empty()) return ScpiReply::fail(scpi::MassStorageError);
     return {};
+}
+
+ScpiHandler RemoteInstrument::typedValue(int64_t lowest, std::initializer_list<Control> controls,
+                                         void (*handler)(Netzwerktester&, UserInterface&)) {
+    return [this, lowest, list = std::vector<Control>(controls), handler](const ScpiCommand& c) {
+        int32_t value = 0;
+        if (const int e = integerArgument(c, lowest, INT32_MAX, value)) return ScpiReply::fail(e);
+        for (Control k : list)
+            if (!inst().fenster.enabled(k)) return ScpiReply::fail(scpi::SettingsConflict);
+        return runWithAnswer(std::to_string(value), handler);
+    };
 }
 
 ScpiReply RemoteInstrument::runLogic(void (Netzwerktester::*handler)()) {
@@ -144,27 +158,12 @@ ScpiReply RemoteInstrument::reset() {
 }
 
 void RemoteInstrument::addSense() {
-    tree_.add(
-        "[SENSe]:FREQuency:STARt",
-        [this](const ScpiCommand& c) {
-            int32_t hz = 0;
-            if (const int e = integerArgument(c, 0, kMaxHz, hz)) return ScpiReply::fail(e);
-            if (!allowed({Control::Button1})) return ScpiReply::fail(scpi::SettingsConflict);
-            return runWithAnswer(std::to_string(hz), [](N& l, UserInterface& ui) {
-                Button1Click(l.inst(), l.link(), ui);
-            });
-        },
-        queryOf([this] { return integerAnswer(inst().e.Startfrequenz); }));
-    tree_.add(
-        "[SENSe]:FREQuency:STEP",
-        [this](const ScpiCommand& c) {
-            int32_t hz = 0;
-            if (const int e = integerArgument(c, 1, kMaxHz, hz)) return ScpiReply::fail(e);
-            if (!allowed({Control::Button4})) return ScpiReply::fail(scpi::SettingsConflict);
-            return runWithAnswer(std::to_string(hz),
-                                 [](N& l, UserInterface& ui) { Button4Click(l.inst(), ui); });
-        },
-        queryOf([this] { return integerAnswer(inst().e.Schrittweite); }));
+    tree_.add("[SENSe]:FREQuency:STARt", typedValue(0, {Control::Button1}, typedStart),
+              queryOf([this] { return integerAnswer(inst().e.Startfrequenz); }));
+    tree_.add("[SENSe]:FREQuency:STEP",
+              typedValue(1, {Control::Button4},
+                         [](N& l, UserInterface& ui) { Button4Click(l.inst(), ui); }),
+              queryOf([this] { return integerAnswer(inst().e.Schrittweite); }));
     tree_.add(
         "[SENSe]:SWEep:POINts",
         [this](const ScpiCommand& c) {
@@ -226,14 +225,10 @@ void RemoteInstrument::addSource() {
         queryOf([this] { return integerAnswer(inst().fenster.attenuatorPosition()); }));
     tree_.add(
         "SOURce:FREQuency",
-        [this](const ScpiCommand& c) {
-            int32_t hz = 0;
-            if (const int e = integerArgument(c, 0, kMaxHz, hz)) return ScpiReply::fail(e);
-            if (inst().Messart != VFO || !allowed({Control::Button1}))
-                return ScpiReply::fail(scpi::SettingsConflict);
-            return runWithAnswer(std::to_string(hz), [](N& l, UserInterface& ui) {
-                Button1Click(l.inst(), l.link(), ui);
-            });
+        [this, start = typedValue(0, {Control::Button1}, typedStart)](const ScpiCommand& c) {
+            // The source is tuned by hand only in VFO mode; elsewhere the sweep tunes it.
+            if (inst().Messart != VFO) return ScpiReply::fail(scpi::SettingsConflict);
+            return start(c);
         },
         queryOf([this] { return integerAnswer(inst().e.Startfrequenz); }));
     // The two IF toggles: the check mark says where they stand, as in the menu.
@@ -259,17 +254,10 @@ void RemoteInstrument::addSource() {
             const bool add = inst().fenster.checked(Control::AdditionvsSubtraktion1);
             return ScpiReply::answer(add ? "ADD" : "SUBT");
         }));
-    tree_.add(
-        "SOURce:IF:FREQuency",
-        [this](const ScpiCommand& c) {
-            int32_t hz = 0;
-            if (const int e = integerArgument(c, 0, kMaxHz, hz)) return ScpiReply::fail(e);
-            if (!allowed({Control::MenuEinstellungen, Control::ZFEingabe1}))
-                return ScpiReply::fail(scpi::SettingsConflict);
-            return runWithAnswer(std::to_string(hz),
-                                 [](N& l, UserInterface& ui) { ZFEingabe1Click(l.inst(), ui); });
-        },
-        queryOf([this] { return integerAnswer(inst().e.Zwischenfrequenz); }));
+    tree_.add("SOURce:IF:FREQuency",
+              typedValue(0, {Control::MenuEinstellungen, Control::ZFEingabe1},
+                         [](N& l, UserInterface& ui) { ZFEingabe1Click(l.inst(), ui); }),
+              queryOf([this] { return integerAnswer(inst().e.Zwischenfrequenz); }));
 }
 
 ScpiReply RemoteInstrument::setToggle(Control item, void (Netzwerktester::*toggle)(), bool on) {

@@ -46,6 +46,10 @@ class RemoteInstrument {
     // Runs a command through the front; the remote answer for any input box is `answer`.
     ScpiReply runWithAnswer(std::string answer, void (*handler)(Netzwerktester&, UserInterface&));
     ScpiReply runLogic(void (Netzwerktester::*handler)());
+    // A command whose value the window asks for in its input box: an integer from `lowest`,
+    // refused while one of the controls is disabled, then the handler with it as the answer.
+    ScpiHandler typedValue(int64_t lowest, std::initializer_list<Control> controls,
+                           void (*handler)(Netzwerktester&, UserInterface&));
     ScpiReply setToggle(Control item, void (Netzwerktester::*toggle)(), bool on);
     void requestStop();
     ScpiReply reset();
