@@ -1,19 +1,17 @@
 #include "app/batch.h"
 
 #include <unistd.h>
-#include <QGuiApplication>
+#include <QCoreApplication>
 
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 
 #include "app/headless_ui.h"
-#include "app/port_settings.h"
+#include "app/run_options.h"
 #include "display/auswertung.h"
 #include "export/export_format.h"
 #include "export/exporter.h"
-#include "files/sprache.h"
-#include "link/port_names.h"
 #include "measure/netzwerktester.h"
 
 namespace veka {
@@ -119,15 +117,10 @@ int stapellauf(const ProgramOptions& opts) {
     HeadlessUi ui;
     ui.setMessagesQuiet(true);  // the time-out box: a silent device gets its own line below
     Netzwerktester logik(ui);
-    PortPaths ports = loadPortChoices();
-    if (opts.port) ports.setRunDevice(*opts.port);
-    logik.link().setPortPaths(ports);
+    logik.link().setPortPaths(portPathsFor(opts));
     logik.FormCreate(opts.configFile);
     Instrument& inst = logik.inst();
-    if (opts.lang) {
-        inst.e.Sprache = *opts.lang;
-        Sprache_setzen(inst, *opts.lang);
-    }
+    applyLanguageOption(inst, opts);
     if (inst.DemoModus) return keinGeraet(logik);
     einstellen(logik, opts);
     messen(logik, opts.count);
@@ -149,14 +142,8 @@ int runBatch(const ProgramOptions& opts) {
     // kill the program in the middle of it.
     std::signal(SIGXFSZ, SIG_IGN);
     if (QCoreApplication::instance() != nullptr) return stapellauf(opts);
-    // No display is needed: the pictures are drawn off screen.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(qtMeldung);
-    int argc = 1;
-    char name[] = "veka";
-    char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
-    return stapellauf(opts);
+    return ohneBildschirm([&opts] { return stapellauf(opts); });
 }
 
 }  // namespace veka

@@ -1,6 +1,6 @@
 #include "app/headless.h"
 
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <cstdio>
 
 #include "app/headless_ui.h"
@@ -48,13 +48,7 @@ int serve(const ProgramOptions& opts) {
 
 int runHeadless(const ProgramOptions& opts) {
     if (!opts.remote) return kExitUsage;
-    // The export draws its pictures off screen; no display is needed.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int argc = 1;
-    char name[] = "veka";
-    char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
-    return serve(opts);
+    return ohneBildschirm([&opts] { return serve(opts); });
 }
 
 }  // namespace veka

@@ -1,5 +1,6 @@
 #include "app/headless_ui.h"
 
+#include <QGuiApplication>
 #include <QMetaObject>
 #include <cstdio>
 
@@ -56,6 +57,15 @@ std::vector<std::string> HeadlessUi::messages() const {
 std::vector<std::string> HeadlessUi::errors() const {
     std::lock_guard lock(mutex_);
     return errors_;
+}
+
+int ohneBildschirm(const std::function<int()>& front) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int argc = 1;
+    char name[] = "veka";
+    char* argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+    return front();
 }
 
 }  // namespace veka

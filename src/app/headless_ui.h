@@ -5,6 +5,7 @@
 // tasks run in the event loop of the thread that made the object.
 
 #include <QObject>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -37,5 +38,9 @@ class HeadlessUi : public UserInterface {
     std::vector<std::string> errors_;
     QObject context_;  // lives on the creating thread; posted tasks die with it
 };
+
+// Runs front inside an application that draws off screen, so that no display is needed;
+// returns what front returns.
+int ohneBildschirm(const std::function<int()>& front);
 
 }  // namespace veka

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "app/port_settings.h"
+#include "files/data_paths.h"
 #include "files/integer_rule.h"
 #include "files/sprache.h"
 #include "link/exchange.h"
@@ -24,7 +25,7 @@ struct ChooserTexte {
 };
 
 ChooserTexte chooserTexte(const std::string& sektion) {
-    const IniFile ini = sektion.empty() ? IniFile() : IniFile::load(Sprachdatei);
+    const IniFile ini = sektion.empty() ? IniFile() : IniFile::load(dataFile(Sprachdatei));
     const auto t = [&](const char* key, const char* deutsch) {
         return QString::fromStdString(ini.get(sektion, key, deutsch));
     };
