@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/headless_ui.h"
+#include "app/quit_signals.h"
 #include "app/run_options.h"
 #include "measure/netzwerktester.h"
 #include "remote/remote_server.h"
@@ -39,6 +40,9 @@ int serve(const ProgramOptions& opts) {
                      static_cast<unsigned>(opts.remote->port), fehler.c_str());
         return kExitNoListen;
     }
+    // SIGTERM and SIGINT end the loop like a window close: the worker stops and the port is
+    // released properly.
+    QuitSignals signale(logik.link().abortFd(), [] { QCoreApplication::quit(); });
     const int status = QCoreApplication::exec();
     logik.sweep().beenden();
     return status;

@@ -58,6 +58,12 @@ class Programm {
         EXPECT_FALSE(bericht && stderr_.find("veka::") != std::string::npos) << stderr_;
     }
     bool bereit() const { return bereit_; }
+    // SIGTERM: the exit code of a normal end, -1 when the signal killed the program or it hangs.
+    int sigterm() {
+        p_.terminate();
+        if (!p_.waitForFinished(kLange)) return -1;
+        return p_.exitStatus() == QProcess::NormalExit ? p_.exitCode() : -1;
+    }
     uint16_t port() const { return port_; }
     bool laeuft() const { return p_.state() == QProcess::Running; }
     const std::string& fehlerausgabe() const { return stderr_; }
@@ -242,6 +248,15 @@ TEST_P(FernProgramm, AFloodOfCommandsIsAnsweredInOrder) {
         if (k.zeile() == std::to_string(i % 300 + 1)) ++richtig;
     EXPECT_EQ(richtig, kAnzahl);
     EXPECT_EQ(k.frage("SYST:ERR?"), kKeinFehler);
+}
+
+TEST_P(FernProgramm, SigtermDuringSweepsEndsTheProgramNormally) {
+    test::SimRoom room;
+    Programm veka(room, GetParam());
+    ASSERT_TRUE(veka.bereit()) << veka.fehlerausgabe();
+    Kunde k(veka.port());
+    EXPECT_EQ(k.frage("INIT:CONT ON;:INIT:CONT?"), "1");
+    EXPECT_EQ(veka.sigterm(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(OhneUndMitFenster, FernProgramm, ::testing::Values(false, true),

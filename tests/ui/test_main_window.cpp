@@ -19,12 +19,12 @@
 #include <QToolButton>
 #include <QTranslator>
 
+#include "app/quit_signals.h"
 #include "files/config_file.h"
 #include "files/sprache.h"
 #include "support/fake_ui.h"
 #include "support/raw_line.h"
 #include "support/sim_room.h"
-#include "ui/quit_signals.h"
 #include "ui/vek32.h"
 
 namespace veka {

@@ -1,4 +1,4 @@
-#include "ui/quit_signals.h"
+#include "app/quit_signals.h"
 
 #include <sys/eventfd.h>
 #include <unistd.h>
