@@ -23,7 +23,12 @@ void AbortEvent::raise() const {
 }
 
 bool AbortEvent::raised() const {
-    return gesetzt_.load();
+    if (gesetzt_.load()) return true;
+    // A signal handler may have written the descriptor directly; remember what it said.
+    pollfd p{fd_, POLLIN, 0};
+    if (::poll(&p, 1, 0) <= 0) return false;
+    gesetzt_.store(true);
+    return true;
 }
 
 bool AbortEvent::sleepFor(std::chrono::microseconds time) const {

@@ -27,8 +27,8 @@ class AbortEvent {
 
   private:
     int fd_;
-    // raised() is asked at every sweep point: a flag read, not a system call. Lock-free, so
-    // setting it stays async-signal-safe.
+    // Set by raise(), or by raised() once it finds the descriptor written by someone else (a
+    // signal handler). Lock-free, so setting it stays async-signal-safe.
     mutable std::atomic<bool> gesetzt_{false};
     static_assert(std::atomic<bool>::is_always_lock_free);
 };
