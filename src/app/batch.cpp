@@ -85,9 +85,10 @@ void einstellen(Netzwerktester& logik, const ProgramOptions& o) {
     s.fenster.setText(Control::Label12, FrequenzText(Cursorfrequenz(s)));
 }
 
-// Runs exactly anzahl complete sweeps: the stop is asked for once the last one has begun.
+// Runs exactly anzahl complete sweeps: the worker itself ends after the last one.
 void messen(Netzwerktester& logik, int32_t anzahl) {
     const Fortschritt fortschritt;
+    logik.sweep().durchlaeufeBegrenzen(static_cast<uint64_t>(anzahl));
     logik.Button5Click();
     for (uint64_t k = 1; k <= static_cast<uint64_t>(anzahl); ++k) {
         // A device that fell silent gives no more readings worth waiting for.

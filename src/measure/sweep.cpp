@@ -141,7 +141,7 @@ void Sweep::messschleife(uint64_t lauf) {
             punktMessen(i, n, f);
             f = wrapAdd(f, inst_.e.Schrittweite);
         }
-        if (inst_.Stopanforderung || mussEnden()) break;
+        if (inst_.Stopanforderung || mussEnden() || letzterDurchlauf()) break;
     }
     zaehlungBeenden();
     fertigMelden(lauf);
@@ -167,8 +167,19 @@ void Sweep::zaehlungBeenden() {
     {
         std::lock_guard lock(zaehlMutex_);
         zaehlungLaeuft_ = false;
+        grenze_ = 0;  // the limit holds for one worker
     }
     zaehlSignal_.notify_all();
+}
+
+void Sweep::durchlaeufeBegrenzen(uint64_t k) {
+    std::lock_guard lock(zaehlMutex_);
+    grenze_ = k;
+}
+
+bool Sweep::letzterDurchlauf() {
+    std::lock_guard lock(zaehlMutex_);
+    return grenze_ != 0 && begonnen_ >= grenze_;
 }
 
 bool Sweep::warteAufDurchlauf(uint64_t k) {

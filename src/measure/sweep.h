@@ -58,6 +58,9 @@ class Sweep {
     // stop requested after that lets exactly k sweeps complete. False when the worker ended,
     // or none was started, before it began that sweep.
     bool warteAufDurchlauf(uint64_t k);
+    // The next worker ends by itself after its k-th complete sweep (0: no limit), so that a
+    // slow caller cannot let an extra sweep begin. Set before startmessung.
+    void durchlaeufeBegrenzen(uint64_t k);
 
   private:
     void messschleife(uint64_t lauf);
@@ -83,10 +86,12 @@ class Sweep {
     void zaehlungBeginnen();
     void durchlaufBeginnt();
     void zaehlungBeenden();
+    bool letzterDurchlauf();
     std::mutex zaehlMutex_;
     std::condition_variable zaehlSignal_;
     uint64_t begonnen_ = 0;        // guarded by zaehlMutex_
     bool zaehlungLaeuft_ = false;  // guarded by zaehlMutex_
+    uint64_t grenze_ = 0;          // guarded by zaehlMutex_; 0: no limit
 };
 
 // Draws the step of sweep point i into d.Diagrammbild (the moving wipe and the curve segments

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <thread>
 
 #include "display/auswertung.h"
 #include "link/device_codec.h"
@@ -231,6 +232,20 @@ TEST(Stop, BlockingVariantForFrontsWithoutAWindow) {
     EXPECT_FALSE(b.inst.fenster.text(Control::Label7).empty());
     EXPECT_TRUE(b.inst.fenster.enabled(Control::Button5));
     EXPECT_EQ(b.ui.postedCount(), 0u);
+}
+
+TEST(Sweep, ALimitEndsTheWorkerAfterExactlyThatManySweepsForThatWorkerOnly) {
+    Bench b;
+    b.inst.e.Messpunkte = 10;
+    b.core.sweep().durchlaeufeBegrenzen(1);
+    b.core.Button5Click();
+    // A caller that comes late finds the worker ended by itself after one sweep.
+    while (!b.inst.MessungBeendet) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    b.core.stopAndWait();
+    EXPECT_EQ(b.room.sim->exchangeCount(), 11u);  // one sweep of 10, then parked
+    b.core.Button5Click();                        // the next start sweeps on
+    EXPECT_TRUE(b.room.sim->waitForExchanges(11 + 25, std::chrono::seconds(20)));
+    b.core.stopAndWait();
 }
 
 // Program end while the worker waits for a reply that will not come (device silent or
