@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -16,6 +15,7 @@
 #include <functional>
 
 #include "link/serial_port.h"
+#include "support/child_process.h"
 #include "support/pty_device.h"
 #include "support/work_dir.h"
 
@@ -91,41 +91,18 @@ TEST(PortState, ClaimedLineIsBusyEvenForRoot) {
     EXPECT_EQ(second.failure().state, PortState::Usable);
 }
 
-// Runs probe as nobody when root (root opens everything), and returns the state it saw.
+// The state an ordinary user gets (as nobody when the tests run as root).
 PortState stateAsNormalUser(const std::string& path) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::geteuid() == 0 &&
-            (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
-             ::setresuid(65534, 65534, 65534) != 0))
-            ::_exit(100);
-        ::_exit(static_cast<int>(probePort(path).state));
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 100) << "could not drop privileges";
-    return static_cast<PortState>(WEXITSTATUS(status));
+    const std::string seen = test::inChild({}, [&path] {
+        return std::string(1, static_cast<char>('0' + static_cast<int>(probePort(path).state)));
+    });
+    EXPECT_EQ(seen.size(), 1u) << seen;
+    return static_cast<PortState>(seen.empty() ? 0 : seen[0] - '0');
 }
 
-// The group of a node that its group may use, as the child saw it.
+// The group of a node that its group may use, as an ordinary user sees it.
 std::string groupAsNormalUser(const std::string& path) {
-    int fds[2];
-    if (::pipe(fds) != 0) return "?";
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::geteuid() == 0 &&
-            (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
-             ::setresuid(65534, 65534, 65534) != 0))
-            ::_exit(100);
-        const std::string g = probePort(path).group;
-        ::_exit(::write(fds[1], g.data(), g.size()) == static_cast<ssize_t>(g.size()) ? 0 : 1);
-    }
-    ::close(fds[1]);
-    char buf[256];
-    const ssize_t n = ::read(fds[0], buf, sizeof buf);
-    ::close(fds[0]);
-    ::waitpid(pid, nullptr, 0);
-    return std::string(buf, n > 0 ? static_cast<size_t>(n) : 0);
+    return test::inChild({}, [&path] { return probePort(path).group; });
 }
 
 TEST(PortState, PermissionHintNamesAGroupThatMayUseTheNode) {

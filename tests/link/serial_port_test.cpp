@@ -1,8 +1,6 @@
 #include <fcntl.h>
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -10,6 +8,7 @@
 #include <fstream>
 
 #include "link/serial_port.h"
+#include "support/child_process.h"
 #include "support/sim_room.h"
 
 namespace veka {
@@ -112,22 +111,14 @@ TEST(SerialPort, AnOrdinaryUserCanReopenAfterClosing) {
         EXPECT_EQ(oeffnenSchliessenOeffnen(), 0);
         return;
     }
-    constexpr uid_t niemand = 65534;
-    ASSERT_EQ(::chown(room.sim->slavePath().c_str(), niemand, niemand), 0);
+    ASSERT_EQ(::chown(room.sim->slavePath().c_str(), test::kNobody, test::kNobody), 0);
     ASSERT_EQ(::chmod(room.dir.path().c_str(), 0755), 0);
-    const pid_t kind = ::fork();
-    ASSERT_GE(kind, 0);
-    if (kind == 0) {
+    const std::string bericht = test::inChild({}, [] {
         ::alarm(20);  // a hang ends the child, and so the test
-        if (::setgroups(0, nullptr) != 0 || ::setresgid(niemand, niemand, niemand) != 0 ||
-            ::setresuid(niemand, niemand, niemand) != 0)
-            ::_exit(3);
-        ::_exit(oeffnenSchliessenOeffnen());
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(kind, &status, 0), kind);
-    ASSERT_TRUE(WIFEXITED(status)) << "child ended by signal " << WTERMSIG(status);
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: first open failed, 2: reopen failed, 3: no drop";
+        const int fehler = oeffnenSchliessenOeffnen();
+        return fehler == 0 ? std::string() : fehler == 1 ? "first open failed" : "reopen failed";
+    });
+    EXPECT_EQ(bericht, "");
 }
 
 }  // namespace
