@@ -42,7 +42,7 @@ int serve(const ProgramOptions& opts) {
     }
     // SIGTERM and SIGINT end the loop like a window close: the worker stops and the port is
     // released properly.
-    QuitSignals signale(logik.link().abortFd(), [] { QCoreApplication::quit(); });
+    QuitSignals signale(logik.link().abortEvent(), [] { QCoreApplication::quit(); });
     const int status = QCoreApplication::exec();
     logik.sweep().beenden();
     return status;

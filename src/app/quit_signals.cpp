@@ -14,16 +14,17 @@ namespace {
 
 constexpr std::array<int, 2> kSignale = {SIGTERM, SIGINT};
 
-// A signal handler can reach nothing but globals: the two descriptors it writes.
-std::array<std::atomic<int>, 2> handlerFds = {-1, -1};
+// A signal handler can reach nothing but globals: the switch it raises and the descriptor
+// that wakes the window thread.
+std::atomic<const AbortEvent*> handlerAbort = nullptr;
+std::atomic<int> handlerWakeFd = -1;
 
 extern "C" void signalArrived(int) {
+    if (const AbortEvent* abort = handlerAbort.load()) abort->raise();
+    const int f = handlerWakeFd.load();
     const uint64_t one = 1;
-    for (const auto& fd : handlerFds) {
-        const int f = fd.load(std::memory_order_relaxed);
-        if (f >= 0) [[maybe_unused]]
-            const ssize_t n = ::write(f, &one, sizeof one);
-    }
+    if (f >= 0) [[maybe_unused]]
+        const ssize_t n = ::write(f, &one, sizeof one);
 }
 
 void handlerSetzen(void (*handler)(int)) {
@@ -36,21 +37,22 @@ void handlerSetzen(void (*handler)(int)) {
 
 }  // namespace
 
-QuitSignals::QuitSignals(int abortFd, std::function<void()> close)
+QuitSignals::QuitSignals(const AbortEvent& abort, std::function<void()> close)
     : wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
       notifier_(wakeFd_, QSocketNotifier::Read),
       close_(std::move(close)) {
     static_assert(std::atomic<int>::is_always_lock_free, "the handler needs lock-free atomics");
-    handlerFds[0] = wakeFd_;
-    handlerFds[1] = abortFd;
+    static_assert(std::atomic<const AbortEvent*>::is_always_lock_free);
+    handlerWakeFd = wakeFd_;
+    handlerAbort = &abort;
     connect(&notifier_, &QSocketNotifier::activated, this, &QuitSignals::arrived);
     handlerSetzen(&signalArrived);
 }
 
 QuitSignals::~QuitSignals() {
     handlerSetzen(SIG_DFL);
-    handlerFds[0] = -1;
-    handlerFds[1] = -1;
+    handlerWakeFd = -1;
+    handlerAbort = nullptr;
     if (wakeFd_ >= 0) ::close(wakeFd_);
 }
 

@@ -6,14 +6,16 @@
 #include <QSocketNotifier>
 #include <functional>
 
+#include "link/abort_event.h"
+
 namespace veka {
 
 class QuitSignals : public QObject {
   public:
-    // abortFd: an eventfd the handler writes at once, so that a device wait running on the
-    // window thread ends before the window thread gets to close (see DeviceLink::abortFd).
-    // close: runs on the window thread once a signal has arrived.
-    QuitSignals(int abortFd, std::function<void()> close);
+    // abort: raised by the handler at once, so that a device wait running on the window thread
+    // ends before the window thread gets to close (see DeviceLink::abortEvent). It must outlive
+    // this object. close: runs on the window thread once a signal has arrived.
+    QuitSignals(const AbortEvent& abort, std::function<void()> close);
     ~QuitSignals() override;  // the default actions come back
     QuitSignals(const QuitSignals&) = delete;
     QuitSignals& operator=(const QuitSignals&) = delete;

@@ -1,6 +1,7 @@
 #include "display/quickdraw.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -314,17 +315,36 @@ struct Spalten {
     int xa, xe;
 };
 
-void skalar(uint8_t* bild, const uint8_t* ra, const uint8_t* di, Spalten sp) {
+// Changed rows as one bit per surface row (bit y % 32 of word y / 32), collected while the
+// picture lines are in the cache anyway.
+using Zeilenmasken = std::array<uint32_t, BildHoehe / 32>;
+static_assert(BildHoehe % 32 == 0);
+
+Zeilenbereich bereichAus(const Zeilenmasken& masken) {
+    Zeilenbereich z;
+    for (int w = 0; w < static_cast<int>(masken.size()); ++w) {
+        if (masken[w] == 0) continue;
+        z.dazu(w * 32 + std::countr_zero(masken[w]) + 1);  // picture rows count from 1
+        z.dazu(w * 32 + 31 - std::countl_zero(masken[w]) + 1);
+    }
+    return z;
+}
+
+void skalar(uint8_t* bild, const uint8_t* ra, const uint8_t* di, Spalten sp, Zeilenmasken& m) {
     constexpr int kZeile = Anzeigebitmap::Zeilenlaenge;
     for (int bx = sp.xa; bx < sp.xe; bx += kBlockBreite) {
         const int bxe = std::min(bx + kBlockBreite, sp.xe);
         for (int by = 0; by < BildHoehe; by += kBlockHoehe) {
             for (int y = by; y < by + kBlockHoehe; ++y) {
                 uint8_t* ziel = bild + static_cast<size_t>(y + 1) * kZeile + 1;
+                uint8_t anders = 0;
                 for (int x = bx; x < bxe; ++x) {
                     const size_t o = static_cast<size_t>(x) * BildHoehe + static_cast<size_t>(y);
-                    ziel[x] = ra[o] & di[o];
+                    const uint8_t neu = ra[o] & di[o];
+                    anders |= static_cast<uint8_t>(ziel[x] ^ neu);
+                    ziel[x] = neu;
                 }
+                if (anders != 0) m[static_cast<size_t>(y / 32)] |= 1u << (y % 32);
             }
         }
     }
@@ -332,8 +352,16 @@ void skalar(uint8_t* bild, const uint8_t* ra, const uint8_t* di, Spalten sp) {
 
 #if defined(__SSE2__)
 #define VEKA_QD_SSE2 1
+// Stores 16 bytes of a picture row; 1 when they differ from what was there.
+inline uint32_t speichern(uint8_t* ziel, __m128i neu) {
+    const __m128i alt = _mm_loadu_si128(reinterpret_cast<const __m128i*>(ziel));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(ziel), neu);
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(alt, neu)) != 0xFFFF ? 1u : 0u;
+}
+
 // One 16 x 16 tile: four unpack rounds pair up bytes, words, dwords and qwords into rows.
-void kachelSse2(uint8_t* bild, const uint8_t* ra, const uint8_t* di, int x0, int y0) {
+// Returns the changed rows, bit r for row y0 + r.
+uint32_t kachelSse2(uint8_t* bild, const uint8_t* ra, const uint8_t* di, int x0, int y0) {
     constexpr int kZeile = Anzeigebitmap::Zeilenlaenge;
     __m128i a[16];
     for (int i = 0; i < 16; ++i) {
@@ -359,20 +387,24 @@ void kachelSse2(uint8_t* bild, const uint8_t* ra, const uint8_t* di, int x0, int
         }
     }
     uint8_t* ziel = bild + static_cast<size_t>(y0 + 1) * kZeile + x0 + 1;
+    uint32_t anders = 0;
     for (int r = 0; r < 8; ++r) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(ziel + (2 * r) * kZeile),
-                         _mm_unpacklo_epi64(b[2 * r], b[2 * r + 1]));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(ziel + (2 * r + 1) * kZeile),
-                         _mm_unpackhi_epi64(b[2 * r], b[2 * r + 1]));
+        anders |= speichern(ziel + (2 * r) * kZeile, _mm_unpacklo_epi64(b[2 * r], b[2 * r + 1]))
+                  << (2 * r);
+        anders |= speichern(ziel + (2 * r + 1) * kZeile, _mm_unpackhi_epi64(b[2 * r], b[2 * r + 1]))
+                  << (2 * r + 1);
     }
+    return anders;
 }
 
-void sse2(uint8_t* bild, const uint8_t* ra, const uint8_t* di, Spalten sp) {
+void sse2(uint8_t* bild, const uint8_t* ra, const uint8_t* di, Spalten sp, Zeilenmasken& m) {
     for (int bx = sp.xa; bx < sp.xe; bx += kBlockBreite) {
         const int bxe = std::min(bx + kBlockBreite, sp.xe);
         for (int by = 0; by < BildHoehe; by += kBlockHoehe) {
             for (int y0 = by; y0 < by + kBlockHoehe; y0 += 16) {
-                for (int x0 = bx; x0 < bxe; x0 += 16) kachelSse2(bild, ra, di, x0, y0);
+                for (int x0 = bx; x0 < bxe; x0 += 16)
+                    m[static_cast<size_t>(y0 / 32)] |= kachelSse2(bild, ra, di, x0, y0)
+                                                       << (y0 % 32);
             }
         }
     }
@@ -382,9 +414,9 @@ void sse2(uint8_t* bild, const uint8_t* ra, const uint8_t* di, Spalten sp) {
 #if defined(__x86_64__) && defined(__GNUC__)
 #define VEKA_QD_AVX2 1
 // Same network on 32-byte column pieces: the two 128-bit lanes hold two tiles stacked
-// vertically, so one pass transposes 16 columns by 32 rows.
-__attribute__((target("avx2"))) inline void kachelAvx2(uint8_t* bild, const uint8_t* ra,
-                                                       const uint8_t* di, int x0, int y0) {
+// vertically, so one pass transposes 16 columns by 32 rows (y0 is a multiple of 32).
+__attribute__((target("avx2"))) inline uint32_t kachelAvx2(uint8_t* bild, const uint8_t* ra,
+                                                           const uint8_t* di, int x0, int y0) {
     constexpr int kZeile = Anzeigebitmap::Zeilenlaenge;
     __m256i a[16];
     for (int i = 0; i < 16; ++i) {
@@ -410,25 +442,26 @@ __attribute__((target("avx2"))) inline void kachelAvx2(uint8_t* bild, const uint
         }
     }
     uint8_t* ziel = bild + static_cast<size_t>(y0 + 1) * kZeile + x0 + 1;
+    uint32_t anders = 0;
     for (int r = 0; r < 8; ++r) {
         const __m256i gerade = _mm256_unpacklo_epi64(b[2 * r], b[2 * r + 1]);
         const __m256i ungerade = _mm256_unpackhi_epi64(b[2 * r], b[2 * r + 1]);
         uint8_t* z = ziel + (2 * r) * kZeile;
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(z), _mm256_castsi256_si128(gerade));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(z + kZeile), _mm256_castsi256_si128(ungerade));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(z + 16 * kZeile),
-                         _mm256_extracti128_si256(gerade, 1));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(z + 17 * kZeile),
-                         _mm256_extracti128_si256(ungerade, 1));
+        anders |= speichern(z, _mm256_castsi256_si128(gerade)) << (2 * r);
+        anders |= speichern(z + kZeile, _mm256_castsi256_si128(ungerade)) << (2 * r + 1);
+        anders |= speichern(z + 16 * kZeile, _mm256_extracti128_si256(gerade, 1)) << (2 * r + 16);
+        anders |= speichern(z + 17 * kZeile, _mm256_extracti128_si256(ungerade, 1)) << (2 * r + 17);
     }
+    return anders;
 }
 
 __attribute__((target("avx2"))) void avx2(uint8_t* bild, const uint8_t* ra, const uint8_t* di,
-                                          Spalten sp) {
+                                          Spalten sp, Zeilenmasken& m) {
     for (int bx = sp.xa; bx < sp.xe; bx += kBlockBreite) {
         const int bxe = std::min(bx + kBlockBreite, sp.xe);
         for (int by = 0; by < BildHoehe; by += kBlockHoehe) {
-            for (int x0 = bx; x0 < bxe; x0 += 16) kachelAvx2(bild, ra, di, x0, by);
+            for (int x0 = bx; x0 < bxe; x0 += 16)
+                m[static_cast<size_t>(by / 32)] |= kachelAvx2(bild, ra, di, x0, by);
         }
     }
 }
@@ -441,47 +474,53 @@ bool hatAvx2() {
 
 }  // namespace
 
-bool BilderVerknuepfenMit(Verknuepfung weg, Anzeigebitmap& bitmap, const TBildfeld& raster,
-                          const TBildfeld& diagramm, Spaltenbereich bereich) {
+std::optional<Zeilenbereich> BilderVerknuepfenMit(Verknuepfung weg, Anzeigebitmap& bitmap,
+                                                  const TBildfeld& raster,
+                                                  const TBildfeld& diagramm,
+                                                  Spaltenbereich bereich) {
     uint8_t* bild = bitmap.zeile(0);
     const uint8_t* ra = raster.pixel.data();
     const uint8_t* di = diagramm.pixel.data();
     bereich.von = std::max(bereich.von, 1);
     bereich.bis = std::min(bereich.bis, BildBreite);
-    if (bereich.leer()) return true;
+    if (bereich.leer()) return Zeilenbereich{};
     const Spalten genau{bereich.von - 1, bereich.bis};
     [[maybe_unused]] const Spalten kacheln{genau.xa & ~15, (genau.xe + 15) & ~15};
+    Zeilenmasken m{};
     switch (weg) {
         case Verknuepfung::Skalar:
-            skalar(bild, ra, di, genau);
-            return true;
+            skalar(bild, ra, di, genau, m);
+            return bereichAus(m);
         case Verknuepfung::Sse2:
 #if defined(VEKA_QD_SSE2)
-            sse2(bild, ra, di, kacheln);
-            return true;
+            sse2(bild, ra, di, kacheln, m);
+            return bereichAus(m);
 #else
-            return false;
+            return std::nullopt;
 #endif
         case Verknuepfung::Avx2:
 #if defined(VEKA_QD_AVX2)
-            if (!hatAvx2()) return false;
-            avx2(bild, ra, di, kacheln);
-            return true;
+            if (!hatAvx2()) return std::nullopt;
+            avx2(bild, ra, di, kacheln, m);
+            return bereichAus(m);
 #else
-            return false;
+            return std::nullopt;
 #endif
     }
-    return false;
+    return std::nullopt;
 }
 
 }  // namespace quickdraw_detail
 
-void BilderVerknuepfen(Anzeigebitmap& bitmap, const TBildfeld& raster, const TBildfeld& diagramm,
-                       Spaltenbereich bereich) {
+Zeilenbereich BilderVerknuepfen(Anzeigebitmap& bitmap, const TBildfeld& raster,
+                                const TBildfeld& diagramm, Spaltenbereich bereich) {
     using quickdraw_detail::Verknuepfung;
-    for (Verknuepfung weg : {Verknuepfung::Avx2, Verknuepfung::Sse2, Verknuepfung::Skalar}) {
-        if (quickdraw_detail::BilderVerknuepfenMit(weg, bitmap, raster, diagramm, bereich)) return;
+    for (Verknuepfung weg : {Verknuepfung::Avx2, Verknuepfung::Sse2}) {
+        if (auto z = quickdraw_detail::BilderVerknuepfenMit(weg, bitmap, raster, diagramm, bereich))
+            return *z;
     }
+    return *quickdraw_detail::BilderVerknuepfenMit(Verknuepfung::Skalar, bitmap, raster, diagramm,
+                                                   bereich);
 }
 
 }  // namespace veka

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -42,6 +43,31 @@ struct Spaltenbereich {
         if (!b.leer()) dazu(b.von, b.bis);
     }
     bool operator==(const Spaltenbereich&) const = default;
+};
+
+// Rows von..bis of the picture, both included; empty when von > bis.
+struct Zeilenbereich {
+    int32_t von = BildHoehe + 1;
+    int32_t bis = 0;
+
+    bool leer() const { return von > bis; }
+    explicit operator bool() const { return !leer(); }
+    int32_t hoehe() const { return leer() ? 0 : bis - von + 1; }
+    void dazu(int32_t zeile) {
+        if (zeile < von) von = zeile;
+        if (zeile > bis) bis = zeile;
+    }
+    bool operator==(const Zeilenbereich&) const = default;
+};
+
+// The part of the picture a refresh changed: the columns it combined anew, and the rows in
+// which one of those columns now holds another pixel than before. Empty when nothing changed.
+struct Bildbereich {
+    Spaltenbereich spalten;
+    Zeilenbereich zeilen;
+
+    bool leer() const { return spalten.leer() || zeilen.leer(); }
+    explicit operator bool() const { return !leer(); }
 };
 
 // One drawing surface, column-major: pixel (x, y) is byte (x - 1) * 480 + (y - 1).
@@ -93,16 +119,19 @@ class Anzeigebitmap {
 
 // bitmap(x, y) := raster(x, y) AND diagramm(x, y) for the columns of bereich (the whole surface
 // by default). Neighbouring columns may be combined too; they come out as a full run would.
-void BilderVerknuepfen(Anzeigebitmap& bitmap, const TBildfeld& raster, const TBildfeld& diagramm,
-                       Spaltenbereich bereich = Spaltenbereich::alle());
+// Returns the rows in which a pixel of the picture changed.
+Zeilenbereich BilderVerknuepfen(Anzeigebitmap& bitmap, const TBildfeld& raster,
+                                const TBildfeld& diagramm,
+                                Spaltenbereich bereich = Spaltenbereich::alle());
 
 namespace quickdraw_detail {
 // The ways BilderVerknuepfen can run, selectable so each one can be checked on its own.
 enum class Verknuepfung { Skalar, Sse2, Avx2 };
-// Returns false, writing nothing, when this build or this processor lacks the way.
-bool BilderVerknuepfenMit(Verknuepfung weg, Anzeigebitmap& bitmap, const TBildfeld& raster,
-                          const TBildfeld& diagramm,
-                          Spaltenbereich bereich = Spaltenbereich::alle());
+// Nothing, writing nothing, when this build or this processor lacks the way.
+std::optional<Zeilenbereich> BilderVerknuepfenMit(Verknuepfung weg, Anzeigebitmap& bitmap,
+                                                  const TBildfeld& raster,
+                                                  const TBildfeld& diagramm,
+                                                  Spaltenbereich bereich = Spaltenbereich::alle());
 }  // namespace quickdraw_detail
 
 // The 256 entries of the halftone palette as 0xAARRGGBB (alpha 0xFF); 0 black, 255 white.

@@ -22,15 +22,6 @@ void AbortEvent::raise() const {
     [[maybe_unused]] const ssize_t n = ::write(fd_, &one, sizeof one);
 }
 
-bool AbortEvent::raised() const {
-    if (gesetzt_.load()) return true;
-    // A signal handler may have written the descriptor directly; remember what it said.
-    pollfd p{fd_, POLLIN, 0};
-    if (::poll(&p, 1, 0) <= 0) return false;
-    gesetzt_.store(true);
-    return true;
-}
-
 bool AbortEvent::sleepFor(std::chrono::microseconds time) const {
     return sleepUntil(std::chrono::steady_clock::now() + time);
 }

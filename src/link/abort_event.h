@@ -15,9 +15,10 @@ class AbortEvent {
     AbortEvent(const AbortEvent&) = delete;
     AbortEvent& operator=(const AbortEvent&) = delete;
 
-    // Raises the switch: one write(2), nothing else.
+    // Raises the switch: an atomic store and one write(2), so a signal handler may call it.
     void raise() const;
-    bool raised() const;
+    // A plain load: the per-point check of a sweep costs no system call.
+    bool raised() const { return gesetzt_.load(); }
     // Readable once raised; poll it together with other descriptors.
     int fd() const { return fd_; }
 
@@ -27,8 +28,7 @@ class AbortEvent {
 
   private:
     int fd_;
-    // Set by raise(), or by raised() once it finds the descriptor written by someone else (a
-    // signal handler). Lock-free, so setting it stays async-signal-safe.
+    // Set by raise(); lock-free, so raising stays async-signal-safe.
     mutable std::atomic<bool> gesetzt_{false};
     static_assert(std::atomic<bool>::is_always_lock_free);
 };

@@ -105,17 +105,18 @@ DeviceLink::Reply DeviceLink::awaitReply(size_t needed, uint8_t* reply) {
     const auto deadline = clock::now() + Zeitlimit;
     size_t got = 0;
     for (;;) {
-        // Take what has arrived, never more than the reply, so extra bytes stay queued.
-        got += port_.read(reply + got, needed - got);
-        if (got >= needed) return Reply::Arrived;
-        const auto left = deadline - clock::now();
-        if (left <= clock::duration::zero()) return Reply::TimedOut;
+        // The frame has just gone out, so wait first: poll returns at once if bytes are there.
+        const auto left = std::max(deadline - clock::now(), clock::duration::zero());
         const int ms = static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
         const SerialPort::Wait w = port_.waitReadable(ms, abort_.fd());
         // No line: wait out the time-out, unless the program ends first.
         if (w == SerialPort::Wait::Woken ||
             (w == SerialPort::Wait::Gone && !abort_.sleepUntil(deadline)))
             return Reply::Aborted;
+        // Take what has arrived, never more than the reply, so extra bytes stay queued.
+        got += port_.read(reply + got, needed - got);
+        if (got >= needed) return Reply::Arrived;
+        if (clock::now() >= deadline) return Reply::TimedOut;
     }
 }
 

@@ -53,9 +53,8 @@ class DeviceLink {
     // without touching the port; a time-out not yet reported is never reported. Any thread.
     void abort() const { abort_.raise(); }
     bool aborted() const { return abort_.raised(); }
-    // Writing an 8-byte count to this descriptor is the same as abort(), also from a signal
-    // handler.
-    int abortFd() const { return abort_.fd(); }
+    // The switch abort() raises; a signal handler may raise it itself.
+    const AbortEvent& abortEvent() const { return abort_; }
 
   private:
     enum class Reply { Arrived, TimedOut, Aborted };

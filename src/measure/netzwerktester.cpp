@@ -60,16 +60,16 @@ void Netzwerktester::FormCreate(const std::optional<std::string>& configArgument
     startupSprache();
 }
 
-Spaltenbereich Netzwerktester::Timer2Timer() {
+Bildbereich Netzwerktester::Timer2Timer() {
     Messdaten& d = inst_->daten;
     std::lock_guard lock(inst_->datenMutex);
-    Spaltenbereich bereich = d.Rasterbild.geaendert;
-    bereich.dazu(d.Diagrammbild.geaendert);
-    if (bereich.leer()) return bereich;
+    Bildbereich b{d.Rasterbild.geaendert, {}};
+    b.spalten.dazu(d.Diagrammbild.geaendert);
+    if (b.spalten.leer()) return b;
     d.Rasterbild.geaendert = {};
     d.Diagrammbild.geaendert = {};
-    BilderVerknuepfen(anzeige_, d.Rasterbild, d.Diagrammbild, bereich);
-    return bereich;
+    b.zeilen = BilderVerknuepfen(anzeige_, d.Rasterbild, d.Diagrammbild, b.spalten);
+    return b;
 }
 
 void Netzwerktester::Timer1Timer() {

@@ -33,9 +33,10 @@ class Netzwerktester {
     bool messungLaeuft() const { return sweep_.laeuft(); }
 
     // The 10 ms refresh: combines the columns of both surfaces that changed since the last
-    // call into the window picture and returns them; empty (false) when nothing changed, which
-    // costs next to nothing. The surface lock is held only for those columns.
-    Spaltenbereich Timer2Timer();
+    // call into the window picture and returns the part of the picture that now differs;
+    // empty (false) when no pixel changed. Nothing to combine costs next to nothing. The
+    // surface lock is held only for those columns.
+    Bildbereich Timer2Timer();
     // The 1 s timer switches itself off.
     void Timer1Timer();
 

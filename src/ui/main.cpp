@@ -31,7 +31,7 @@ int runWindow(int argc, char** argv, const veka::ProgramOptions& opts) {
     // Closing the window ends the loop, nested ones of open boxes included; so do SIGTERM and
     // SIGINT, which also end a device wait of the start-up at once.
     QObject::connect(&hauptfenster, &veka::TForm1::geschlossen, &app, &QCoreApplication::quit);
-    veka::QuitSignals signale(hauptfenster.logik().link().abortFd(),
+    veka::QuitSignals signale(hauptfenster.logik().link().abortEvent(),
                               [&hauptfenster] { hauptfenster.close(); });
     hauptfenster.FormCreate(opts.configFile);
     if (hauptfenster.beendet()) return 0;  // closed by a signal while starting

@@ -25,8 +25,9 @@
 namespace veka {
 
 // Shows the window picture unscaled; the logic fills it, this only paints it. It keeps the
-// picture in the window system's 32-bit form, translated column range by column range as the
-// refresh reports changes, so a paint is a plain copy of the few columns that changed.
+// picture in the window system's 32-bit form and translates and repaints only the rectangle
+// the refresh reports: a sweep point alters a few rows of its strip, and every byte painted
+// goes to the display.
 class DiagramView : public QWidget {
   public:
     DiagramView(QWidget* parent, const Anzeigebitmap& bild)
@@ -35,14 +36,15 @@ class DiagramView : public QWidget {
           farbig_(Anzeigebitmap::Breite, Anzeigebitmap::Hoehe, QImage::Format_RGB32) {
         setFixedSize(Anzeigebitmap::Breite, Anzeigebitmap::Hoehe);
         setAttribute(Qt::WA_OpaquePaintEvent);
-        uebersetzen(0, Anzeigebitmap::Breite - 1, 0);  // row 0 and column 0 as well
+        uebersetzen(0, Anzeigebitmap::Breite - 1, 0, Anzeigebitmap::Hoehe - 1);  // row/column 0 too
     }
 
-    // Columns of the picture that the refresh combined anew: translate and repaint them, at
-    // once, since this is the refresh (no second trip through the event loop per tick).
-    void zeigen(Spaltenbereich b) {
-        uebersetzen(b.von, b.bis, 1);
-        repaint(b.von, 1, b.breite(), BildHoehe);  // picture pixel x is view pixel x
+    // The part of the picture that the refresh changed: translate and repaint it at once,
+    // since this is the refresh (no second trip through the event loop per tick).
+    void zeigen(Bildbereich b) {
+        const Spaltenbereich& s = b.spalten;
+        uebersetzen(s.von, s.bis, b.zeilen.von, b.zeilen.bis);
+        repaint(s.von, b.zeilen.von, s.breite(), b.zeilen.hoehe());  // picture pixel = view pixel
     }
 
   protected:
@@ -52,9 +54,9 @@ class DiagramView : public QWidget {
     }
 
   private:
-    void uebersetzen(int von, int bis, int abZeile) {
+    void uebersetzen(int von, int bis, int ersteZeile, int letzteZeile) {
         const auto& palette = Halbtonpalette();
-        for (int y = abZeile; y < Anzeigebitmap::Hoehe; ++y) {
+        for (int y = ersteZeile; y <= letzteZeile; ++y) {
             const uint8_t* quelle = bild_.zeile(y);
             auto* ziel = reinterpret_cast<QRgb*>(farbig_.scanLine(y));
             for (int x = von; x <= bis; ++x) ziel[x] = palette[quelle[x]];
@@ -382,7 +384,7 @@ void TForm1::menuesVorrang() {
 void TForm1::Timer2Timer() {
     // Asked before the combination: a sweep that ends after it still gets another tick.
     const bool laeuft = logik_->messungLaeuft();
-    if (const Spaltenbereich b = logik_->Timer2Timer()) {
+    if (const Bildbereich b = logik_->Timer2Timer()) {
         view_->zeigen(b);
     } else if (!laeuft) {
         timer2_.stop();

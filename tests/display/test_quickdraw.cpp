@@ -722,7 +722,8 @@ TEST(Spaltenbereich, JedeZeichnungMarkiertGenauIhreSpalten) {
 }
 
 // A window picture kept up to date by combining only the changed columns after each step
-// equals one made by a full combination, whichever way combines.
+// equals one made by a full combination, whichever way combines, and each step reports
+// exactly the rows in which the picture changed.
 struct TeilFall {
     const char* name;
     std::vector<std::pair<bool, Zeichnung>> schritte;  // first: draws on the grid
@@ -750,7 +751,17 @@ TEST_P(TeilVerknuepfenTest, GleichGanzerVerknuepfung) {
         Spaltenbereich b = raster->geaendert;
         b.dazu(diagramm->geaendert);
         raster->geaendert = diagramm->geaendert = {};
-        ASSERT_TRUE(quickdraw_detail::BilderVerknuepfenMit(weg, teil, *raster, *diagramm, b));
+        const Anzeigebitmap vorher = teil;
+        const auto zeilen =
+            quickdraw_detail::BilderVerknuepfenMit(weg, teil, *raster, *diagramm, b);
+        ASSERT_TRUE(zeilen);
+        Zeilenbereich soll;
+        for (int y = 0; y < Anzeigebitmap::Hoehe; ++y) {
+            if (!std::equal(teil.zeile(y), teil.zeile(y) + Anzeigebitmap::Zeilenlaenge,
+                            vorher.zeile(y)))
+                soll.dazu(y);
+        }
+        EXPECT_EQ(*zeilen, soll) << fall.name;
         BilderVerknuepfen(ganz, *raster, *diagramm);
         ASSERT_TRUE(std::equal(teil.data(),
                                teil.data() + Anzeigebitmap::Zeilenlaenge * Anzeigebitmap::Hoehe,
@@ -787,6 +798,9 @@ const TeilFall kTeilFaelle[] = {
      {{true, [](TBildfeld& f) { TextMalen(f, -3, 20, "1.2", 0); }},
       {true, [](TBildfeld& f) { TextMalen(f, 630, 20, "88", 0); }}}},
     {"redraw", {{false, [](TBildfeld& f) { BildLoeschen(f, 255); }}}},
+    {"the same pixels again",
+     {{false, [](TBildfeld& f) { LinieZiehen(f, 40, 33, 90, 33, 6); }},
+      {false, [](TBildfeld& f) { LinieZiehen(f, 40, 33, 90, 33, 6); }}}},
     {"single pixels at the edges",
      {{false, [](TBildfeld& f) { PunktSetzen(f, 1, 1, 3); }},
       {true, [](TBildfeld& f) { PunktSetzen(f, 640, 480, 5); }},

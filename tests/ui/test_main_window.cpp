@@ -322,7 +322,7 @@ TEST(Programmende, TerminationSignalClosesTheWindow) {
     f.klick(Control::Button5);
     ASSERT_TRUE(f.room.sim->waitForExchanges(5, std::chrono::seconds(20)));
     {
-        QuitSignals signale(f.w.logik().link().abortFd(), [&f] { f.w.close(); });
+        QuitSignals signale(f.w.logik().link().abortEvent(), [&f] { f.w.close(); });
         ::raise(SIGTERM);
         EXPECT_TRUE(f.w.logik().link().aborted());  // at once, from the handler itself
         EXPECT_TRUE(QTest::qWaitFor([&f] { return f.w.beendet(); }, 20000));
