@@ -5,7 +5,10 @@
 # program's CPU share, the points per second and their share of baud / 60 (5 bytes out and 1
 # back, 10 bits each); then the CPU share of the idle window. CPU time is the sum over the
 # program's threads of /proc/PID/task/*/schedstat, in nanoseconds; LIVE_THREADS=1 lists it
-# per thread. Other work on the machine distorts the figures: run it on a quiet machine (the
+# per thread. The simulator leaves its pseudo-terminal's own round trip out of the line time
+# (--hide-round-trip, measured per rate), and before the program runs, the same figures of
+# the quickest possible host (bench/line_host.cpp) on the same line show what the machine
+# allows. Other work on the machine distorts the figures: run it on a quiet machine (the
 # first line shows the load, the last how busy the processors were meanwhile).
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
@@ -44,6 +47,9 @@ warte() {  # warte SECONDS CONDITION...: polls the condition every 50 ms
   echo "live.sh: timed out waiting for: $*" >&2
   return 1
 }
+austausche() { grep -c '^exchange=' sim.log || true; }  # exchanges the simulator logged so far
+ausgetauscht_seit() { [ "$(austausche)" -gt "$(($1 + 1))" ]; }
+anteil() { awk -v p="$1" -v b="$2" 'BEGIN { printf "%.4f", p / (b / 60) }'; }  # of baud/60
 prozent() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", 100 * a / b }'; }
 threads() {  # LIVE_THREADS: CPU milliseconds so far of each thread of process $1
   [ -n "${LIVE_THREADS:-}" ] || return 0
@@ -67,7 +73,7 @@ laufen() {
   local baud="$1" dir="$work/$1"
   mkdir -p "$dir" && cd "$dir"
   cp "$top/assets/LANG.INI" .
-  "$build/veka-sim" --dir . --port 2 --dut bandpass --line-timing --quiet --log sim.log \
+  "$build/veka-sim" --dir . --port 2 --dut bandpass --line-timing --hide-round-trip --quiet --log sim.log \
     >sim.out 2>&1 &
   local sim=$!
   pids+=($sim)
@@ -78,7 +84,11 @@ laufen() {
   warte 10 test -s vekami.cfg
   kill "$erster"; wait "$erster" 2>/dev/null || true
   sed -i "s/^\(Baudrate *=\)[0-9]*/\1$baud/" vekami.cfg  # keeps the CR LF
-  : >sim.log
+  # The yardstick: the quickest possible host on the same line, before the program owns it.
+  local referenz
+  referenz="$("$build/line_host" COM2 "$baud" "$seconds")"
+  local vorher
+  vorher="$(austausche)"
 
   "$build/veka" >veka.log 2>&1 &
   local veka=$!
@@ -100,21 +110,24 @@ laufen() {
   fi
 
   xdotool mousemove --window "$win" 716 $((menue + 12)) click 1  # "&Start"
-  warte 5 test -s sim.log
+  warte 5 ausgetauscht_seit "$vorher"
   sleep 1  # past the redraw of the start
   local p0 p1 c0 c1 t0 t1
   threads "$veka"
-  t0="$(date +%s%N)"; p0="$(wc -l <sim.log)"; c0="$(cpu_ns "$veka")"
+  t0="$(date +%s%N)"; p0="$(austausche)"; c0="$(cpu_ns "$veka")"
   sleep "$seconds"
-  t1="$(date +%s%N)"; p1="$(wc -l <sim.log)"; c1="$(cpu_ns "$veka")"
+  t1="$(date +%s%N)"; p1="$(austausche)"; c1="$(cpu_ns "$veka")"
   threads "$veka"
   xdotool mousemove --window "$win" 716 $((menue + 44)) click 1  # "Sto&p"
 
   local punkte
   punkte="$(awk -v p=$((p1 - p0)) -v t=$((t1 - t0)) 'BEGIN { printf "%.1f", p * 1e9 / t }')"
-  printf '%6s bit/s: CPU %5s %% of a core, %7s points/s, %.4f of baud/60\n' "$baud" \
-    "$(prozent $((c1 - c0)) $((t1 - t0)))" "$punkte" \
-    "$(awk -v p="$punkte" -v b="$baud" 'BEGIN { print p / (b / 60) }')"
+  printf '%6s bit/s: CPU %5s %% of a core, %7s points/s, %s of baud/60\n' "$baud" \
+    "$(prozent $((c1 - c0)) $((t1 - t0)))" "$punkte" "$(anteil "$punkte" "$baud")"
+  local rp rc
+  read -r rp rc <<<"$referenz"
+  printf '         quickest host: CPU %5s %%, %7s points/s, %s; pty round trip %s us not counted\n' \
+    "$rc" "$rp" "$(anteil "$rp" "$baud")" "$(sed -n "s/^round_trip baud=$baud us=//p" sim.log | tail -1)"
   kill "$veka" "$sim"; wait "$veka" "$sim" 2>/dev/null || true
 }
 

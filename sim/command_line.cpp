@@ -137,6 +137,13 @@ const std::vector<ValueOption>& valueOptions() {
         {"reply-delay", integer(&Options::replyDelayMs, 0, 60000)},
         {"vanish-after", integer(&Options::vanishAfter, 0, INT_MAX)},
         {"log", [](Options& o, const std::string& v) { return !(o.logFile = v).empty(); }},
+        {"hide-round-trip",
+         [](Options& o, const std::string& v) {
+             int us = 0;
+             if (!toInt(v, 0, 1'000'000, us)) return false;
+             o.hiddenRoundTrip = std::chrono::microseconds(us);
+             return true;
+         }},
     };
     return table;
 }
@@ -146,6 +153,10 @@ bool applyFlag(Options& o, std::string_view name) {
     if (name == "short-reply") return o.shortReply = true;
     if (name == "quiet") return o.quiet = true;
     if (name == "line-timing") return o.lineTiming = true;
+    if (name == "hide-round-trip") {
+        o.hiddenRoundTrip = std::chrono::microseconds(-1);  // measured at start
+        return true;
+    }
     return false;
 }
 
@@ -196,6 +207,9 @@ bool Parser::check(std::string* error) {
         return fail(error, "--load describes a reflection load; use it with --dut antenna");
     }
     if (o.loadOhm) o.dut = Dut::Antenna;
+    if (o.hiddenRoundTrip != std::chrono::microseconds(0) && !o.lineTiming) {
+        return fail(error, "--hide-round-trip needs --line-timing");
+    }
     return true;
 }
 

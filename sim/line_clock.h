@@ -20,6 +20,8 @@ class LineClock {
     // A character handed to the line at `at` has arrived at the far end at the returned
     // moment: one character time after the line became free for it.
     Clock::time_point send(Clock::time_point at, std::chrono::nanoseconds characterTime);
+    // When the last character sent has arrived.
+    Clock::time_point free() const { return m_free; }
 
   private:
     Clock::time_point m_free{};

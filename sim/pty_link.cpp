@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <thread>
+#include <vector>
 
 namespace vekasim {
 namespace {
@@ -54,6 +56,50 @@ std::chrono::nanoseconds handOverTime(int samples) {
         [[maybe_unused]] const ssize_t n = ::read(probe.m_master, &sink, 1);
     }
     return kuerzeste == std::chrono::nanoseconds::max() ? std::chrono::nanoseconds(0) : kuerzeste;
+}
+
+namespace {
+
+// The device end of the round-trip probe: one byte back for every five that come in.
+void answerFrames(int master, int count) {
+    uint8_t frame[5];
+    size_t got = 0;
+    for (int answered = 0; answered < count;) {
+        pollfd p{master, POLLIN, 0};
+        if (::poll(&p, 1, 1000) != 1) return;
+        const ssize_t n = ::read(master, frame + got, sizeof frame - got);
+        if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) return;
+        got += n > 0 ? static_cast<size_t>(n) : 0;
+        if (got < sizeof frame) continue;
+        got = 0;
+        const uint8_t reply = 0x80;
+        if (::write(master, &reply, 1) != 1) return;
+        ++answered;
+    }
+}
+
+}  // namespace
+
+std::chrono::nanoseconds roundTripTime(int samples, std::chrono::microseconds pause) {
+    using Clock = std::chrono::steady_clock;
+    PtyLink probe;
+    if (samples < 1 || !probe.open(nullptr)) return std::chrono::nanoseconds(0);
+    std::thread device(answerFrames, probe.m_master, samples);
+    std::vector<std::chrono::nanoseconds> times;
+    const uint8_t frame[5] = {0, 0, 0, 0, 0};
+    for (int i = 0; i < samples; ++i) {
+        std::this_thread::sleep_for(pause);
+        const auto vorher = Clock::now();
+        if (::write(probe.m_slave, frame, sizeof frame) != sizeof frame) break;
+        pollfd p{probe.m_slave, POLLIN, 0};
+        uint8_t reply = 0;
+        if (::poll(&p, 1, 1000) != 1 || ::read(probe.m_slave, &reply, 1) != 1) break;
+        times.push_back(Clock::now() - vorher);
+    }
+    device.join();
+    if (times.empty()) return std::chrono::nanoseconds(0);
+    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
+    return times[times.size() / 2];
 }
 
 PtyLink::~PtyLink() {

@@ -32,6 +32,7 @@ class PtyLink {
 
   private:
     friend std::chrono::nanoseconds handOverTime(int samples);
+    friend std::chrono::nanoseconds roundTripTime(int samples, std::chrono::microseconds pause);
     int m_master = -1;
     int m_slave = -1;
     std::string m_slavePath;
@@ -44,5 +45,12 @@ std::string comLinkPath(const std::string& dir, int port);
 // writing a byte at one end until a reader waiting at the other end had it. Zero when no
 // pseudo-terminal could be made.
 std::chrono::nanoseconds handOverTime(int samples);
+
+// The median time, in `samples` tries on a pseudo-terminal of its own, of the quickest
+// possible exchange: a host thread writes a frame and waits in poll; a device thread waiting
+// in poll at the other end answers one byte at once. Both ends sleep `pause` between tries,
+// as they do between sweep points; a longer sleep makes the next wake-up slower. Zero when no
+// pseudo-terminal could be made.
+std::chrono::nanoseconds roundTripTime(int samples, std::chrono::microseconds pause);
 
 }  // namespace vekasim

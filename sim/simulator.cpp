@@ -6,6 +6,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cmath>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <deque>
 #include <fstream>
+#include <map>
 #include <mutex>
 #include <thread>
 
@@ -65,9 +67,11 @@ struct Simulator::Impl {
     std::vector<uint8_t> out;
     // Line timing only. The pty's own hand-over is no line time: host bytes count as sent
     // that much before we see them, and reply bytes go to the pty that much before they are
-    // due. The shortest hand-over measured keeps both on the safe side: never early.
+    // due. The shortest hand-over measured keeps both on the safe side: never early. A hidden
+    // round trip lets host bytes count as sent earlier still (see Options::hiddenRoundTrip).
     LineClock toDevice, toHost;
     std::chrono::nanoseconds handOver{0};
+    std::map<int64_t, std::chrono::nanoseconds> roundTrips;  // by character time
     int completed = 0;
     bool draining = false, drainSawQueued = false;
     Clock::time_point drainSince{};
@@ -80,7 +84,8 @@ struct Simulator::Impl {
     void run();
     bool flush();
     bool waitAndRead();
-    void feedLineTimed(const uint8_t* data, size_t size, Clock::time_point now);
+    void feedLineTimed(const uint8_t* data, size_t size);
+    std::chrono::nanoseconds sentBefore(std::chrono::nanoseconds zeichen, long baud);
     std::optional<Clock::duration> pollTimeout() const;
     void releaseDueReplies();
     void takeInjected();
@@ -209,7 +214,7 @@ bool Simulator::Impl::waitAndRead() {
         if (n < 0) return errno == EAGAIN || errno == EINTR;
         if (n == 0) return false;
         if (opts.lineTiming) {
-            feedLineTimed(buf, static_cast<size_t>(n), Clock::now());
+            feedLineTimed(buf, static_cast<size_t>(n));
         } else {
             assembler.feed(buf, static_cast<size_t>(n), Clock::now(),
                            [this](const Frame& f) { onFrame(f); });
@@ -220,13 +225,42 @@ bool Simulator::Impl::waitAndRead() {
 
 // Bytes that the host wrote at once still reach the device one after the other. The speed
 // is the host's latest setting, read where the host set it: on the terminal itself.
-void Simulator::Impl::feedLineTimed(const uint8_t* data, size_t size, Clock::time_point now) {
+void Simulator::Impl::feedLineTimed(const uint8_t* data, size_t size) {
     termios t{};
-    const auto zeichen = pty.settings(t) ? characterTime(t) : std::chrono::nanoseconds(0);
+    const bool line = pty.settings(t);
+    const auto zeichen = line ? characterTime(t) : std::chrono::nanoseconds(0);
+    const auto vorher = sentBefore(zeichen, line ? baudOf(cfgetospeed(&t)) : 0);
+    // Taken after a measurement at a new speed, which the host has waited for.
+    const auto now = Clock::now();
+    // A host answers a reply no earlier than it was due.
+    const auto gesendet = std::max(now - vorher, toHost.free());
     for (size_t i = 0; i < size; ++i) {
-        assembler.feed(data + i, 1, toDevice.send(now - handOver, zeichen),
+        assembler.feed(data + i, 1, toDevice.send(gesendet, zeichen),
                        [this](const Frame& f) { onFrame(f); });
     }
+}
+
+// How long before we saw them the host's bytes count as sent. The reply's hand-over is
+// already taken off where it is written, so only the rest of a round trip counts here.
+std::chrono::nanoseconds Simulator::Impl::sentBefore(std::chrono::nanoseconds zeichen, long baud) {
+    using namespace std::chrono;
+    nanoseconds hidden = opts.hiddenRoundTrip;
+    if (hidden < nanoseconds(0) && zeichen > nanoseconds(0)) {
+        auto it = roundTrips.find(zeichen.count());
+        if (it == roundTrips.end()) {
+            // The pause of a sweep at this speed: five bytes out and one back. About half a
+            // second of tries, during which the host waits for its reply.
+            const auto pause = std::clamp(ceil<microseconds>(6 * zeichen), 100us, 50'000us);
+            const int tries = std::clamp(static_cast<int>(500ms / (pause + 100us)), 25, 200);
+            it = roundTrips.emplace(zeichen.count(), roundTripTime(tries, pause)).first;
+            if (log.is_open()) {
+                log << "round_trip baud=" << baud
+                    << " us=" << duration_cast<microseconds>(it->second).count() << std::endl;
+            }
+        }
+        hidden = it->second;
+    }
+    return std::max(handOver, hidden - handOver);
 }
 
 void Simulator::Impl::releaseDueReplies() {

@@ -29,6 +29,13 @@ struct Options {
     // Bytes take their time on the line at the speed the host set: the host's bytes reach the
     // device one character time apart, and the reply bytes reach the host likewise.
     bool lineTiming = false;
+    // With line timing: this much of the pseudo-terminal's own round trip is no line time.
+    // A request then counts as sent up to this much before it was seen, but never before the
+    // reply to the previous one was due, so no host gets ahead of the line. Negative: measured
+    // for each speed the host sets, when its first bytes at that speed arrive, as the median
+    // of a quick exchange over a pseudo-terminal with six character times between tries; the
+    // log records it.
+    std::chrono::microseconds hiddenRoundTrip{0};
     bool quiet = false;  // only the tool looks at this
 };
 

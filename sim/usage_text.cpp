@@ -21,6 +21,11 @@ Line:
   --line-timing        bytes take their real time on the line at the baud rate veka set:
                        its bytes reach the device, and the reply bytes reach veka, one
                        character time (10 bits with 8N1) apart
+  --hide-round-trip[=MICROSECONDS]
+                       with --line-timing: do not count the pseudo-terminal's own round
+                       trip as line time (measured at start without a value); a request
+                       counts as sent up to that much before it was seen, never before the
+                       previous reply was due
 
 Device under test:
   --dut NAME           through | open | bandpass | lowpass | antenna | short | matched |

@@ -9,6 +9,8 @@
 namespace vekasim {
 namespace {
 
+using namespace std::chrono_literals;
+
 struct Parsed {
     Options options;
     std::string error;
@@ -69,7 +71,12 @@ TEST(CommandLine, AcceptsValidOptions) {
              return o.silent && o.shortReply && o.staleBytes == 3 && o.strayBytes == 2 &&
                     o.replyDelayMs == 15 && o.vanishAfter == 0 && o.logFile == "x.log" && o.quiet;
          }},
-        {{"--line-timing"}, [](const Options& o) { return o.lineTiming && !o.silent; }},
+        {{"--line-timing"},
+         [](const Options& o) { return o.lineTiming && !o.silent && o.hiddenRoundTrip == 0us; }},
+        {{"--line-timing", "--hide-round-trip"},
+         [](const Options& o) { return o.lineTiming && o.hiddenRoundTrip == -1us; }},
+        {{"--hide-round-trip=250", "--line-timing"},
+         [](const Options& o) { return o.hiddenRoundTrip == 250us; }},
     };
     for (const auto& c : cases) {
         const Parsed p = parse(c.args);
@@ -117,6 +124,10 @@ TEST(CommandLine, RejectsBadInput) {
         {"--level", ""},
         {"--silent=yes"},
         {"--line-timing=1"},
+        {"--hide-round-trip"},
+        {"--line-timing", "--hide-round-trip=-5"},
+        {"--line-timing", "--hide-round-trip=x"},
+        {"--line-timing", "--hide-round-trip", "300"},
     };
     for (const auto& args : cases) {
         const Parsed p = parse(args);

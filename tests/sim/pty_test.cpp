@@ -337,5 +337,59 @@ TEST_F(PtyTest, LineTimingGivesEveryByteItsTimeAtTheHostsSpeed) {
     }
 }
 
+// A hidden round trip lets a request count as sent before it was seen, but never before the
+// reply to the one before was due: at 1200 bit/s the first reply comes well before six
+// character times (50 ms), and ten exchanges back to back still take 60 character times
+// but for the hidden 40 ms at most.
+TEST_F(PtyTest, HiddenRoundTripNeverPutsTheHostAheadOfTheLine) {
+    Options o = options();
+    o.lineTiming = true;
+    o.levelDb = 0;
+    o.hiddenRoundTrip = 40ms;
+    start(o);
+    HostPort host(m_sim->linkPath());
+    ASSERT_TRUE(host.isOpen());
+    host.setSpeed(B1200);
+    const auto zeichen = 8333us;
+    const auto sent = std::chrono::steady_clock::now();
+    host.write(frame(0x1A000D0A, 0x00));
+    EXPECT_EQ(host.read(1).size(), 1u);
+    EXPECT_LT(std::chrono::steady_clock::now() - sent, 6 * zeichen);
+    const auto beginn = std::chrono::steady_clock::now();
+    for (int i = 0; i < 10; ++i) {
+        host.write(frame(0x1A000D0A, 0x00));
+        ASSERT_EQ(host.read(1).size(), 1u);
+    }
+    EXPECT_GE(std::chrono::steady_clock::now() - beginn, 60 * zeichen - 40ms);
+}
+
+// Without a value the round trip is measured at each new speed, when the host's first bytes
+// at that speed arrive, and the log tells what was measured.
+TEST_F(PtyTest, HiddenRoundTripIsMeasuredPerSpeedAndLogged) {
+    Options o = options();
+    o.lineTiming = true;
+    o.hiddenRoundTrip = -1us;
+    o.logFile = m_dir.path + "/sim.log";
+    start(o);
+    HostPort host(m_sim->linkPath());
+    for (const speed_t speed : {B57600, B57600, B19200}) {
+        host.setSpeed(speed);
+        host.write(frame(0x1A000D0A, 0x00));
+        ASSERT_EQ(host.read(1).size(), 1u);
+    }
+    m_sim->stop();
+    std::ifstream in(o.logFile);
+    std::vector<std::string> zeilen;
+    for (std::string z; std::getline(in, z);) {
+        if (z.starts_with("round_trip")) {
+            EXPECT_GT(std::atol(z.c_str() + z.find("us=") + 3), 0) << z;
+        }
+        zeilen.push_back(z.substr(0, z.find(' ', z.find(' ') + 1)));  // the first two fields
+    }
+    EXPECT_EQ(zeilen, (std::vector<std::string>{"round_trip baud=57600", "exchange=1 word=1A000D0A",
+                                                "exchange=2 word=1A000D0A", "round_trip baud=19200",
+                                                "exchange=3 word=1A000D0A"}));
+}
+
 }  // namespace
 }  // namespace vekasim
