@@ -40,20 +40,24 @@ int main(int argc, char** argv) {
     const auto dauer = std::chrono::duration<double>(std::atof(argv[3]));
     // 10 MHz at a 100 MHz clock, 8-bit reading: one reply byte.
     const std::array<uint8_t, 5> rahmen = {0x9A, 0x99, 0x99, 0x19, 0x00};
+    const auto austausch = [&port, &rahmen] {
+        port.write(rahmen.data(), rahmen.size());
+        uint8_t antwort = 0;
+        do {
+            if (port.waitReadable(4000) != veka::SerialPort::Wait::Readable) return false;
+        } while (port.read(&antwort, 1) == 0);
+        return true;
+    };
+    // The first exchange at a speed may wait for the device's own preparations.
+    bool antwortet = austausch();
     using Clock = std::chrono::steady_clock;
     const double cpu0 = cpuSeconds();
     const auto t0 = Clock::now();
     long punkte = 0;
-    while (Clock::now() - t0 < dauer) {
-        port.write(rahmen.data(), rahmen.size());
-        uint8_t antwort = 0;
-        while (port.read(&antwort, 1) == 0) {
-            if (port.waitReadable(4000) != veka::SerialPort::Wait::Readable) {
-                std::fprintf(stderr, "line_host: no reply\n");
-                return 1;
-            }
-        }
-        ++punkte;
+    for (; antwortet && Clock::now() - t0 < dauer; ++punkte) antwortet = austausch();
+    if (!antwortet) {
+        std::fprintf(stderr, "line_host: no reply\n");
+        return 1;
     }
     const double sekunden = std::chrono::duration<double>(Clock::now() - t0).count();
     std::printf("%.1f %.2f\n", punkte / sekunden, 100 * (cpuSeconds() - cpu0) / sekunden);
