@@ -27,18 +27,22 @@ inline bool innen(int64_t x, int64_t y) {
 inline void setzen(TBildfeld& feld, int64_t x, int64_t y, uint8_t farbe) {
     if (!innen(x, y)) return;
     feld.pixel[static_cast<size_t>((x - 1) * kHoehe + (y - 1))] = farbe;
-    feld.geaendert.dazu(x, x);
+    feld.geaendert.dazu(x, x, y, y);
 }
 
-// Rows ya..yb (any order) of column x; contiguous in memory, hence one memset.
+// Rows ya..yb (any order) of column x; contiguous in memory, hence one memset. Only the rows
+// that really change count: the sweep's wipe mostly writes what is already there.
 void spalteFuellen(TBildfeld& feld, int64_t x, int64_t ya, int64_t yb, uint8_t farbe) {
     if (x < 1 || x > kBreite) return;
-    const int64_t lo = std::max<int64_t>(std::min(ya, yb), 1);
-    const int64_t hi = std::min<int64_t>(std::max(ya, yb), kHoehe);
+    int64_t lo = std::max<int64_t>(std::min(ya, yb), 1);
+    int64_t hi = std::min<int64_t>(std::max(ya, yb), kHoehe);
+    const uint8_t* spalte = feld.pixel.data() + (x - 1) * kHoehe - 1;  // spalte[y], y from 1
+    while (lo <= hi && spalte[lo] == farbe) ++lo;
+    while (lo <= hi && spalte[hi] == farbe) --hi;
     if (lo > hi) return;
     std::memset(feld.pixel.data() + (x - 1) * kHoehe + (lo - 1), farbe,
                 static_cast<size_t>(hi - lo + 1));
-    feld.geaendert.dazu(x, x);
+    feld.geaendert.dazu(x, x, lo, hi);
 }
 
 void zeileFuellen(TBildfeld& feld, int64_t y, int64_t xa, int64_t xb, uint8_t farbe) {
@@ -47,7 +51,7 @@ void zeileFuellen(TBildfeld& feld, int64_t y, int64_t xa, int64_t xb, uint8_t fa
     const int64_t hi = std::min<int64_t>(std::max(xa, xb), kBreite);
     uint8_t* p = feld.pixel.data() + (y - 1);
     for (int64_t x = lo; x <= hi; ++x) p[(x - 1) * kHoehe] = farbe;
-    feld.geaendert.dazu(lo, hi);
+    feld.geaendert.dazu(lo, hi, y, y);
 }
 
 // The slope as the exact value m / 2^shift of the double nearest to zaehler / nenner, so that
@@ -236,7 +240,7 @@ void PunktSetzen(TBildfeld& feld, int32_t x, int32_t y, uint8_t farbe) {
 
 void BildLoeschen(TBildfeld& feld, uint8_t farbe) {
     feld.pixel.fill(farbe);
-    feld.geaendert = Spaltenbereich::alle();
+    feld.geaendert = Bildbereich::alle();
     ++feld.version;
 }
 
@@ -310,9 +314,10 @@ constexpr int kBlockBreite = 64;
 constexpr int kBlockHoehe = 32;
 static_assert(BildBreite % kBlockBreite == 0 && BildHoehe % kBlockHoehe == 0);
 
-// Surface columns xa..xe - 1, counted from 0. The vector ways round them out to whole tiles.
-struct Spalten {
-    int xa, xe;
+// Surface columns xa..xe - 1 and rows ya..ye - 1, counted from 0. The vector ways round them
+// out to whole tiles and blocks.
+struct Ausschnitt {
+    int xa, xe, ya, ye;
 };
 
 // Changed rows as one bit per surface row (bit y % 32 of word y / 32), collected while the
@@ -324,18 +329,18 @@ Zeilenbereich bereichAus(const Zeilenmasken& masken) {
     Zeilenbereich z;
     for (int w = 0; w < static_cast<int>(masken.size()); ++w) {
         if (masken[w] == 0) continue;
-        z.dazu(w * 32 + std::countr_zero(masken[w]) + 1);  // picture rows count from 1
-        z.dazu(w * 32 + 31 - std::countl_zero(masken[w]) + 1);
+        const int erste = w * 32 + std::countr_zero(masken[w]) + 1;  // picture rows count from 1
+        z.dazu(erste, w * 32 + 31 - std::countl_zero(masken[w]) + 1);
     }
     return z;
 }
 
-void skalar(uint8_t* bild, const uint8_t* ra, const uint8_t* di, Spalten sp, Zeilenmasken& m) {
+void skalar(uint8_t* bild, const uint8_t* ra, const uint8_t* di, Ausschnitt a, Zeilenmasken& m) {
     constexpr int kZeile = Anzeigebitmap::Zeilenlaenge;
-    for (int bx = sp.xa; bx < sp.xe; bx += kBlockBreite) {
-        const int bxe = std::min(bx + kBlockBreite, sp.xe);
-        for (int by = 0; by < BildHoehe; by += kBlockHoehe) {
-            for (int y = by; y < by + kBlockHoehe; ++y) {
+    for (int bx = a.xa; bx < a.xe; bx += kBlockBreite) {
+        const int bxe = std::min(bx + kBlockBreite, a.xe);
+        for (int by = a.ya; by < a.ye; by += kBlockHoehe) {
+            for (int y = by; y < std::min(by + kBlockHoehe, a.ye); ++y) {
                 uint8_t* ziel = bild + static_cast<size_t>(y + 1) * kZeile + 1;
                 uint8_t anders = 0;
                 for (int x = bx; x < bxe; ++x) {
@@ -397,10 +402,10 @@ uint32_t kachelSse2(uint8_t* bild, const uint8_t* ra, const uint8_t* di, int x0,
     return anders;
 }
 
-void sse2(uint8_t* bild, const uint8_t* ra, const uint8_t* di, Spalten sp, Zeilenmasken& m) {
-    for (int bx = sp.xa; bx < sp.xe; bx += kBlockBreite) {
-        const int bxe = std::min(bx + kBlockBreite, sp.xe);
-        for (int by = 0; by < BildHoehe; by += kBlockHoehe) {
+void sse2(uint8_t* bild, const uint8_t* ra, const uint8_t* di, Ausschnitt a, Zeilenmasken& m) {
+    for (int bx = a.xa; bx < a.xe; bx += kBlockBreite) {
+        const int bxe = std::min(bx + kBlockBreite, a.xe);
+        for (int by = a.ya; by < a.ye; by += kBlockHoehe) {
             for (int y0 = by; y0 < by + kBlockHoehe; y0 += 16) {
                 for (int x0 = bx; x0 < bxe; x0 += 16)
                     m[static_cast<size_t>(y0 / 32)] |= kachelSse2(bild, ra, di, x0, y0)
@@ -456,10 +461,10 @@ __attribute__((target("avx2"))) inline uint32_t kachelAvx2(uint8_t* bild, const 
 }
 
 __attribute__((target("avx2"))) void avx2(uint8_t* bild, const uint8_t* ra, const uint8_t* di,
-                                          Spalten sp, Zeilenmasken& m) {
-    for (int bx = sp.xa; bx < sp.xe; bx += kBlockBreite) {
-        const int bxe = std::min(bx + kBlockBreite, sp.xe);
-        for (int by = 0; by < BildHoehe; by += kBlockHoehe) {
+                                          Ausschnitt a, Zeilenmasken& m) {
+    for (int bx = a.xa; bx < a.xe; bx += kBlockBreite) {
+        const int bxe = std::min(bx + kBlockBreite, a.xe);
+        for (int by = a.ya; by < a.ye; by += kBlockHoehe) {
             for (int x0 = bx; x0 < bxe; x0 += 16)
                 m[static_cast<size_t>(by / 32)] |= kachelAvx2(bild, ra, di, x0, by);
         }
@@ -476,16 +481,18 @@ bool hatAvx2() {
 
 std::optional<Zeilenbereich> BilderVerknuepfenMit(Verknuepfung weg, Anzeigebitmap& bitmap,
                                                   const TBildfeld& raster,
-                                                  const TBildfeld& diagramm,
-                                                  Spaltenbereich bereich) {
+                                                  const TBildfeld& diagramm, Bildbereich bereich) {
     uint8_t* bild = bitmap.zeile(0);
     const uint8_t* ra = raster.pixel.data();
     const uint8_t* di = diagramm.pixel.data();
-    bereich.von = std::max(bereich.von, 1);
-    bereich.bis = std::min(bereich.bis, BildBreite);
-    if (bereich.leer()) return Zeilenbereich{};
-    const Spalten genau{bereich.von - 1, bereich.bis};
-    [[maybe_unused]] const Spalten kacheln{genau.xa & ~15, (genau.xe + 15) & ~15};
+    const Spaltenbereich s{std::max(bereich.spalten.von, 1),
+                           std::min(bereich.spalten.bis, BildBreite)};
+    const Zeilenbereich z{std::max(bereich.zeilen.von, 1), std::min(bereich.zeilen.bis, BildHoehe)};
+    if (s.leer() || z.leer()) return Zeilenbereich{};
+    const Ausschnitt genau{s.von - 1, s.bis, z.von - 1, z.bis};
+    [[maybe_unused]] const Ausschnitt kacheln{genau.xa & ~15, (genau.xe + 15) & ~15,
+                                              genau.ya & ~(kBlockHoehe - 1),
+                                              (genau.ye + kBlockHoehe - 1) & ~(kBlockHoehe - 1)};
     Zeilenmasken m{};
     switch (weg) {
         case Verknuepfung::Skalar:
@@ -513,7 +520,7 @@ std::optional<Zeilenbereich> BilderVerknuepfenMit(Verknuepfung weg, Anzeigebitma
 }  // namespace quickdraw_detail
 
 Zeilenbereich BilderVerknuepfen(Anzeigebitmap& bitmap, const TBildfeld& raster,
-                                const TBildfeld& diagramm, Spaltenbereich bereich) {
+                                const TBildfeld& diagramm, Bildbereich bereich) {
     using quickdraw_detail::Verknuepfung;
     for (Verknuepfung weg : {Verknuepfung::Avx2, Verknuepfung::Sse2}) {
         if (auto z = quickdraw_detail::BilderVerknuepfenMit(weg, bitmap, raster, diagramm, bereich))

@@ -45,29 +45,54 @@ struct Spaltenbereich {
     bool operator==(const Spaltenbereich&) const = default;
 };
 
-// Rows von..bis of the picture, both included; empty when von > bis.
+// Rows von..bis, both included; empty when von > bis.
 struct Zeilenbereich {
     int32_t von = BildHoehe + 1;
     int32_t bis = 0;
 
+    static constexpr Zeilenbereich alle() { return {1, BildHoehe}; }
     bool leer() const { return von > bis; }
     explicit operator bool() const { return !leer(); }
     int32_t hoehe() const { return leer() ? 0 : bis - von + 1; }
-    void dazu(int32_t zeile) {
-        if (zeile < von) von = zeile;
-        if (zeile > bis) bis = zeile;
+    // Widens the range by the rows a..b (either order), cut to 1..480.
+    void dazu(int64_t a, int64_t b) {
+        const int64_t lo = a < b ? a : b;
+        const int64_t hi = a < b ? b : a;
+        if (hi < 1 || lo > BildHoehe) return;
+        if (lo < von) von = static_cast<int32_t>(lo < 1 ? 1 : lo);
+        if (hi > bis) bis = static_cast<int32_t>(hi > BildHoehe ? BildHoehe : hi);
+    }
+    void dazu(const Zeilenbereich& z) {
+        if (!z.leer()) dazu(z.von, z.bis);
     }
     bool operator==(const Zeilenbereich&) const = default;
 };
 
-// The part of the picture a refresh changed: the columns it combined anew, and the rows in
-// which one of those columns now holds another pixel than before. Empty when nothing changed.
+// A rectangle of a surface or of the picture; empty when its columns or its rows are.
 struct Bildbereich {
     Spaltenbereich spalten;
     Zeilenbereich zeilen;
 
+    Bildbereich() = default;
+    Bildbereich(Spaltenbereich s, Zeilenbereich z = Zeilenbereich::alle())
+        : spalten(s), zeilen(z) {}
+    static Bildbereich alle() { return {Spaltenbereich::alle(), Zeilenbereich::alle()}; }
     bool leer() const { return spalten.leer() || zeilen.leer(); }
     explicit operator bool() const { return !leer(); }
+    // Widens the rectangle by columns xa..xb and rows ya..yb, cut to the surface; nothing when
+    // they lie wholly outside it.
+    void dazu(int64_t xa, int64_t xb, int64_t ya, int64_t yb) {
+        Bildbereich neu{Spaltenbereich{}, Zeilenbereich{}};
+        neu.spalten.dazu(xa, xb);
+        neu.zeilen.dazu(ya, yb);
+        dazu(neu);
+    }
+    void dazu(const Bildbereich& b) {
+        if (b.leer()) return;
+        spalten.dazu(b.spalten);
+        zeilen.dazu(b.zeilen);
+    }
+    bool operator==(const Bildbereich&) const = default;
 };
 
 // One drawing surface, column-major: pixel (x, y) is byte (x - 1) * 480 + (y - 1).
@@ -75,9 +100,9 @@ struct TBildfeld {
     std::array<uint8_t, BildBreite * BildHoehe> pixel{};
     // Grows with every drawing call, so a refresh can tell that nothing changed.
     uint64_t version = 0;
-    // The columns written since the window picture last took them over; a new surface has
-    // never been shown, so all of it counts as changed.
-    Spaltenbereich geaendert = Spaltenbereich::alle();
+    // What was written since the window picture last took it over (a wipe counts only the
+    // rows it really changed); a new surface has never been shown, so all of it counts.
+    Bildbereich geaendert = Bildbereich::alle();
 
     uint8_t at(int x, int y) const {
         return pixel[static_cast<size_t>((x - 1) * BildHoehe + (y - 1))];
@@ -117,12 +142,12 @@ class Anzeigebitmap {
     std::vector<uint8_t> bytes_;
 };
 
-// bitmap(x, y) := raster(x, y) AND diagramm(x, y) for the columns of bereich (the whole surface
-// by default). Neighbouring columns may be combined too; they come out as a full run would.
-// Returns the rows in which a pixel of the picture changed.
+// bitmap(x, y) := raster(x, y) AND diagramm(x, y) for the pixels of bereich (the whole surface
+// by default). Neighbouring columns and rows may be combined too; they come out as a full run
+// would. Returns the rows in which a pixel of the picture changed.
 Zeilenbereich BilderVerknuepfen(Anzeigebitmap& bitmap, const TBildfeld& raster,
                                 const TBildfeld& diagramm,
-                                Spaltenbereich bereich = Spaltenbereich::alle());
+                                Bildbereich bereich = Bildbereich::alle());
 
 namespace quickdraw_detail {
 // The ways BilderVerknuepfen can run, selectable so each one can be checked on its own.
@@ -131,7 +156,7 @@ enum class Verknuepfung { Skalar, Sse2, Avx2 };
 std::optional<Zeilenbereich> BilderVerknuepfenMit(Verknuepfung weg, Anzeigebitmap& bitmap,
                                                   const TBildfeld& raster,
                                                   const TBildfeld& diagramm,
-                                                  Spaltenbereich bereich = Spaltenbereich::alle());
+                                                  Bildbereich bereich = Bildbereich::alle());
 }  // namespace quickdraw_detail
 
 // The 256 entries of the halftone palette as 0xAARRGGBB (alpha 0xFF); 0 black, 255 white.

@@ -63,13 +63,12 @@ void Netzwerktester::FormCreate(const std::optional<std::string>& configArgument
 Bildbereich Netzwerktester::Timer2Timer() {
     Messdaten& d = inst_->daten;
     std::lock_guard lock(inst_->datenMutex);
-    Bildbereich b{d.Rasterbild.geaendert, {}};
-    b.spalten.dazu(d.Diagrammbild.geaendert);
-    if (b.spalten.leer()) return b;
+    Bildbereich neu = d.Rasterbild.geaendert;
+    neu.dazu(d.Diagrammbild.geaendert);
+    if (neu.leer()) return neu;
     d.Rasterbild.geaendert = {};
     d.Diagrammbild.geaendert = {};
-    b.zeilen = BilderVerknuepfen(anzeige_, d.Rasterbild, d.Diagrammbild, b.spalten);
-    return b;
+    return {neu.spalten, BilderVerknuepfen(anzeige_, d.Rasterbild, d.Diagrammbild, neu)};
 }
 
 void Netzwerktester::Timer1Timer() {

@@ -32,10 +32,10 @@ class Netzwerktester {
     const Anzeigebitmap& anzeige() const { return anzeige_; }
     bool messungLaeuft() const { return sweep_.laeuft(); }
 
-    // The 10 ms refresh: combines the columns of both surfaces that changed since the last
-    // call into the window picture and returns the part of the picture that now differs;
-    // empty (false) when no pixel changed. Nothing to combine costs next to nothing. The
-    // surface lock is held only for those columns.
+    // The 10 ms refresh: combines the part of both surfaces written since the last call into
+    // the window picture and returns the part of the picture that now differs: those columns,
+    // and the rows in which a pixel changed; empty (false) when none did. Nothing to combine
+    // costs next to nothing. The surface lock is held only for that part.
     Bildbereich Timer2Timer();
     // The 1 s timer switches itself off.
     void Timer1Timer();

@@ -669,18 +669,15 @@ TEST(Spaltenbereich, DazuSchneidetZuUndVereinigt) {
 
 TEST(Spaltenbereich, NeueFlaecheGiltAlsGanzGeaendert) {
     auto feld = std::make_unique<TBildfeld>();
-    EXPECT_EQ(feld->geaendert, Spaltenbereich::alle());
+    EXPECT_EQ(feld->geaendert, Bildbereich::alle());
 }
 
-// Columns in which some pixel differs between two states of a surface.
-Spaltenbereich unterschied(const TBildfeld& a, const TBildfeld& b) {
-    Spaltenbereich r;
+// The smallest rectangle around the pixels that differ between two states of a surface.
+Bildbereich unterschied(const TBildfeld& a, const TBildfeld& b) {
+    Bildbereich r;
     for (int x = 1; x <= BildBreite; ++x) {
         for (int y = 1; y <= BildHoehe; ++y) {
-            if (a.at(x, y) != b.at(x, y)) {
-                r.dazu(x, x);
-                break;
-            }
+            if (a.at(x, y) != b.at(x, y)) r.dazu(x, x, y, y);
         }
     }
     return r;
@@ -688,8 +685,8 @@ Spaltenbereich unterschied(const TBildfeld& a, const TBildfeld& b) {
 
 using Zeichnung = std::function<void(TBildfeld&)>;
 
-// Every primitive marks exactly the columns it wrote: drawn in a colour unlike the
-// background, those are the columns that changed.
+// Every primitive marks exactly the columns and rows it wrote: drawn in a colour unlike the
+// background, those are what changed. A wipe marks only what it really changed.
 TEST(Spaltenbereich, JedeZeichnungMarkiertGenauIhreSpalten) {
     const std::vector<std::pair<const char*, Zeichnung>> faelle = {
         {"point inside", [](TBildfeld& f) { PunktSetzen(f, 3, 3, kStift); }},
@@ -709,6 +706,8 @@ TEST(Spaltenbereich, JedeZeichnungMarkiertGenauIhreSpalten) {
         {"text at the edge", [](TBildfeld& f) { TextMalen(f, 620, 5, "10.000", kStift); }},
         {"wipe", [](TBildfeld& f) { SpaltenWischen(f, 30, 410, 7, 0, 50, kStift, kStift); }},
         {"wipe and flag", [](TBildfeld& f) { SpaltenWischen(f, 30, 410, 7, 7, 50, 0x22, kStift); }},
+        {"wipe in the background colour",
+         [](TBildfeld& f) { SpaltenWischen(f, 30, 410, 7, 0, 50, kGrund, kStift); }},
         {"wipe, right edge",
          [](TBildfeld& f) { SpaltenWischen(f, 630, 240, 4, 4, 5, 0x22, kStift); }},
     };
@@ -748,7 +747,7 @@ TEST_P(TeilVerknuepfenTest, GleichGanzerVerknuepfung) {
     raster->geaendert = diagramm->geaendert = {};
     for (const auto& [aufRaster, zeichnen] : fall.schritte) {
         zeichnen(aufRaster ? *raster : *diagramm);
-        Spaltenbereich b = raster->geaendert;
+        Bildbereich b = raster->geaendert;
         b.dazu(diagramm->geaendert);
         raster->geaendert = diagramm->geaendert = {};
         const Anzeigebitmap vorher = teil;
@@ -759,7 +758,7 @@ TEST_P(TeilVerknuepfenTest, GleichGanzerVerknuepfung) {
         for (int y = 0; y < Anzeigebitmap::Hoehe; ++y) {
             if (!std::equal(teil.zeile(y), teil.zeile(y) + Anzeigebitmap::Zeilenlaenge,
                             vorher.zeile(y)))
-                soll.dazu(y);
+                soll.dazu(y, y);
         }
         EXPECT_EQ(*zeilen, soll) << fall.name;
         BilderVerknuepfen(ganz, *raster, *diagramm);
@@ -819,7 +818,8 @@ TEST(BilderVerknuepfen, TeilbereichLaesstFerneSpaltenInRuhe) {
     auto diagramm = neuesFeld(0x3C);
     for (Verknuepfung weg : {Verknuepfung::Skalar, Verknuepfung::Sse2, Verknuepfung::Avx2}) {
         Anzeigebitmap bitmap;  // all 0xFF
-        if (!quickdraw_detail::BilderVerknuepfenMit(weg, bitmap, *raster, *diagramm, {100, 104}))
+        if (!quickdraw_detail::BilderVerknuepfenMit(weg, bitmap, *raster, *diagramm,
+                                                    Spaltenbereich{100, 104}))
             continue;
         for (int y = 1; y <= BildHoehe; ++y) {
             for (int x = 1; x <= BildBreite; ++x) {
@@ -837,6 +837,17 @@ TEST(BilderVerknuepfen, TeilbereichLaesstFerneSpaltenInRuhe) {
             std::all_of(unberuehrt.data(),
                         unberuehrt.data() + Anzeigebitmap::Zeilenlaenge * Anzeigebitmap::Hoehe,
                         [](uint8_t b) { return b == 0xFF; }));
+        // A rectangle: rows far from it keep what the picture held, its own are combined.
+        Anzeigebitmap rechteck;
+        ASSERT_TRUE(quickdraw_detail::BilderVerknuepfenMit(
+            weg, rechteck, *raster, *diagramm,
+            {Spaltenbereich{100, 104}, Zeilenbereich{200, 210}}));
+        for (int y = 1; y <= BildHoehe; ++y) {
+            const uint8_t soll = y >= 200 && y <= 210 ? 0x0C : 0xFF;
+            if ((y >= 200 && y <= 210) || y < 200 - 32 || y > 210 + 32) {
+                ASSERT_EQ(rechteck.at(102, y), soll) << y;
+            }
+        }
     }
 }
 
