@@ -22,51 +22,32 @@ inline uint8_t farbindex(int32_t farbe) {
     return static_cast<uint8_t>(farbe & 0xFF);
 }
 
-// Columns von..bis of a surface, both included; empty when von > bis.
-struct Spaltenbereich {
-    int32_t von = BildBreite + 1;
+// Indices von..bis along one axis of a surface, both included; empty when von > bis.
+template <int32_t Groesse>
+struct Bereich {
+    int32_t von = Groesse + 1;
     int32_t bis = 0;
 
-    static constexpr Spaltenbereich alle() { return {1, BildBreite}; }
+    static constexpr Bereich alle() { return {1, Groesse}; }
     bool leer() const { return von > bis; }
     explicit operator bool() const { return !leer(); }
-    int32_t breite() const { return leer() ? 0 : bis - von + 1; }
-    // Widens the range by the columns a..b (either order), cut to 1..640.
+    int32_t anzahl() const { return leer() ? 0 : bis - von + 1; }
+    // Widens the range by a..b (either order), cut to 1..Groesse.
     void dazu(int64_t a, int64_t b) {
         const int64_t lo = a < b ? a : b;
         const int64_t hi = a < b ? b : a;
-        if (hi < 1 || lo > BildBreite) return;
+        if (hi < 1 || lo > Groesse) return;
         if (lo < von) von = static_cast<int32_t>(lo < 1 ? 1 : lo);
-        if (hi > bis) bis = static_cast<int32_t>(hi > BildBreite ? BildBreite : hi);
+        if (hi > bis) bis = static_cast<int32_t>(hi > Groesse ? Groesse : hi);
     }
-    void dazu(const Spaltenbereich& b) {
+    void dazu(const Bereich& b) {
         if (!b.leer()) dazu(b.von, b.bis);
     }
-    bool operator==(const Spaltenbereich&) const = default;
+    bool operator==(const Bereich&) const = default;
 };
 
-// Rows von..bis, both included; empty when von > bis.
-struct Zeilenbereich {
-    int32_t von = BildHoehe + 1;
-    int32_t bis = 0;
-
-    static constexpr Zeilenbereich alle() { return {1, BildHoehe}; }
-    bool leer() const { return von > bis; }
-    explicit operator bool() const { return !leer(); }
-    int32_t hoehe() const { return leer() ? 0 : bis - von + 1; }
-    // Widens the range by the rows a..b (either order), cut to 1..480.
-    void dazu(int64_t a, int64_t b) {
-        const int64_t lo = a < b ? a : b;
-        const int64_t hi = a < b ? b : a;
-        if (hi < 1 || lo > BildHoehe) return;
-        if (lo < von) von = static_cast<int32_t>(lo < 1 ? 1 : lo);
-        if (hi > bis) bis = static_cast<int32_t>(hi > BildHoehe ? BildHoehe : hi);
-    }
-    void dazu(const Zeilenbereich& z) {
-        if (!z.leer()) dazu(z.von, z.bis);
-    }
-    bool operator==(const Zeilenbereich&) const = default;
-};
+using Spaltenbereich = Bereich<BildBreite>;  // columns 1..640
+using Zeilenbereich = Bereich<BildHoehe>;    // rows 1..480
 
 // A rectangle of a surface or of the picture; empty when its columns or its rows are.
 struct Bildbereich {

@@ -44,7 +44,7 @@ class DiagramView : public QWidget {
     void zeigen(Bildbereich b) {
         const Spaltenbereich& s = b.spalten;
         uebersetzen(s.von, s.bis, b.zeilen.von, b.zeilen.bis);
-        repaint(s.von, b.zeilen.von, s.breite(), b.zeilen.hoehe());  // picture pixel = view pixel
+        repaint(s.von, b.zeilen.von, s.anzahl(), b.zeilen.anzahl());  // picture pixel = view pixel
     }
 
   protected:

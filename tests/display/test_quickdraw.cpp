@@ -663,8 +663,8 @@ TEST(Spaltenbereich, DazuSchneidetZuUndVereinigt) {
     EXPECT_EQ(b, (Spaltenbereich{30, 40}));
     b.dazu(Spaltenbereich{2, 3});
     EXPECT_EQ(b, (Spaltenbereich{2, 40}));
-    EXPECT_EQ(b.breite(), 39);
-    EXPECT_EQ(leer.breite(), 0);
+    EXPECT_EQ(b.anzahl(), 39);
+    EXPECT_EQ(leer.anzahl(), 0);
 }
 
 TEST(Spaltenbereich, NeueFlaecheGiltAlsGanzGeaendert) {
