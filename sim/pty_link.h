@@ -48,9 +48,9 @@ std::chrono::nanoseconds handOverTime(int samples);
 
 // The median time, in `samples` tries on a pseudo-terminal of its own, of the quickest
 // possible exchange: a host thread writes a frame and waits in poll; a device thread waiting
-// in poll at the other end answers one byte at once. Both ends sleep `pause` between tries,
-// as they do between sweep points; a longer sleep makes the next wake-up slower. Zero when no
-// pseudo-terminal could be made.
+// in poll at the other end answers one byte at once. The host sleeps `pause` between tries,
+// as it does between sweep points, so both ends have been idle that long; a longer idle time
+// makes the next wake-up slower. Zero when no pseudo-terminal could be made.
 std::chrono::nanoseconds roundTripTime(int samples, std::chrono::microseconds pause);
 
 }  // namespace vekasim

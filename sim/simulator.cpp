@@ -71,6 +71,7 @@ struct Simulator::Impl {
     // round trip lets host bytes count as sent earlier still (see Options::hiddenRoundTrip).
     LineClock toDevice, toHost;
     std::chrono::nanoseconds handOver{0};
+    Clock::duration frameShift{0};                           // of the request being received
     std::map<int64_t, std::chrono::nanoseconds> roundTrips;  // by character time
     int completed = 0;
     bool draining = false, drainSawQueued = false;
@@ -85,6 +86,7 @@ struct Simulator::Impl {
     bool flush();
     bool waitAndRead();
     void feedLineTimed(const uint8_t* data, size_t size);
+    Clock::duration startShift(std::chrono::nanoseconds zeichen, long baud);
     std::chrono::nanoseconds sentBefore(std::chrono::nanoseconds zeichen, long baud);
     std::optional<Clock::duration> pollTimeout() const;
     void releaseDueReplies();
@@ -229,18 +231,27 @@ void Simulator::Impl::feedLineTimed(const uint8_t* data, size_t size) {
     termios t{};
     const bool line = pty.settings(t);
     const auto zeichen = line ? characterTime(t) : std::chrono::nanoseconds(0);
-    const auto vorher = sentBefore(zeichen, line ? baudOf(cfgetospeed(&t)) : 0);
-    // Taken after a measurement at a new speed, which the host has waited for.
-    const auto now = Clock::now();
-    // A host answers a reply no earlier than it was due.
-    const auto gesendet = std::max(now - vorher, toHost.free());
+    // A request's start may count from before it was seen; the rest of it is shifted alike,
+    // so a pause before the control byte keeps its length.
+    if (assembler.pending() == 0)
+        frameShift = startShift(zeichen, line ? baudOf(cfgetospeed(&t)) : 0);
+    const auto gesendet = Clock::now() - frameShift;
     for (size_t i = 0; i < size; ++i) {
         assembler.feed(data + i, 1, toDevice.send(gesendet, zeichen),
                        [this](const Frame& f) { onFrame(f); });
     }
 }
 
-// How long before we saw them the host's bytes count as sent. The reply's hand-over is
+// How long before we see them now the bytes of a request starting now count as sent.
+Clock::duration Simulator::Impl::startShift(std::chrono::nanoseconds zeichen, long baud) {
+    if (opts.hiddenRoundTrip == std::chrono::microseconds(0)) return handOver;
+    const auto vorher = sentBefore(zeichen, baud);  // may measure first; the host waits meanwhile
+    const auto now = Clock::now();
+    // A host answers a reply no earlier than it was due.
+    return now - std::max(now - vorher, toHost.free());
+}
+
+// How long before we saw it the start of a request counts as sent. The reply's hand-over is
 // already taken off where it is written, so only the rest of a round trip counts here.
 std::chrono::nanoseconds Simulator::Impl::sentBefore(std::chrono::nanoseconds zeichen, long baud) {
     using namespace std::chrono;
@@ -249,7 +260,7 @@ std::chrono::nanoseconds Simulator::Impl::sentBefore(std::chrono::nanoseconds ze
         auto it = roundTrips.find(zeichen.count());
         if (it == roundTrips.end()) {
             // The pause of a sweep at this speed: five bytes out and one back. About half a
-            // second of tries, during which the host waits for its reply.
+            // second of tries (1.25 s at 1200 bit/s), during which the host waits for its reply.
             const auto pause = std::clamp(ceil<microseconds>(6 * zeichen), 100us, 50'000us);
             const int tries = std::clamp(static_cast<int>(500ms / (pause + 100us)), 25, 200);
             it = roundTrips.emplace(zeichen.count(), roundTripTime(tries, pause)).first;

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdint>
 
@@ -20,11 +21,13 @@ std::atomic<const AbortEvent*> handlerAbort = nullptr;
 std::atomic<int> handlerWakeFd = -1;
 
 extern "C" void signalArrived(int) {
+    const int bisher = errno;  // the interrupted code may be about to read it
     if (const AbortEvent* abort = handlerAbort.load()) abort->raise();
     const int f = handlerWakeFd.load();
     const uint64_t one = 1;
     if (f >= 0) [[maybe_unused]]
         const ssize_t n = ::write(f, &one, sizeof one);
+    errno = bisher;
 }
 
 void handlerSetzen(void (*handler)(int)) {

@@ -36,9 +36,9 @@ void spalteFuellen(TBildfeld& feld, int64_t x, int64_t ya, int64_t yb, uint8_t f
     if (x < 1 || x > kBreite) return;
     int64_t lo = std::max<int64_t>(std::min(ya, yb), 1);
     int64_t hi = std::min<int64_t>(std::max(ya, yb), kHoehe);
-    const uint8_t* spalte = feld.pixel.data() + (x - 1) * kHoehe - 1;  // spalte[y], y from 1
-    while (lo <= hi && spalte[lo] == farbe) ++lo;
-    while (lo <= hi && spalte[hi] == farbe) --hi;
+    const uint8_t* spalte = feld.pixel.data() + (x - 1) * kHoehe;  // row y is spalte[y - 1]
+    while (lo <= hi && spalte[lo - 1] == farbe) ++lo;
+    while (lo <= hi && spalte[hi - 1] == farbe) --hi;
     if (lo > hi) return;
     std::memset(feld.pixel.data() + (x - 1) * kHoehe + (lo - 1), farbe,
                 static_cast<size_t>(hi - lo + 1));

@@ -55,15 +55,15 @@ struct Bildbereich {
     Zeilenbereich zeilen;
 
     Bildbereich() = default;
-    Bildbereich(Spaltenbereich s, Zeilenbereich z = Zeilenbereich::alle())
+    explicit Bildbereich(Spaltenbereich s, Zeilenbereich z = Zeilenbereich::alle())
         : spalten(s), zeilen(z) {}
-    static Bildbereich alle() { return {Spaltenbereich::alle(), Zeilenbereich::alle()}; }
+    static Bildbereich alle() { return Bildbereich(Spaltenbereich::alle()); }
     bool leer() const { return spalten.leer() || zeilen.leer(); }
     explicit operator bool() const { return !leer(); }
     // Widens the rectangle by columns xa..xb and rows ya..yb, cut to the surface; nothing when
     // they lie wholly outside it.
     void dazu(int64_t xa, int64_t xb, int64_t ya, int64_t yb) {
-        Bildbereich neu{Spaltenbereich{}, Zeilenbereich{}};
+        Bildbereich neu;
         neu.spalten.dazu(xa, xb);
         neu.zeilen.dazu(ya, yb);
         dazu(neu);

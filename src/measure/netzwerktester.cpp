@@ -68,7 +68,7 @@ Bildbereich Netzwerktester::Timer2Timer() {
     if (neu.leer()) return neu;
     d.Rasterbild.geaendert = {};
     d.Diagrammbild.geaendert = {};
-    return {neu.spalten, BilderVerknuepfen(anzeige_, d.Rasterbild, d.Diagrammbild, neu)};
+    return Bildbereich(neu.spalten, BilderVerknuepfen(anzeige_, d.Rasterbild, d.Diagrammbild, neu));
 }
 
 void Netzwerktester::Timer1Timer() {

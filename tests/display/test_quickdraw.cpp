@@ -629,7 +629,7 @@ TEST(BilderVerknuepfen, OeffentlicherAufrufGleichSkalar) {
                            skalar.data()));
 }
 
-// ---------------------------------------------------------------- changed columns
+// ---------------------------------------------------------------- changed rectangles
 
 TEST(Spaltenbereich, DazuSchneidetZuUndVereinigt) {
     struct Fall {
@@ -687,7 +687,7 @@ using Zeichnung = std::function<void(TBildfeld&)>;
 
 // Every primitive marks exactly the columns and rows it wrote: drawn in a colour unlike the
 // background, those are what changed. A wipe marks only what it really changed.
-TEST(Spaltenbereich, JedeZeichnungMarkiertGenauIhreSpalten) {
+TEST(Bildbereich, JedeZeichnungMarkiertGenauIhrRechteck) {
     const std::vector<std::pair<const char*, Zeichnung>> faelle = {
         {"point inside", [](TBildfeld& f) { PunktSetzen(f, 3, 3, kStift); }},
         {"point outside", [](TBildfeld& f) { PunktSetzen(f, 0, 3, kStift); }},
@@ -718,9 +718,16 @@ TEST(Spaltenbereich, JedeZeichnungMarkiertGenauIhreSpalten) {
         zeichnen(*feld);
         EXPECT_EQ(feld->geaendert, unterschied(*vorher, *feld)) << name;
     }
+    // A wipe over the old curve marks the rows of its trace, not the whole column.
+    auto feld = neuesFeld();
+    PunktSetzen(*feld, 44, 200, kStift);
+    PunktSetzen(*feld, 45, 230, kStift);
+    feld->geaendert = {};
+    SpaltenWischen(*feld, 30, 410, 7, 0, 50, kGrund, kStift);  // columns 43 to 47
+    EXPECT_EQ(feld->geaendert, Bildbereich(Spaltenbereich{44, 45}, Zeilenbereich{200, 230}));
 }
 
-// A window picture kept up to date by combining only the changed columns after each step
+// A window picture kept up to date by combining only the changed rectangle after each step
 // equals one made by a full combination, whichever way combines, and each step reports
 // exactly the rows in which the picture changed.
 struct TeilFall {
@@ -819,7 +826,7 @@ TEST(BilderVerknuepfen, TeilbereichLaesstFerneSpaltenInRuhe) {
     for (Verknuepfung weg : {Verknuepfung::Skalar, Verknuepfung::Sse2, Verknuepfung::Avx2}) {
         Anzeigebitmap bitmap;  // all 0xFF
         if (!quickdraw_detail::BilderVerknuepfenMit(weg, bitmap, *raster, *diagramm,
-                                                    Spaltenbereich{100, 104}))
+                                                    Bildbereich(Spaltenbereich{100, 104})))
             continue;
         for (int y = 1; y <= BildHoehe; ++y) {
             for (int x = 1; x <= BildBreite; ++x) {
@@ -832,7 +839,7 @@ TEST(BilderVerknuepfen, TeilbereichLaesstFerneSpaltenInRuhe) {
         }
         Anzeigebitmap unberuehrt;
         ASSERT_TRUE(quickdraw_detail::BilderVerknuepfenMit(weg, unberuehrt, *raster, *diagramm,
-                                                           Spaltenbereich{}));
+                                                           Bildbereich{}));
         EXPECT_TRUE(
             std::all_of(unberuehrt.data(),
                         unberuehrt.data() + Anzeigebitmap::Zeilenlaenge * Anzeigebitmap::Hoehe,
@@ -841,7 +848,7 @@ TEST(BilderVerknuepfen, TeilbereichLaesstFerneSpaltenInRuhe) {
         Anzeigebitmap rechteck;
         ASSERT_TRUE(quickdraw_detail::BilderVerknuepfenMit(
             weg, rechteck, *raster, *diagramm,
-            {Spaltenbereich{100, 104}, Zeilenbereich{200, 210}}));
+            Bildbereich(Spaltenbereich{100, 104}, Zeilenbereich{200, 210})));
         for (int y = 1; y <= BildHoehe; ++y) {
             const uint8_t soll = y >= 200 && y <= 210 ? 0x0C : 0xFF;
             if ((y >= 200 && y <= 210) || y < 200 - 32 || y > 210 + 32) {

@@ -59,7 +59,7 @@ TEST(Refresh, IdleWindowHasNoTimerRunningAndShowsThePicture) {
 }
 
 // Every command that draws starts the refresh; when it has stopped again, the window shows
-// what the command drew, although only changed columns were repainted.
+// what the command drew, although only the changed rectangle was repainted.
 TEST(Refresh, DrawingCommandsStartItAndTheWindowFollows) {
     Fenster f;
     ASSERT_TRUE(f.ruhig());
@@ -74,7 +74,7 @@ TEST(Refresh, DrawingCommandsStartItAndTheWindowFollows) {
 }
 
 // Drawing done outside the window's commands (as a remote command does) shows after
-// spiegeln(), the one entry point for "something changed"; each repaint covers its columns.
+// spiegeln(), the one entry point for "something changed"; each repaint covers what changed.
 TEST(Refresh, ChangesAnnouncedBySpiegelnShowUpExactly) {
     Fenster f;
     ASSERT_TRUE(f.ruhig());
@@ -104,7 +104,7 @@ TEST(Refresh, ChangesAnnouncedBySpiegelnShowUpExactly) {
     }
 }
 
-// A sweep keeps the refresh running; the strip the worker draws shows up column by column;
+// A sweep keeps the refresh running; the strip the worker draws shows up tick by tick;
 // the stop, which arrives as a posted task, is mirrored at once.
 TEST(Refresh, SweepKeepsItRunningAndThePostedStopIsMirrored) {
     Fenster f;
