@@ -30,6 +30,37 @@ inline void setzen(TBildfeld& feld, int64_t x, int64_t y, uint8_t farbe) {
     feld.geaendert.dazu(x, x, y, y);
 }
 
+// How many of the n bytes at p, from the front or from the back, already hold farbe; eight at
+// a time, since the sweep's wipe scans five whole columns a point, mostly background.
+constexpr uint64_t kJedesByte = 0x0101010101010101ULL;
+constexpr bool kLittle = std::endian::native == std::endian::little;
+
+size_t vorneGleich(const uint8_t* p, size_t n, uint8_t farbe) {
+    const uint64_t muster = kJedesByte * farbe;
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t w = 0;
+        std::memcpy(&w, p + i, 8);
+        if (const uint64_t d = w ^ muster)
+            return i + static_cast<size_t>(kLittle ? std::countr_zero(d) : std::countl_zero(d)) / 8;
+    }
+    while (i < n && p[i] == farbe) ++i;
+    return i;
+}
+
+size_t hintenGleich(const uint8_t* p, size_t n, uint8_t farbe) {
+    const uint64_t muster = kJedesByte * farbe;
+    size_t k = 0;
+    for (; k + 8 <= n; k += 8) {
+        uint64_t w = 0;
+        std::memcpy(&w, p + n - k - 8, 8);
+        if (const uint64_t d = w ^ muster)
+            return k + static_cast<size_t>(kLittle ? std::countl_zero(d) : std::countr_zero(d)) / 8;
+    }
+    while (k < n && p[n - 1 - k] == farbe) ++k;
+    return k;
+}
+
 // Rows ya..yb (any order) of column x; contiguous in memory, hence one memset. Only the rows
 // that really change count: the sweep's wipe mostly writes what is already there.
 void spalteFuellen(TBildfeld& feld, int64_t x, int64_t ya, int64_t yb, uint8_t farbe) {
@@ -37,11 +68,12 @@ void spalteFuellen(TBildfeld& feld, int64_t x, int64_t ya, int64_t yb, uint8_t f
     int64_t lo = std::max<int64_t>(std::min(ya, yb), 1);
     int64_t hi = std::min<int64_t>(std::max(ya, yb), kHoehe);
     const uint8_t* spalte = feld.pixel.data() + (x - 1) * kHoehe;  // row y is spalte[y - 1]
-    while (lo <= hi && spalte[lo - 1] == farbe) ++lo;
-    while (lo <= hi && spalte[hi - 1] == farbe) --hi;
     if (lo > hi) return;
-    std::memset(feld.pixel.data() + (x - 1) * kHoehe + (lo - 1), farbe,
-                static_cast<size_t>(hi - lo + 1));
+    const auto rest = [&] { return static_cast<size_t>(hi - lo + 1); };
+    lo += static_cast<int64_t>(vorneGleich(spalte + (lo - 1), rest(), farbe));
+    if (lo > hi) return;
+    hi -= static_cast<int64_t>(hintenGleich(spalte + (lo - 1), rest(), farbe));
+    std::memset(feld.pixel.data() + (x - 1) * kHoehe + (lo - 1), farbe, rest());
     feld.geaendert.dazu(x, x, lo, hi);
 }
 

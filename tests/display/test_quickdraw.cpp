@@ -725,6 +725,18 @@ TEST(Bildbereich, JedeZeichnungMarkiertGenauIhrRechteck) {
     feld->geaendert = {};
     SpaltenWischen(*feld, 30, 410, 7, 0, 50, kGrund, kStift);  // columns 43 to 47
     EXPECT_EQ(feld->geaendert, Bildbereich(Spaltenbereich{44, 45}, Zeilenbereich{200, 230}));
+    // Old pixels at the top and bottom of a column, on and off eight-row boundaries.
+    for (const auto& [oben, unten] : std::vector<std::pair<int, int>>{
+             {1, 1}, {1, 480}, {8, 9}, {7, 16}, {9, 472}, {473, 479}, {480, 480}, {17, 17}}) {
+        feld = neuesFeld();
+        PunktSetzen(*feld, 46, oben, kStift);
+        PunktSetzen(*feld, 46, unten, kStift);
+        feld->geaendert = {};
+        SpaltenWischen(*feld, 30, 410, 7, 0, 50, kGrund, kStift);
+        EXPECT_EQ(feld->geaendert, Bildbereich(Spaltenbereich{46, 46}, Zeilenbereich{oben, unten}))
+            << oben << ".." << unten;
+        EXPECT_TRUE(gesetzt(*feld, kStift).empty()) << oben << ".." << unten;
+    }
 }
 
 // A window picture kept up to date by combining only the changed rectangle after each step
