@@ -10,6 +10,8 @@
 # the quickest possible host (bench/line_host.cpp) on the same line show what the machine
 # allows. Other work on the machine distorts the figures: run it on a quiet machine (the
 # first line shows the load, the last how busy the processors were meanwhile).
+# LIVE_CPUS=LIST (taskset's form, e.g. 0) keeps Xvfb, the simulator, the quickest host and the
+# program on those processors: the program's own cost apart from wake-ups across processors.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-build-test}"
@@ -20,6 +22,8 @@ for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "live.sh: $tool is missing (scripts/setup.sh)"; exit 1; }
 done
 [ -x "$build/veka" ] && [ -x "$build/veka-sim" ] || { echo "live.sh: build $build first"; exit 1; }
+auf=()  # the processors everything runs on, when LIVE_CPUS says
+[ -z "${LIVE_CPUS:-}" ] || auf=(taskset -c "$LIVE_CPUS")
 
 work="$(mktemp -d)"
 pids=()
@@ -51,6 +55,7 @@ austausche() { grep -c '^exchange=' sim.log || true; }  # exchanges the simulato
 ausgetauscht_seit() { [ "$(austausche)" -gt "$(($1 + 1))" ]; }
 anteil() { awk -v p="$1" -v b="$2" 'BEGIN { printf "%.4f", p / (b / 60) }'; }  # of baud/60
 prozent() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", 100 * a / b }'; }
+je_punkt() { awk -v c="$1" -v p="$2" 'BEGIN { printf "%.0f", (p > 0 ? c * 1e4 / p : 0) }'; }  # % at pts/s -> us
 threads() {  # LIVE_THREADS: CPU milliseconds so far of each thread of process $1
   [ -n "${LIVE_THREADS:-}" ] || return 0
   local t
@@ -63,7 +68,7 @@ busy() {  # processor time of the whole machine so far, in clock ticks: busy tot
 }
 
 exec 3<> <(:)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+${auf[@]+"${auf[@]}"} Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 read -r -t 10 display <&3
 export DISPLAY=":$display"
@@ -73,24 +78,24 @@ laufen() {
   local baud="$1" dir="$work/$1"
   mkdir -p "$dir" && cd "$dir"
   cp "$top/assets/LANG.INI" .
-  "$build/veka-sim" --dir . --port 2 --dut bandpass --line-timing --hide-round-trip --quiet --log sim.log \
-    >sim.out 2>&1 &
+  ${auf[@]+"${auf[@]}"} "$build/veka-sim" --dir . --port 2 --dut bandpass --line-timing \
+    --hide-round-trip --quiet --log sim.log >sim.out 2>&1 &
   local sim=$!
   pids+=($sim)
   warte 5 grep -q '^ready' sim.out
   # The start-up file is created at the first start; then the rate goes in.
-  QT_QPA_PLATFORM=offscreen "$build/veka" >first.log 2>&1 &
+  QT_QPA_PLATFORM=offscreen ${auf[@]+"${auf[@]}"} "$build/veka" >first.log 2>&1 &
   local erster=$!
   warte 10 test -s vekami.cfg
   kill "$erster"; wait "$erster" 2>/dev/null || true
   sed -i "s/^\(Baudrate *=\)[0-9]*/\1$baud/" vekami.cfg  # keeps the CR LF
   # The yardstick: the quickest possible host on the same line, before the program owns it.
   local referenz
-  referenz="$("$build/line_host" COM2 "$baud" "$seconds")"
+  referenz="$(${auf[@]+"${auf[@]}"} "$build/line_host" COM2 "$baud" "$seconds")"
   local vorher
   vorher="$(austausche)"
 
-  "$build/veka" >veka.log 2>&1 &
+  ${auf[@]+"${auf[@]}"} "$build/veka" >veka.log 2>&1 &
   local veka=$!
   pids+=($veka)
   warte 10 xdotool search --onlyvisible --name "Netzwerktester" >/dev/null
@@ -122,12 +127,15 @@ laufen() {
 
   local punkte
   punkte="$(awk -v p=$((p1 - p0)) -v t=$((t1 - t0)) 'BEGIN { printf "%.1f", p * 1e9 / t }')"
-  printf '%6s bit/s: CPU %5s %% of a core, %7s points/s, %s of baud/60\n' "$baud" \
-    "$(prozent $((c1 - c0)) $((t1 - t0)))" "$punkte" "$(anteil "$punkte" "$baud")"
+  printf '%6s bit/s: CPU %5s %% of a core (%s us a point), %7s points/s, %s of baud/60\n' \
+    "$baud" "$(prozent $((c1 - c0)) $((t1 - t0)))" "$(je_punkt "$(prozent $((c1 - c0)) $((t1 - t0)))" "$punkte")" \
+    "$punkte" "$(anteil "$punkte" "$baud")"
   local rp rc
   read -r rp rc <<<"$referenz"
-  printf '         quickest host: CPU %5s %%, %7s points/s, %s; pty round trip %s us not counted\n' \
-    "$rc" "$rp" "$(anteil "$rp" "$baud")" "$(sed -n "s/^round_trip baud=$baud us=//p" sim.log | tail -1)"
+  printf '         quickest host: CPU %5s %% (%s us a point), %7s points/s, %s;' \
+    "$rc" "$(je_punkt "$rc" "$rp")" "$rp" "$(anteil "$rp" "$baud")"
+  printf ' pty round trip %s us not counted\n' \
+    "$(sed -n "s/^round_trip baud=$baud us=//p" sim.log | tail -1)"
   kill "$veka" "$sim"; wait "$veka" "$sim" 2>/dev/null || true
 }
 
