@@ -55,7 +55,8 @@ austausche() { grep -c '^exchange=' sim.log || true; }  # exchanges the simulato
 ausgetauscht_seit() { [ "$(austausche)" -gt "$(($1 + 1))" ]; }
 anteil() { awk -v p="$1" -v b="$2" 'BEGIN { printf "%.4f", p / (b / 60) }'; }  # of baud/60
 prozent() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", 100 * a / b }'; }
-je_punkt() { awk -v c="$1" -v p="$2" 'BEGIN { printf "%.0f", (p > 0 ? c * 1e4 / p : 0) }'; }  # % at pts/s -> us
+# Microseconds of CPU a point from a CPU share in percent ($1) and points per second ($2).
+je_punkt() { awk -v c="$1" -v p="$2" 'BEGIN { printf "%.0f", (p > 0 ? c * 1e4 / p : 0) }'; }
 threads() {  # LIVE_THREADS: CPU milliseconds so far of each thread of process $1
   [ -n "${LIVE_THREADS:-}" ] || return 0
   local t
@@ -127,9 +128,10 @@ laufen() {
 
   local punkte
   punkte="$(awk -v p=$((p1 - p0)) -v t=$((t1 - t0)) 'BEGIN { printf "%.1f", p * 1e9 / t }')"
+  local cpu
+  cpu="$(prozent $((c1 - c0)) $((t1 - t0)))"
   printf '%6s bit/s: CPU %5s %% of a core (%s us a point), %7s points/s, %s of baud/60\n' \
-    "$baud" "$(prozent $((c1 - c0)) $((t1 - t0)))" "$(je_punkt "$(prozent $((c1 - c0)) $((t1 - t0)))" "$punkte")" \
-    "$punkte" "$(anteil "$punkte" "$baud")"
+    "$baud" "$cpu" "$(je_punkt "$cpu" "$punkte")" "$punkte" "$(anteil "$punkte" "$baud")"
   local rp rc
   read -r rp rc <<<"$referenz"
   printf '         quickest host: CPU %5s %% (%s us a point), %7s points/s, %s;' \
