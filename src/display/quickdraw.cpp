@@ -67,13 +67,13 @@ void spalteFuellen(TBildfeld& feld, int64_t x, int64_t ya, int64_t yb, uint8_t f
     if (x < 1 || x > kBreite) return;
     int64_t lo = std::max<int64_t>(std::min(ya, yb), 1);
     int64_t hi = std::min<int64_t>(std::max(ya, yb), kHoehe);
-    const uint8_t* spalte = feld.pixel.data() + (x - 1) * kHoehe;  // row y is spalte[y - 1]
+    uint8_t* spalte = feld.pixel.data() + (x - 1) * kHoehe;  // row y is spalte[y - 1]
     if (lo > hi) return;
     const auto rest = [&] { return static_cast<size_t>(hi - lo + 1); };
     lo += static_cast<int64_t>(vorneGleich(spalte + (lo - 1), rest(), farbe));
     if (lo > hi) return;
     hi -= static_cast<int64_t>(hintenGleich(spalte + (lo - 1), rest(), farbe));
-    std::memset(feld.pixel.data() + (x - 1) * kHoehe + (lo - 1), farbe, rest());
+    std::memset(spalte + (lo - 1), farbe, rest());
     feld.geaendert.dazu(x, x, lo, hi);
 }
 
