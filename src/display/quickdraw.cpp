@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
@@ -75,6 +76,23 @@ void spalteFuellen(TBildfeld& feld, int64_t x, int64_t ya, int64_t yb, uint8_t f
     hi -= static_cast<int64_t>(hintenGleich(spalte + (lo - 1), rest(), farbe));
     std::memset(spalte + (lo - 1), farbe, rest());
     feld.geaendert.dazu(x, x, lo, hi);
+}
+
+// Offsets of the first and the last byte in which a and b differ; a equal to b gives first > last.
+std::pair<size_t, size_t> unterschiede(const uint8_t* a, const uint8_t* b, size_t n) {
+    const auto wort = [](const uint8_t* p) {
+        uint64_t w = 0;
+        std::memcpy(&w, p, 8);
+        return w;
+    };
+    size_t erstes = 0;
+    while (erstes + 8 <= n && wort(a + erstes) == wort(b + erstes)) erstes += 8;
+    while (erstes < n && a[erstes] == b[erstes]) ++erstes;
+    if (erstes == n) return {1, 0};
+    size_t ende = n;  // one past the last difference
+    while (ende >= erstes + 8 && wort(a + ende - 8) == wort(b + ende - 8)) ende -= 8;
+    while (a[ende - 1] == b[ende - 1]) --ende;
+    return {erstes, ende - 1};
 }
 
 void zeileFuellen(TBildfeld& feld, int64_t y, int64_t xa, int64_t xb, uint8_t farbe) {
@@ -334,6 +352,24 @@ void SpaltenWischen(TBildfeld& feld, int32_t x0, int32_t y0, int32_t p, int32_t 
     const int64_t cy = int64_t{y0} - wert;
     static constexpr int kAnfang[5] = {1, 2, 4, 6, 8};
     for (int i = 0; i < 5; ++i) spalteFuellen(feld, mitte - i, cy - kAnfang[i], cy - 10, markFarbe);
+}
+
+Spaltenstand::Spaltenstand(const TBildfeld& feld, int64_t xa, int64_t xb)
+    : xa_(std::max<int64_t>(xa, 1)), xb_(std::min({xb, kBreite, xa_ + MaxSpalten - 1})) {
+    // Columns are contiguous: one copy.
+    if (xa_ <= xb_)
+        std::memcpy(pixel_.data(), feld.pixel.data() + (xa_ - 1) * kHoehe,
+                    static_cast<size_t>((xb_ - xa_ + 1) * kHoehe));
+}
+
+void Spaltenstand::markieren(TBildfeld& feld) const {
+    for (int64_t x = xa_; x <= xb_; ++x) {
+        const auto [erste, letzte] = unterschiede(pixel_.data() + (x - xa_) * kHoehe,
+                                                  feld.pixel.data() + (x - 1) * kHoehe, kHoehe);
+        if (erste <= letzte)
+            feld.geaendert.dazu(x, x, static_cast<int64_t>(erste) + 1,
+                                static_cast<int64_t>(letzte) + 1);
+    }
 }
 
 namespace quickdraw_detail {

@@ -102,6 +102,22 @@ void TextMalen(TBildfeld& feld, int32_t x, int32_t y, std::string_view text, uin
 void SpaltenWischen(TBildfeld& feld, int32_t x0, int32_t y0, int32_t p, int32_t cursorPunkt,
                     int32_t wert, uint8_t fuellFarbe, uint8_t markFarbe);
 
+// Columns xa..xb of a surface (at most MaxSpalten, cut to the surface) as they are now. A
+// drawing that mostly puts back what was there marks only what differs afterwards: reset
+// feld.geaendert to what it was before, then markieren().
+class Spaltenstand {
+  public:
+    static constexpr int MaxSpalten = 8;
+    Spaltenstand(const TBildfeld& feld, int64_t xa, int64_t xb);
+    // Widens feld.geaendert by the rows of each column that now differ from the copy.
+    void markieren(TBildfeld& feld) const;
+
+  private:
+    int64_t xa_;
+    int64_t xb_;
+    std::array<uint8_t, MaxSpalten * BildHoehe> pixel_;
+};
+
 // The 641 x 481 window picture, 8 bits per pixel, rows padded to 32-bit boundaries.
 // Surface pixel (x, y) is picture pixel (x, y); row 0 and column 0 are never written.
 class Anzeigebitmap {

@@ -2,11 +2,13 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/epoll.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 
 namespace veka {
@@ -60,7 +62,15 @@ bool SerialPort::open(int32_t comport) {
 bool SerialPort::open(const std::string& path) {
     close();
     fd_ = openSerialDevice(path, true, failure_);
-    return fd_ >= 0;
+    if (fd_ < 0) return false;
+    // Without an epoll set (no descriptors left) the waits fall back to poll.
+    epoll_ = ::epoll_create1(EPOLL_CLOEXEC);
+    epoll_event port{EPOLLIN | EPOLLET, {.fd = fd_}};
+    if (epoll_ >= 0 && ::epoll_ctl(epoll_, EPOLL_CTL_ADD, fd_, &port) != 0) {
+        ::close(epoll_);
+        epoll_ = -1;
+    }
+    return true;
 }
 
 void SerialPort::configure(int32_t baudrate) {
@@ -87,6 +97,9 @@ void SerialPort::close() {
     ::ioctl(fd_, TIOCNXCL);
     ::close(fd_);
     fd_ = -1;
+    if (epoll_ >= 0) ::close(epoll_);
+    epoll_ = -1;
+    watched_ = -1;
 }
 
 size_t SerialPort::pending() const {
@@ -118,8 +131,32 @@ void SerialPort::write(const uint8_t* bytes, size_t n) {
     }
 }
 
-SerialPort::Wait SerialPort::waitReadable(int timeoutMs, int wakeFd) const {
+bool SerialPort::watchWakeFd(int wakeFd) {
+    if (wakeFd == watched_) return true;
+    if (watched_ >= 0) ::epoll_ctl(epoll_, EPOLL_CTL_DEL, watched_, nullptr);
+    watched_ = -1;
+    epoll_event weck{EPOLLIN, {.fd = wakeFd}};
+    if (wakeFd >= 0 && ::epoll_ctl(epoll_, EPOLL_CTL_ADD, wakeFd, &weck) != 0) return false;
+    watched_ = wakeFd;
+    return true;
+}
+
+SerialPort::Wait SerialPort::waitReadable(int timeoutMs, int wakeFd) {
     if (fd_ < 0) return Wait::Gone;
+    if (epoll_ < 0 || !watchWakeFd(wakeFd)) return pollReadable(timeoutMs, wakeFd);
+    std::array<epoll_event, 2> ev{};
+    const int r = ::epoll_wait(epoll_, ev.data(), static_cast<int>(ev.size()), timeoutMs);
+    if (r == 0 || (r < 0 && errno == EINTR)) return Wait::TimedOut;
+    if (r < 0) return Wait::Gone;
+    uint32_t port = 0;
+    for (int i = 0; i < r; ++i) {
+        if (ev[static_cast<size_t>(i)].data.fd != fd_) return Wait::Woken;
+        port = ev[static_cast<size_t>(i)].events;
+    }
+    return (port & (EPOLLHUP | EPOLLERR)) != 0 ? Wait::Gone : Wait::Readable;
+}
+
+SerialPort::Wait SerialPort::pollReadable(int timeoutMs, int wakeFd) const {
     pollfd p[2] = {{fd_, POLLIN, 0}, {wakeFd, POLLIN, 0}};  // a negative fd is ignored
     const int r = ::poll(p, 2, timeoutMs);
     if (r > 0 && (p[1].revents & POLLIN) != 0) return Wait::Woken;

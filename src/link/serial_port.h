@@ -5,7 +5,7 @@
 // PortPaths), the name is looked up first as a file in the working directory (a link the user
 // or the simulator makes to the real tty), else as /dev/ttyS(n-1). Only character devices that
 // are terminals are opened: a regular file that happens to carry the name is never written.
-// Reads never wait; waiting is done with poll.
+// Reads never wait; waiting is done with epoll, edge-triggered on the port (see waitReadable).
 
 #include <cstddef>
 #include <cstdint>
@@ -52,11 +52,19 @@ class SerialPort {
 
     enum class Wait { Readable, TimedOut, Gone, Woken };
     // Blocks until input arrives, the time is up, the line is gone (hang-up, no port) or
-    // wakeFd (when not -1) becomes readable; the last wins over everything else.
-    Wait waitReadable(int timeoutMs, int wakeFd = -1) const;
+    // wakeFd (when not -1) becomes readable; the last wins over everything else. Only input
+    // that arrives after the previous wait ends a wait: read what is waiting before waiting
+    // again. This keeps the terminal's own readiness check, which may wait for the kernel's
+    // input worker to finish, out of every wait. wakeFd must stay open while the port is.
+    Wait waitReadable(int timeoutMs, int wakeFd = -1);
 
   private:
+    bool watchWakeFd(int wakeFd);
+    Wait pollReadable(int timeoutMs, int wakeFd) const;
+
     int fd_ = -1;
+    int epoll_ = -1;    // the port, edge-triggered, and the wake descriptor
+    int watched_ = -1;  // the wake descriptor in epoll_
     PortProbe failure_;
 };
 

@@ -78,6 +78,8 @@ struct Messdaten {
     std::array<int32_t, MaxPunkte + 1> Messwerte2{};
     TBildfeld Diagrammbild;
     TBildfeld Rasterbild;
+    // The window's refresh rests until the sweep draws something (Netzwerktester::refreshRuhen).
+    bool refreshWecken = false;
 };
 
 struct Instrument {

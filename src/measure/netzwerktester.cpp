@@ -63,12 +63,20 @@ void Netzwerktester::FormCreate(const std::optional<std::string>& configArgument
 Bildbereich Netzwerktester::Timer2Timer() {
     Messdaten& d = inst_->daten;
     std::lock_guard lock(inst_->datenMutex);
+    d.refreshWecken = false;
     Bildbereich neu = d.Rasterbild.geaendert;
     neu.dazu(d.Diagrammbild.geaendert);
     if (neu.leer()) return neu;
     d.Rasterbild.geaendert = {};
     d.Diagrammbild.geaendert = {};
     return Bildbereich(neu.spalten, BilderVerknuepfen(anzeige_, d.Rasterbild, d.Diagrammbild, neu));
+}
+
+bool Netzwerktester::refreshRuhen() {
+    Messdaten& d = inst_->daten;
+    std::lock_guard lock(inst_->datenMutex);
+    d.refreshWecken = !d.Rasterbild.geaendert && !d.Diagrammbild.geaendert;
+    return d.refreshWecken;
 }
 
 void Netzwerktester::Timer1Timer() {

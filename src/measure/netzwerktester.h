@@ -37,6 +37,10 @@ class Netzwerktester {
     // and the rows in which a pixel changed; empty (false) when none did. Nothing to combine
     // costs next to nothing. The surface lock is held only for that part.
     Bildbereich Timer2Timer();
+    // While a sweep runs, the refresh may rest instead of ticking when nothing is pending:
+    // true when nothing was (the refresh may stop); the sweep then calls
+    // UserInterface::refreshWecken() as soon as it draws. Any Timer2Timer() call ends the rest.
+    bool refreshRuhen();
     // The 1 s timer switches itself off.
     void Timer1Timer();
 

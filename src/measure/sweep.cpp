@@ -209,16 +209,24 @@ void Sweep::punktMessen(int i, int n, int32_t f) {
         hatWert = false;  // modes without a reading keep the old value
     }
 
-    std::lock_guard lock(inst_.datenMutex);
-    Messdaten& d = inst_.daten;
-    if (hatWert) d.Messwerte[i] = wert;
-    if (messart == SmithModus) d.Messwerte2[i] = zweiter;
-    if (d.Messwerte[i] < 1) d.Messwerte[i] = 1;
-    if (i == 1) d.Messwerte[0] = d.Messwerte[1];
-    if (i > 1 && i < n) punktZeichnen(inst_, d, i, messart);
+    bool wecken = false;
+    {
+        std::lock_guard lock(inst_.datenMutex);
+        Messdaten& d = inst_.daten;
+        if (hatWert) d.Messwerte[i] = wert;
+        if (messart == SmithModus) d.Messwerte2[i] = zweiter;
+        if (d.Messwerte[i] < 1) d.Messwerte[i] = 1;
+        if (i == 1) d.Messwerte[0] = d.Messwerte[1];
+        if (i > 1 && i < n) punktZeichnen(inst_, d, i, messart);
+        wecken = d.refreshWecken && (d.Diagrammbild.geaendert || d.Rasterbild.geaendert);
+        if (wecken) d.refreshWecken = false;
+    }
+    if (wecken) ui_.refreshWecken();
 }
 
-void punktZeichnen(const Instrument& inst, Messdaten& d, int i, int32_t messart) {
+namespace {
+
+void schrittZeichnen(const Instrument& inst, Messdaten& d, int i, int32_t messart) {
     const int64_t x0 = DiagrammLinks;
     const int64_t y0 = DiagrammUnten;
     const auto y = [&](int32_t wert) { return saturiert(y0 - wert); };
@@ -232,6 +240,20 @@ void punktZeichnen(const Instrument& inst, Messdaten& d, int i, int32_t messart)
     const uint8_t zweite = farbindex(inst.e.Cursor);
     LinieZiehen(d.Diagrammbild, x(-1), y(d.Messwerte2[i - 1]), x(1), y(d.Messwerte2[i]), zweite);
     LinieZiehen(d.Diagrammbild, x(1), y(d.Messwerte2[i]), x(3), y(d.Messwerte2[i + 1]), zweite);
+}
+
+}  // namespace
+
+void punktZeichnen(const Instrument& inst, Messdaten& d, int i, int32_t messart) {
+    // Mostly the wipe and the curve put back what was there: only what differs afterwards
+    // needs the window, so a sweep over an unchanged curve lets the refresh rest. The step
+    // draws from the flag's first column to the end of the segment to the next point.
+    const int64_t mitte = int64_t{DiagrammLinks} + 2 * int64_t{i};
+    const Bildbereich bisher = d.Diagrammbild.geaendert;
+    const Spaltenstand vorher(d.Diagrammbild, mitte - 4, mitte + 3);
+    schrittZeichnen(inst, d, i, messart);
+    d.Diagrammbild.geaendert = bisher;
+    vorher.markieren(d.Diagrammbild);
 }
 
 }  // namespace veka

@@ -95,7 +95,8 @@ class Sweep {
 };
 
 // Draws the step of sweep point i into d.Diagrammbild (the moving wipe and the curve segments
-// to both neighbours). The caller holds datenMutex; 1 < i < Messpunkte.
+// to both neighbours); only pixels that end up different count as changed. The caller holds
+// datenMutex; 1 < i < Messpunkte.
 void punktZeichnen(const Instrument& inst, Messdaten& d, int i, int32_t messart);
 
 // The commands that a running sweep locks out, in the order they are disabled.

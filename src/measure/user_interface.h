@@ -1,7 +1,7 @@
 #pragma once
 // The few things the program logic asks of the window system. The Qt window implements it;
-// tests implement it with scripted answers. Every call but postToWindowThread is made on the
-// window thread.
+// tests implement it with scripted answers. Every call but postToWindowThread and
+// refreshWecken is made on the window thread.
 
 #include <functional>
 #include <optional>
@@ -43,6 +43,11 @@ class UserInterface {
 
     // Runs a task on the window thread later; may be called from any thread and never waits.
     virtual void postToWindowThread(std::function<void()> task) = 0;
+
+    // The sweep drew while the window's refresh rested (Netzwerktester::refreshRuhen): the
+    // refresh must run again. Called from the sweep's worker; never waits. Fronts without a
+    // refresh ignore it.
+    virtual void refreshWecken() {}
 };
 
 }  // namespace veka

@@ -22,6 +22,7 @@ class ArgumentUi : public UserInterface {
     void postToWindowThread(std::function<void()> task) override {
         front_.postToWindowThread(std::move(task));
     }
+    void refreshWecken() override { front_.refreshWecken(); }
 
     std::vector<std::string> messages;
     std::vector<std::string> errors;

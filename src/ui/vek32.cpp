@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QThread>
 #include <QToolButton>
+#include <utility>
 
 #include "display/printing.h"
 #include "export/exporter.h"
@@ -74,7 +75,8 @@ namespace {
 // even while no refresh runs.
 class SpiegelndeUi : public UserInterface {
   public:
-    SpiegelndeUi(UserInterface& innen, TForm1* fenster) : innen_(innen), fenster_(fenster) {}
+    SpiegelndeUi(UserInterface& innen, TForm1* fenster)
+        : innen_(innen), fenster_(fenster), form_(fenster) {}
 
     void showMessage(const std::string& text) override { innen_.showMessage(text); }
     std::string WertEingabe(const WertEingabeAnfrage& anfrage) override {
@@ -84,6 +86,11 @@ class SpiegelndeUi : public UserInterface {
         return innen_.chooseFile(request);
     }
     void showError(const std::string& text) override { innen_.showError(text); }
+    // From the worker, which ends before the window goes (see ~TForm1); a call still queued
+    // when the window goes is dropped with it.
+    void refreshWecken() override {
+        QMetaObject::invokeMethod(form_, &TForm1::refreshWecken, Qt::QueuedConnection);
+    }
     void postToWindowThread(std::function<void()> task) override {
         innen_.postToWindowThread([task = std::move(task), fenster = fenster_] {
             task();
@@ -99,6 +106,7 @@ class SpiegelndeUi : public UserInterface {
   private:
     UserInterface& innen_;
     QPointer<TForm1> fenster_;
+    TForm1* const form_;
 };
 
 }  // namespace
@@ -328,7 +336,16 @@ void TForm1::ausfuehren(const std::function<void()>& befehl) {
 
 void TForm1::spiegeln() {
     widgetsSpiegeln();
-    if (logik_->inst().fenster.timer2() && !timer2_.isActive()) timer2_.start();
+    if (logik_->inst().fenster.timer2() && !timer2_.isActive()) {
+        timer2_.start();
+        refreshRuht_ = false;
+    }
+}
+
+void TForm1::refreshWecken() {
+    if (geschlossen_ || !std::exchange(refreshRuht_, false)) return;  // ticking anyway
+    timer2_.start();
+    Timer2Timer();  // the change shows now, not a tick later
 }
 
 void TForm1::widgetsSpiegeln() {
@@ -388,6 +405,10 @@ void TForm1::Timer2Timer() {
         view_->zeigen(b);
     } else if (!laeuft) {
         timer2_.stop();
+    } else if (logik_->refreshRuhen()) {
+        // The sweep redraws an unchanged curve: no ticks until it draws a change.
+        timer2_.stop();
+        refreshRuht_ = true;
     }
     widgetsSpiegeln();
 }

@@ -61,8 +61,13 @@ class TForm1 : public QMainWindow {
     void spiegeln();
     // Runs a command of the window thread, then spiegeln().
     void ausfuehren(const std::function<void()>& befehl);
-    // Whether the 10 ms refresh is running (it stops itself when nothing is pending).
-    bool refreshLaeuft() const { return timer2_.isActive(); }
+    // Whether the 10 ms refresh is running (it stops itself when nothing is pending), or
+    // rests during a sweep until the sweep draws a change.
+    bool refreshLaeuft() const {
+        return timer2_.isActive() || (refreshRuht_ && logik_->messungLaeuft());
+    }
+    // The sweep drew while the refresh rested: refresh now and tick again.
+    void refreshWecken();
 
     // Attached by program entry: the about box and the settings dialog.
     void setInfo(Tinfo* info) { info_ = info; }
@@ -108,6 +113,7 @@ class TForm1 : public QMainWindow {
     HelpWindow* hilfe_ = nullptr;
     std::function<void()> optionenZeigen_;
     bool geschlossen_ = false;
+    bool refreshRuht_ = false;
 };
 
 }  // namespace veka
