@@ -120,12 +120,14 @@ DeviceLink::Reply DeviceLink::awaitReply(size_t needed, uint8_t* reply) {
     }
 }
 
-std::optional<uint16_t> DeviceLink::exchangeLocked(int32_t punkt, int32_t frequenz) {
+std::optional<uint16_t> DeviceLink::exchangeLocked(int32_t punkt, int32_t frequenz,
+                                                   const std::function<void()>& unterwegs) {
     const uint16_t bisher = inst_.Rohwert;
     if (aborted()) return bisher;
     const auto beginn = std::chrono::steady_clock::now();
     discardInputLocked();
     if (!sendFrame(frequenz)) return bisher;
+    if (unterwegs) unterwegs();
     inst_.Zeitueberschreitung = false;
     const size_t needed = zehnBit(inst_.e.Messgenauigkeit) ? 2 : 1;
     if (inst_.DemoModus) {
@@ -154,11 +156,12 @@ std::optional<uint16_t> DeviceLink::exchangeLocked(int32_t punkt, int32_t freque
     return std::nullopt;
 }
 
-uint16_t DeviceLink::FrequenzSetzen(int32_t punkt, int32_t frequenz) {
+uint16_t DeviceLink::FrequenzSetzen(int32_t punkt, int32_t frequenz,
+                                    const std::function<void()>& unterwegs) {
     uint16_t bisher = 0;
     {
         std::lock_guard lock(exchangeMutex_);
-        if (const auto wert = exchangeLocked(punkt, frequenz)) return *wert;
+        if (const auto wert = exchangeLocked(punkt, frequenz, unterwegs)) return *wert;
         bisher = inst_.Rohwert;
     }
     reportTimeout();  // outside the lock: the message box is modal

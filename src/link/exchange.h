@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -41,7 +42,10 @@ class DeviceLink {
 
     // Tunes the device to frequenz and returns the reading of this very call, which it also
     // leaves in Rohwert. After a time-out, or once aborted, Rohwert is unchanged and returned.
-    uint16_t FrequenzSetzen(int32_t punkt, int32_t frequenz);
+    // unterwegs (may be empty) runs once the frame is out, while the reply is on its way,
+    // still inside the exchange; when no frame goes out, it does not run.
+    uint16_t FrequenzSetzen(int32_t punkt, int32_t frequenz,
+                            const std::function<void()>& unterwegs = {});
 
     bool portOpen() const;
     // Which device each port number means (per-user choices, a device for this run). The
@@ -61,7 +65,8 @@ class DeviceLink {
 
     void discardInputLocked();
     // One exchange under the lock: the reading, or nothing after a time-out.
-    std::optional<uint16_t> exchangeLocked(int32_t punkt, int32_t frequenz);
+    std::optional<uint16_t> exchangeLocked(int32_t punkt, int32_t frequenz,
+                                           const std::function<void()>& unterwegs);
     bool sendFrame(int32_t frequenz);
     bool pauseBeforeControlByte() const;
     Reply awaitReply(size_t needed, uint8_t* reply);

@@ -141,6 +141,7 @@ void Sweep::messschleife(uint64_t lauf) {
             punktMessen(i, n, f);
             f = wrapAdd(f, inst_.e.Schrittweite);
         }
+        eintragen();  // the sweep's last point
         if (inst_.Stopanforderung || mussEnden() || letzterDurchlauf()) break;
     }
     zaehlungBeenden();
@@ -191,7 +192,8 @@ bool Sweep::warteAufDurchlauf(uint64_t k) {
 void Sweep::punktMessen(int i, int n, int32_t f) {
     // Each reading is the one its own call returned: an attenuator click on the window
     // thread may change Rohwert between the calls.
-    const uint16_t roh = link_.FrequenzSetzen(i, f);
+    const uint16_t roh = link_.FrequenzSetzen(i, f, eintragenUnterwegs_);
+    eintragen();  // when no frame went out
     const int32_t messart = inst_.Messart;
     int32_t zweiter = 0;
     bool hatWert = true;
@@ -209,15 +211,21 @@ void Sweep::punktMessen(int i, int n, int32_t f) {
         hatWert = false;  // modes without a reading keep the old value
     }
 
+    offen_ = Messpunkt{i, n, messart, hatWert, wert, zweiter};
+}
+
+void Sweep::eintragen() {
+    if (!offen_) return;
+    const Messpunkt p = *std::exchange(offen_, std::nullopt);
     bool wecken = false;
     {
         std::lock_guard lock(inst_.datenMutex);
         Messdaten& d = inst_.daten;
-        if (hatWert) d.Messwerte[i] = wert;
-        if (messart == SmithModus) d.Messwerte2[i] = zweiter;
-        if (d.Messwerte[i] < 1) d.Messwerte[i] = 1;
-        if (i == 1) d.Messwerte[0] = d.Messwerte[1];
-        if (i > 1 && i < n) punktZeichnen(inst_, d, i, messart);
+        if (p.hatWert) d.Messwerte[p.i] = p.wert;
+        if (p.messart == SmithModus) d.Messwerte2[p.i] = p.zweiter;
+        if (d.Messwerte[p.i] < 1) d.Messwerte[p.i] = 1;
+        if (p.i == 1) d.Messwerte[0] = d.Messwerte[1];
+        if (p.i > 1 && p.i < p.n) punktZeichnen(inst_, d, p.i, p.messart);
         wecken = d.refreshWecken && (d.Diagrammbild.geaendert || d.Rasterbild.geaendert);
         if (wecken) d.refreshWecken = false;
     }
@@ -226,13 +234,14 @@ void Sweep::punktMessen(int i, int n, int32_t f) {
 
 namespace {
 
-void schrittZeichnen(const Instrument& inst, Messdaten& d, int i, int32_t messart) {
+void schrittZeichnen(const Instrument& inst, Messdaten& d, int i, int32_t cursor,
+                     int32_t messart) {
     const int64_t x0 = DiagrammLinks;
     const int64_t y0 = DiagrammUnten;
     const auto y = [&](int32_t wert) { return saturiert(y0 - wert); };
     const auto x = [&](int dx) { return static_cast<int32_t>(x0 + 2 * i + dx); };
     const uint8_t kurve = farbindex(inst.e.Kurvenfarbe);
-    SpaltenWischen(d.Diagrammbild, DiagrammLinks, DiagrammUnten, i, inst.Cursorpunkt,
+    SpaltenWischen(d.Diagrammbild, DiagrammLinks, DiagrammUnten, i, cursor,
                    d.Messwerte[i], farbindex(inst.e.Hintergrundfarbe), farbindex(inst.e.Cursor));
     LinieZiehen(d.Diagrammbild, x(-1), y(d.Messwerte[i - 1]), x(1), y(d.Messwerte[i]), kurve);
     LinieZiehen(d.Diagrammbild, x(1), y(d.Messwerte[i]), x(3), y(d.Messwerte[i + 1]), kurve);
@@ -247,11 +256,13 @@ void schrittZeichnen(const Instrument& inst, Messdaten& d, int i, int32_t messar
 void punktZeichnen(const Instrument& inst, Messdaten& d, int i, int32_t messart) {
     // Mostly the wipe and the curve put back what was there: only what differs afterwards
     // needs the window, so a sweep over an unchanged curve lets the refresh rest. The step
-    // draws from the flag's first column to the end of the segment to the next point.
+    // draws from the wipe's first column (the flag's, at the cursor) to the end of the
+    // segment to the next point.
+    const int32_t cursor = inst.Cursorpunkt;  // once: the window thread may move it
     const int64_t mitte = int64_t{DiagrammLinks} + 2 * int64_t{i};
     const Bildbereich bisher = d.Diagrammbild.geaendert;
-    const Spaltenstand vorher(d.Diagrammbild, mitte - 4, mitte + 3);
-    schrittZeichnen(inst, d, i, messart);
+    const Spaltenstand vorher(d.Diagrammbild, mitte - (i == cursor ? 4 : 1), mitte + 3);
+    schrittZeichnen(inst, d, i, cursor, messart);
     d.Diagrammbild.geaendert = bisher;
     vorher.markieren(d.Diagrammbild);
 }

@@ -1,12 +1,13 @@
 #pragma once
 // The sweep engine: a worker thread that steps the device through the points of the sweep,
 // corrects each reading, stores it in Messwerte and draws the curve into Diagrammbild while
-// it measures. Sweeps repeat until a stop is requested; the stop takes effect at the end of a
+// it measures: each point while the frame of the next one is on the line. Sweeps repeat until a stop is requested; the stop takes effect at the end of a
 // complete sweep.
 
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "link/exchange.h"
@@ -63,8 +64,20 @@ class Sweep {
     void durchlaeufeBegrenzen(uint64_t k);
 
   private:
+    // A point measured but not yet stored and drawn: that waits until the next frame is on
+    // the line, so that the device never waits for the drawing.
+    struct Messpunkt {
+        int i = 0;
+        int n = 0;
+        int32_t messart = 0;
+        bool hatWert = false;
+        int32_t wert = 0;
+        int32_t zweiter = 0;
+    };
+
     void messschleife(uint64_t lauf);
     void punktMessen(int i, int n, int32_t f);
+    void eintragen();  // stores and draws offen_, if any
     void warteAufStop();
     bool mussEnden() const;
     void fertigMelden(uint64_t lauf);
@@ -77,6 +90,9 @@ class Sweep {
     std::mutex stopMutex_;
     std::condition_variable stopSignal_;
     std::atomic<bool> abbrechen_{false};  // program end: leave even mid-sweep
+    // Worker only.
+    std::optional<Messpunkt> offen_;
+    const std::function<void()> eintragenUnterwegs_ = [this] { eintragen(); };
     bool fertigPosten_ = false;           // guarded by stopMutex_: a requestStop waits
     // Window thread only.
     uint64_t lauf_ = 0;  // counts started workers

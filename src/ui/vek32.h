@@ -63,9 +63,9 @@ class TForm1 : public QMainWindow {
     void ausfuehren(const std::function<void()>& befehl);
     // Whether the 10 ms refresh is running (it stops itself when nothing is pending), or
     // rests during a sweep until the sweep draws a change.
-    bool refreshLaeuft() const {
-        return timer2_.isActive() || (refreshRuht_ && logik_->messungLaeuft());
-    }
+    bool refreshLaeuft() const { return timer2_.isActive() || refreshRuht(); }
+    // Whether it rests: the sweep draws nothing new, and its next change wakes it.
+    bool refreshRuht() const { return refreshRuht_ && logik_->messungLaeuft(); }
     // The sweep drew while the refresh rested: refresh now and tick again.
     void refreshWecken();
 

@@ -187,7 +187,8 @@ TEST(Pause, LimitedForTheWireButKeptInTheSettings) {
 }
 
 // Program end while a call waits: the call returns at once, no time-out is reported, no
-// demonstration mode begins, and later calls leave the port alone.
+// demonstration mode begins, and later calls leave the port alone. The work for the reply's
+// way runs only once the whole frame is out (it reads the frame off the line itself).
 TEST(Abbruch, EndsThePauseAndTheReplyWait) {
     for (const int32_t delay : {INT32_MAX, 1}) {
         test::WorkDir dir;
@@ -195,10 +196,19 @@ TEST(Abbruch, EndsThePauseAndTheReplyWait) {
         Rig rig;
         rig.inst.e.Delay = delay;
         rig.inst.Rohwert = 77;
-        auto aufruf =
-            std::async(std::launch::async, [&] { return rig.link.FrequenzSetzen(1, 10000000); });
-        const size_t gesendet = delay > 1 ? 4 : 5;  // in the pause, or waiting for the reply
-        ASSERT_EQ(line.lesen(gesendet, std::chrono::seconds(20)).size(), gesendet);
+        std::atomic<size_t> unterwegs{0};
+        const std::function<void()> lesen = [&] {
+            unterwegs = line.lesen(5, std::chrono::seconds(20)).size();
+        };
+        auto aufruf = std::async(std::launch::async,
+                                 [&] { return rig.link.FrequenzSetzen(1, 10000000, lesen); });
+        if (delay > 1) {  // in the pause
+            ASSERT_EQ(line.lesen(4, std::chrono::seconds(20)).size(), 4u);
+        } else {  // waiting for the reply
+            for (int i = 0; i < 2000 && unterwegs == 0; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            ASSERT_EQ(unterwegs, 5u);
+        }
         rig.link.abort();
         ASSERT_EQ(aufruf.wait_for(std::chrono::seconds(20)), std::future_status::ready);
         EXPECT_EQ(aufruf.get(), 77);
@@ -206,7 +216,9 @@ TEST(Abbruch, EndsThePauseAndTheReplyWait) {
         EXPECT_FALSE(rig.inst.Zeitueberschreitung);
         EXPECT_FALSE(rig.inst.DemoModus);
         EXPECT_EQ(rig.ui.postedCount(), 0u);
-        EXPECT_EQ(rig.link.FrequenzSetzen(1, 10000000), 77);
+        unterwegs = 0;
+        EXPECT_EQ(rig.link.FrequenzSetzen(1, 10000000, lesen), 77);
+        EXPECT_EQ(unterwegs, 0u) << "no frame, nothing to do on its way";
         EXPECT_FALSE(line.wartet());
         EXPECT_TRUE(rig.link.aborted());
     }

@@ -78,6 +78,65 @@ TEST(Sweep, StopCompletesTheRunningSweep) {
     EXPECT_EQ(b.room.sim->exchanges().back().word, 0x1999999Au);  // parked on the start
 }
 
+// Each point's step marks exactly the pixels that end up different: nothing where curve and
+// flag come out as they were; at the cursor, the flag's columns too.
+TEST(Sweep, EachStepMarksExactlyWhatItChanged) {
+    const struct {
+        const char* name;
+        int i;
+        int32_t vorher, nachher, messart;
+    } faelle[] = {
+        {"curve unchanged", 50, 200, 200, Durchgang},
+        {"curve moved", 50, 200, 260, Durchgang},
+        {"at the cursor, unchanged", 140, 200, 200, Durchgang},
+        {"at the cursor, flag moved", 140, 200, 120, Durchgang},
+        {"second curve moved", 60, 100, 100, SmithModus},
+    };
+    for (const auto& fall : faelle) {
+        auto inst = std::make_unique<Instrument>();
+        inst->Cursorpunkt = 140;
+        Messdaten& d = inst->daten;
+        for (auto* werte : {&d.Messwerte, &d.Messwerte2}) werte->fill(250);
+        d.Messwerte[fall.i] = fall.vorher;
+        punktZeichnen(*inst, d, fall.i, fall.messart);
+        const auto alt = std::make_unique<TBildfeld>(d.Diagrammbild);
+        d.Diagrammbild.geaendert = {};
+        d.Messwerte[fall.i] = fall.nachher;
+        d.Messwerte2[fall.i] = 300;
+        punktZeichnen(*inst, d, fall.i, fall.messart);
+        Bildbereich soll;
+        for (int x = 1; x <= BildBreite; ++x) {
+            for (int y = 1; y <= BildHoehe; ++y)
+                if (alt->at(x, y) != d.Diagrammbild.at(x, y)) soll.dazu(x, x, y, y);
+        }
+        EXPECT_EQ(d.Diagrammbild.geaendert, soll) << fall.name;
+    }
+}
+
+// Over an unchanged flat curve nothing is pending, so the window's refresh may rest (where
+// the curve slopes, the moving wipe changes a column at each point); the first change the
+// sweep draws wakes it, once.
+TEST(Sweep, AnUnchangedCurveLetsTheRefreshRestUntilItChanges) {
+    vekasim::Options flach;
+    flach.dut = vekasim::Dut::Through;
+    Bench b(flach);
+    b.inst.e.Messpunkte = 30;
+    b.core.Button5Click();
+    ASSERT_TRUE(b.room.sim->waitForExchanges(70, std::chrono::seconds(20)));  // past sweep 2
+    b.core.Timer2Timer();
+    EXPECT_TRUE(b.core.refreshRuhen());
+    ASSERT_TRUE(b.room.sim->waitForExchanges(130, std::chrono::seconds(20)));
+    EXPECT_EQ(b.ui.geweckt, 0);
+    EXPECT_FALSE(b.core.Timer2Timer()) << "a sweep over the same curve changes nothing";
+    EXPECT_TRUE(b.core.refreshRuhen());
+    b.room.sim->setDut(vekasim::Dut::Bandpass);
+    for (int i = 0; i < 2000 && b.ui.geweckt == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(b.ui.geweckt, 1);
+    EXPECT_TRUE(b.core.Timer2Timer());
+    b.stoppen();
+}
+
 TEST(Sweep, LockOutWhileRunning) {
     Bench b;
     b.inst.e.Messpunkte = 10;

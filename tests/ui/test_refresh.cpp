@@ -19,7 +19,7 @@ namespace {
 using namespace std::chrono_literals;
 
 struct Fenster {
-    Fenster() {
+    explicit Fenster(vekasim::Options o = {}) : room(o) {
         w.FormCreate(std::nullopt);
         w.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
@@ -33,14 +33,24 @@ struct Fenster {
     }
     // Pixels of the diagram as they reached the window (not painted anew for the check) that
     // differ from the window picture in the palette's colours.
-    int abweichungen() {
+    int abweichungen() { return abweichungen(w.logik().anzeige()); }
+    // The same against the surfaces as they are now, combined anew.
+    int abweichungenVonDenFlaechen() {
+        Anzeigebitmap frisch;
+        {
+            Instrument& inst = w.logik().inst();
+            std::lock_guard lock(inst.datenMutex);
+            BilderVerknuepfen(frisch, inst.daten.Rasterbild, inst.daten.Diagrammbild);
+        }
+        return abweichungen(frisch);
+    }
+    int abweichungen(const Anzeigebitmap& bild) {
         QWidget* d = w.diagram();
         const QPoint o = d->mapTo(&w, QPoint(0, 0));
         const QImage schirm = w.screen()
                                   ->grabWindow(w.winId(), o.x(), o.y(), d->width(), d->height())
                                   .toImage()
                                   .convertToFormat(QImage::Format_RGB32);
-        const Anzeigebitmap& bild = w.logik().anzeige();
         const auto& palette = Halbtonpalette();
         int n = 0;
         for (int y = 0; y < Anzeigebitmap::Hoehe; ++y) {
@@ -123,6 +133,32 @@ TEST(Refresh, SweepKeepsItRunningAndThePostedStopIsMirrored) {
     EXPECT_FALSE(f.w.button(Control::Button6)->isEnabled());
     ASSERT_TRUE(f.ruhig());
     EXPECT_EQ(f.abweichungen(), 0);
+}
+
+// Over a flat curve the refresh rests while the sweep goes on; the sweep's next change wakes
+// it, and the window shows the new curve although nothing else happened in the window.
+TEST(Refresh, ARestingRefreshWakesForTheSweepsNextChange) {
+    vekasim::Options flach;
+    flach.dut = vekasim::Dut::Through;
+    Fenster f(flach);
+    ASSERT_TRUE(f.ruhig());
+    QTest::mouseClick(f.w.button(Control::Button5), Qt::LeftButton);
+    ASSERT_TRUE(f.room.sim->waitForExchanges(700, 20s));  // past the first sweep
+    // The 1 s timer of the start has run out: nothing but the sweep can wake the refresh.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.w.logik().inst().fenster.timer1(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.w.refreshRuht(); }, 5000));
+    EXPECT_EQ(f.abweichungenVonDenFlaechen(), 0);
+    f.room.sim->setDut(vekasim::Dut::Open);  // flat again, elsewhere
+    const size_t jetzt = f.room.sim->exchangeCount();
+    ASSERT_TRUE(f.room.sim->waitForExchanges(jetzt + 700, 20s));
+    // Still resting from before, the wake queued: only the wake brings the window up to date.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return f.w.refreshRuht() && f.abweichungenVonDenFlaechen() == 0; }, 5000));
+    QTest::mouseClick(f.w.button(Control::Button6), Qt::LeftButton);
+    while (f.w.logik().messungLaeuft()) {
+        ASSERT_TRUE(f.ui.waitForPosted(20s));
+        f.ui.runPosted();
+    }
 }
 
 }  // namespace
