@@ -234,15 +234,14 @@ void Sweep::eintragen() {
 
 namespace {
 
-void schrittZeichnen(const Instrument& inst, Messdaten& d, int i, int32_t cursor,
-                     int32_t messart) {
+void schrittZeichnen(const Instrument& inst, Messdaten& d, int i, int32_t cursor, int32_t messart) {
     const int64_t x0 = DiagrammLinks;
     const int64_t y0 = DiagrammUnten;
     const auto y = [&](int32_t wert) { return saturiert(y0 - wert); };
     const auto x = [&](int dx) { return static_cast<int32_t>(x0 + 2 * i + dx); };
     const uint8_t kurve = farbindex(inst.e.Kurvenfarbe);
-    SpaltenWischen(d.Diagrammbild, DiagrammLinks, DiagrammUnten, i, cursor,
-                   d.Messwerte[i], farbindex(inst.e.Hintergrundfarbe), farbindex(inst.e.Cursor));
+    SpaltenWischen(d.Diagrammbild, DiagrammLinks, DiagrammUnten, i, cursor, d.Messwerte[i],
+                   farbindex(inst.e.Hintergrundfarbe), farbindex(inst.e.Cursor));
     LinieZiehen(d.Diagrammbild, x(-1), y(d.Messwerte[i - 1]), x(1), y(d.Messwerte[i]), kurve);
     LinieZiehen(d.Diagrammbild, x(1), y(d.Messwerte[i]), x(3), y(d.Messwerte[i + 1]), kurve);
     if (messart != SmithModus) return;
