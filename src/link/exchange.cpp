@@ -105,7 +105,8 @@ DeviceLink::Reply DeviceLink::awaitReply(size_t needed, uint8_t* reply) {
     const auto deadline = clock::now() + Zeitlimit;
     size_t got = 0;
     for (;;) {
-        // The frame has just gone out, so wait first: poll returns at once if bytes are there.
+        // The frame has just gone out, so wait first: the wait returns at once for bytes that
+        // arrived meanwhile.
         const auto left = std::max(deadline - clock::now(), clock::duration::zero());
         const int ms = static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
         const SerialPort::Wait w = port_.waitReadable(ms, abort_.fd());
