@@ -113,30 +113,6 @@ TEST(Sweep, EachStepMarksExactlyWhatItChanged) {
     }
 }
 
-// Over an unchanged flat curve nothing is pending, so the window's refresh may rest (where
-// the curve slopes, the moving wipe changes a column at each point); the first change the
-// sweep draws wakes it, once.
-TEST(Sweep, AnUnchangedCurveLetsTheRefreshRestUntilItChanges) {
-    vekasim::Options flach;
-    flach.dut = vekasim::Dut::Through;
-    Bench b(flach);
-    b.inst.e.Messpunkte = 30;
-    b.core.Button5Click();
-    ASSERT_TRUE(b.room.sim->waitForExchanges(70, std::chrono::seconds(20)));  // past sweep 2
-    b.core.Timer2Timer();
-    EXPECT_TRUE(b.core.refreshRuhen());
-    ASSERT_TRUE(b.room.sim->waitForExchanges(130, std::chrono::seconds(20)));
-    EXPECT_EQ(b.ui.geweckt, 0);
-    EXPECT_FALSE(b.core.Timer2Timer()) << "a sweep over the same curve changes nothing";
-    EXPECT_TRUE(b.core.refreshRuhen());
-    b.room.sim->setDut(vekasim::Dut::Bandpass);
-    for (int i = 0; i < 2000 && b.ui.geweckt == 0; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_EQ(b.ui.geweckt, 1);
-    EXPECT_TRUE(b.core.Timer2Timer());
-    b.stoppen();
-}
-
 TEST(Sweep, LockOutWhileRunning) {
     Bench b;
     b.inst.e.Messpunkte = 10;

@@ -2,7 +2,6 @@
 // A UserInterface with scripted answers, for driving the logic without a window. Answers are
 // taken in order; when none is left the box is cancelled (the starting text comes back).
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -50,9 +49,6 @@ class FakeUi : public UserInterface {
         posted.push_back(std::move(task));
         postedSignal_.notify_all();
     }
-    void refreshWecken() override { ++geweckt; }
-    std::atomic<int> geweckt{0};  // refreshWecken() calls, from the sweep's worker
-
     // Waits until some task has been posted; false when none came in time.
     bool waitForPosted(std::chrono::milliseconds timeout) {
         std::unique_lock lock(mutex_);
