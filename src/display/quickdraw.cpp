@@ -31,35 +31,55 @@ inline void setzen(TBildfeld& feld, int64_t x, int64_t y, uint8_t farbe) {
     feld.geaendert.dazu(x, x, y, y);
 }
 
-// How many of the n bytes at p, from the front or from the back, already hold farbe; eight at
-// a time, since the sweep's wipe scans five whole columns a point, mostly background.
+// Scans for differing bytes eight at a time: the sweep's wipe and its before-and-after
+// comparison go through whole columns a point, mostly alike. wort(i) gives the eight bytes from
+// offset i with the differing ones nonzero, anders(i) whether byte i differs.
 constexpr uint64_t kJedesByte = 0x0101010101010101ULL;
 constexpr bool kLittle = std::endian::native == std::endian::little;
 
-size_t vorneGleich(const uint8_t* p, size_t n, uint8_t farbe) {
-    const uint64_t muster = kJedesByte * farbe;
+inline uint64_t laden(const uint8_t* p) {
+    uint64_t w = 0;
+    std::memcpy(&w, p, 8);
+    return w;
+}
+
+// Offset of the first differing byte of 0..n-1; n when none differs.
+template <class Wort, class Anders>
+size_t vorneGleich(size_t n, Wort wort, Anders anders) {
     size_t i = 0;
     for (; i + 8 <= n; i += 8) {
-        uint64_t w = 0;
-        std::memcpy(&w, p + i, 8);
-        if (const uint64_t d = w ^ muster)
+        if (const uint64_t d = wort(i))
             return i + static_cast<size_t>(kLittle ? std::countr_zero(d) : std::countl_zero(d)) / 8;
     }
-    while (i < n && p[i] == farbe) ++i;
+    while (i < n && !anders(i)) ++i;
     return i;
+}
+
+// How many bytes from the back of 0..n-1 are alike; n when none differs.
+template <class Wort, class Anders>
+size_t hintenGleich(size_t n, Wort wort, Anders anders) {
+    size_t k = 0;
+    for (; k + 8 <= n; k += 8) {
+        if (const uint64_t d = wort(n - k - 8))
+            return k + static_cast<size_t>(kLittle ? std::countl_zero(d) : std::countr_zero(d)) / 8;
+    }
+    while (k < n && !anders(n - 1 - k)) ++k;
+    return k;
+}
+
+// The same for the n bytes at p against the colour farbe.
+size_t vorneGleich(const uint8_t* p, size_t n, uint8_t farbe) {
+    const uint64_t muster = kJedesByte * farbe;
+    return vorneGleich(
+        n, [&](size_t i) { return laden(p + i) ^ muster; },
+        [&](size_t i) { return p[i] != farbe; });
 }
 
 size_t hintenGleich(const uint8_t* p, size_t n, uint8_t farbe) {
     const uint64_t muster = kJedesByte * farbe;
-    size_t k = 0;
-    for (; k + 8 <= n; k += 8) {
-        uint64_t w = 0;
-        std::memcpy(&w, p + n - k - 8, 8);
-        if (const uint64_t d = w ^ muster)
-            return k + static_cast<size_t>(kLittle ? std::countl_zero(d) : std::countr_zero(d)) / 8;
-    }
-    while (k < n && p[n - 1 - k] == farbe) ++k;
-    return k;
+    return hintenGleich(
+        n, [&](size_t i) { return laden(p + i) ^ muster; },
+        [&](size_t i) { return p[i] != farbe; });
 }
 
 // Rows ya..yb (any order) of column x; contiguous in memory, hence one memset. Only the rows
@@ -80,19 +100,11 @@ void spalteFuellen(TBildfeld& feld, int64_t x, int64_t ya, int64_t yb, uint8_t f
 
 // Offsets of the first and the last byte in which a and b differ; a equal to b gives first > last.
 std::pair<size_t, size_t> unterschiede(const uint8_t* a, const uint8_t* b, size_t n) {
-    const auto wort = [](const uint8_t* p) {
-        uint64_t w = 0;
-        std::memcpy(&w, p, 8);
-        return w;
-    };
-    size_t erstes = 0;
-    while (erstes + 8 <= n && wort(a + erstes) == wort(b + erstes)) erstes += 8;
-    while (erstes < n && a[erstes] == b[erstes]) ++erstes;
+    const auto wort = [&](size_t i) { return laden(a + i) ^ laden(b + i); };
+    const auto anders = [&](size_t i) { return a[i] != b[i]; };
+    const size_t erstes = vorneGleich(n, wort, anders);
     if (erstes == n) return {1, 0};
-    size_t ende = n;  // one past the last difference
-    while (ende >= erstes + 8 && wort(a + ende - 8) == wort(b + ende - 8)) ende -= 8;
-    while (a[ende - 1] == b[ende - 1]) --ende;
-    return {erstes, ende - 1};
+    return {erstes, n - 1 - hintenGleich(n, wort, anders)};
 }
 
 void zeileFuellen(TBildfeld& feld, int64_t y, int64_t xa, int64_t xb, uint8_t farbe) {

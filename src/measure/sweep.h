@@ -1,8 +1,8 @@
 #pragma once
 // The sweep engine: a worker thread that steps the device through the points of the sweep,
 // corrects each reading, stores it in Messwerte and draws the curve into Diagrammbild while
-// it measures: each point while the frame of the next one is on the line. Sweeps repeat until a stop is requested; the stop takes effect at the end of a
-// complete sweep.
+// it measures: each point while the frame of the next one is on the line. Sweeps repeat until
+// a stop is requested; the stop takes effect at the end of a complete sweep.
 
 #include <condition_variable>
 #include <functional>
@@ -90,13 +90,13 @@ class Sweep {
     std::mutex stopMutex_;
     std::condition_variable stopSignal_;
     std::atomic<bool> abbrechen_{false};  // program end: leave even mid-sweep
-    // Worker only.
-    std::optional<Messpunkt> offen_;
-    const std::function<void()> eintragenUnterwegs_ = [this] { eintragen(); };
     bool fertigPosten_ = false;           // guarded by stopMutex_: a requestStop waits
     // Window thread only.
     uint64_t lauf_ = 0;  // counts started workers
     std::function<void()> nachStop_;
+    // Worker only.
+    std::optional<Messpunkt> offen_;
+    const std::function<void()> eintragenUnterwegs_ = [this] { eintragen(); };
 
     // Sweep count of the current worker.
     void zaehlungBeginnen();

@@ -75,8 +75,7 @@ namespace {
 // even while no refresh runs.
 class SpiegelndeUi : public UserInterface {
   public:
-    SpiegelndeUi(UserInterface& innen, TForm1* fenster)
-        : innen_(innen), fenster_(fenster), form_(fenster) {}
+    SpiegelndeUi(UserInterface& innen, TForm1* fenster) : innen_(innen), fenster_(fenster) {}
 
     void showMessage(const std::string& text) override { innen_.showMessage(text); }
     std::string WertEingabe(const WertEingabeAnfrage& anfrage) override {
@@ -89,7 +88,7 @@ class SpiegelndeUi : public UserInterface {
     // From the worker, which ends before the window goes (see ~TForm1); a call still queued
     // when the window goes is dropped with it.
     void refreshWecken() override {
-        QMetaObject::invokeMethod(form_, &TForm1::refreshWecken, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(fenster_.data(), &TForm1::refreshWecken, Qt::QueuedConnection);
     }
     void postToWindowThread(std::function<void()> task) override {
         innen_.postToWindowThread([task = std::move(task), fenster = fenster_] {
@@ -106,7 +105,6 @@ class SpiegelndeUi : public UserInterface {
   private:
     UserInterface& innen_;
     QPointer<TForm1> fenster_;
-    TForm1* const form_;
 };
 
 }  // namespace
