@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "display/diagram.h"
-#include "measure/instrument.h"
+#include "state/instrument.h"
 
 namespace {
 

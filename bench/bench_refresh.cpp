@@ -1,6 +1,7 @@
 // The 10 ms window refresh: nothing changed, one pixel changed, one sweep point drawn.
 #include <benchmark/benchmark.h>
 
+#include "display/quickdraw.h"
 #include "measure/netzwerktester.h"
 #include "measure/sweep.h"
 

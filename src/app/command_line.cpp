@@ -27,6 +27,14 @@ bool strictInteger(const std::string& text, int64_t lo, int64_t hi, int32_t& out
     return true;
 }
 
+// Appends piece by piece: GCC 12 at -O3 falsely warns (-Wrestrict) about "literal" + temporary.
+template <typename... Pieces>
+std::string concat(const Pieces&... pieces) {
+    std::string s;
+    ((s += pieces), ...);
+    return s;
+}
+
 CommandLine usageError(const std::string& message) {
     CommandLine r;
     r.next = CommandLine::Next::Exit;
@@ -98,7 +106,7 @@ class Reader {
 };
 
 std::string optionName(const QCommandLineOption& opt) {
-    return "--" + opt.names().constLast().toStdString();
+    return concat("--", opt.names().constLast().toStdString());
 }
 
 std::optional<std::string> Reader::number(const QCommandLineOption& opt, int64_t lo, int64_t hi,
@@ -107,7 +115,7 @@ std::optional<std::string> Reader::number(const QCommandLineOption& opt, int64_t
     const std::string text = p_.value(opt).toStdString();
     int32_t v = 0;
     if (!strictInteger(text, lo, hi, v))
-        return "invalid value '" + text + "' for " + optionName(opt) + " (" + what + ")";
+        return concat("invalid value '", text, "' for ", optionName(opt), " (", what, ")");
     out = v;
     return std::nullopt;
 }
@@ -117,8 +125,8 @@ std::optional<std::string> Reader::name(const QCommandLineOption& opt, const QSt
                                         std::string& out) const {
     if (value.isEmpty()) return optionName(opt) + " needs a name";
     if (value.startsWith('-'))
-        return "'" + value.toStdString() + "' after " + optionName(opt) +
-               " looks like an option; write ./" + value.toStdString() + " for such a name";
+        return concat("'", value.toStdString(), "' after ", optionName(opt),
+                      " looks like an option; write ./", value.toStdString(), " for such a name");
     out = bytesOf(value);
     return std::nullopt;
 }
@@ -138,8 +146,8 @@ std::optional<std::string> Reader::readBatch(ProgramOptions& o) const {
         for (const auto& mode : kModes)
             if (m == QLatin1String(mode.name)) o.messart = mode.messart;
         if (!o.messart)
-            return "invalid value '" + m.toStdString() +
-                   "' for --mode (transmission, reflection or spectrum)";
+            return concat("invalid value '", m.toStdString(),
+                          "' for --mode (transmission, reflection or spectrum)");
     }
     for (const QString& f : p_.values(d_.out)) {
         std::string file;
@@ -209,8 +217,7 @@ std::string unknownOptionText(const QCommandLineParser& p) {
     const QStringList unknown = p.unknownOptionNames();
     if (unknown.isEmpty()) return p.errorText().toStdString();
     const QString& n = unknown.constFirst();
-    return "unrecognised option '" + std::string(n.size() == 1 ? "-" : "--") + n.toStdString() +
-           "'";
+    return concat("unrecognised option '", n.size() == 1 ? "-" : "--", n.toStdString(), "'");
 }
 
 CommandLine parse(const QStringList& arguments,
@@ -222,7 +229,7 @@ CommandLine parse(const QStringList& arguments,
     d.addTo(p);
     if (!p.parse(arguments)) return usageError(unknownOptionText(p));
     if (p.isSet(d.help)) return finish(usageText());
-    if (p.isSet(d.version)) return finish("veka " + programVersion() + "\n");
+    if (p.isSet(d.version)) return finish(concat("veka ", programVersion(), "\n"));
     CommandLine r;
     if (auto e = Reader(p, d, raw).read(r.options)) return usageError(*e);
     return r;

@@ -1,7 +1,6 @@
 #include "app/headless.h"
 
 #include <QCoreApplication>
-#include <cstdio>
 
 #include "app/headless_ui.h"
 #include "app/quit_signals.h"
@@ -13,38 +12,30 @@ namespace veka {
 
 namespace {
 
-// Without a window a command runs as it is; nothing needs mirroring.
+// Without a window a command's change needs no mirroring.
 class HeadlessHost : public RemoteHost {
   public:
-    HeadlessHost(Netzwerktester& logik, UserInterface& ui) : logik_(logik), ui_(ui) {}
-    Netzwerktester& logik() override { return logik_; }
-    void run(const std::function<void()>& command) override { command(); }
-    UserInterface& ui() override { return ui_; }
+    explicit HeadlessHost(Netzwerktester& logic) : logic_(logic) {}
+    Netzwerktester& logic() override { return logic_; }
 
   private:
-    Netzwerktester& logik_;
-    UserInterface& ui_;
+    Netzwerktester& logic_;
 };
 
 int serve(const ProgramOptions& opts) {
     HeadlessUi ui;
-    Netzwerktester logik(ui);
-    logik.link().setPortPaths(portPathsFor(opts));
-    logik.FormCreate(opts.configFile);
-    applyLanguageOption(logik.inst(), opts);
-    HeadlessHost host(logik, ui);
+    Netzwerktester logic(ui);
+    startUp(logic, opts);
+    HeadlessHost host(logic);
     RemoteServer server(host, programVersion());
-    std::string fehler;
-    if (!server.listen(opts.remote->address, opts.remote->port, &fehler)) {
-        std::fprintf(stderr, "veka: cannot listen on %s:%u: %s\n", opts.remote->address.c_str(),
-                     static_cast<unsigned>(opts.remote->port), fehler.c_str());
-        return kExitNoListen;
-    }
+    std::string error;
+    if (!server.listen(opts.remote->address, opts.remote->port, &error))
+        return cannotListen(*opts.remote, error);
     // SIGTERM and SIGINT end the loop like a window close: the worker stops and the port is
     // released properly.
-    QuitSignals signale(logik.link().abortEvent(), [] { QCoreApplication::quit(); });
+    QuitSignals quitSignals(logic.link().abortEvent(), [] { QCoreApplication::quit(); });
     const int status = QCoreApplication::exec();
-    logik.sweep().beenden();
+    logic.sweep().beenden();
     return status;
 }
 
@@ -52,7 +43,7 @@ int serve(const ProgramOptions& opts) {
 
 int runHeadless(const ProgramOptions& opts) {
     if (!opts.remote) return kExitUsage;
-    return ohneBildschirm([&opts] { return serve(opts); });
+    return withoutDisplay([&opts] { return serve(opts); });
 }
 
 }  // namespace veka

@@ -59,7 +59,7 @@ std::vector<std::string> HeadlessUi::errors() const {
     return errors_;
 }
 
-int ohneBildschirm(const std::function<int()>& front) {
+int withoutDisplay(const std::function<int()>& front) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     int argc = 1;
     char name[] = "veka";

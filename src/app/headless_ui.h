@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "measure/user_interface.h"
+#include "state/user_interface.h"
 
 namespace veka {
 
@@ -41,6 +41,6 @@ class HeadlessUi : public UserInterface {
 
 // Runs front inside an application that draws off screen, so that no display is needed;
 // returns what front returns.
-int ohneBildschirm(const std::function<int()>& front);
+int withoutDisplay(const std::function<int()>& front);
 
 }  // namespace veka

@@ -1,5 +1,8 @@
 #include "app/run_options.h"
 
+#include <cstdio>
+
+#include "app/headless.h"
 #include "app/port_settings.h"
 #include "files/sprache.h"
 
@@ -15,6 +18,18 @@ void applyLanguageOption(Instrument& inst, const ProgramOptions& opts) {
     if (!opts.lang) return;
     inst.e.Sprache = *opts.lang;
     Sprache_setzen(inst, *opts.lang);
+}
+
+void startUp(Netzwerktester& logic, const ProgramOptions& opts) {
+    logic.link().setPortPaths(portPathsFor(opts));
+    logic.FormCreate(opts.configFile);
+    applyLanguageOption(logic.inst(), opts);
+}
+
+int cannotListen(const RemoteEndpoint& where, const std::string& why) {
+    std::fprintf(stderr, "veka: cannot listen on %s:%u: %s\n", where.address.c_str(),
+                 static_cast<unsigned>(where.port), why.c_str());
+    return kExitNoListen;
 }
 
 }  // namespace veka

@@ -1,10 +1,12 @@
 #pragma once
 // What every front does with the options that hold for one run only: the device for the
-// configured port number on top of the per-user choices, and the language section.
+// configured port number on top of the per-user choices, and the language section; and the
+// start-up that every front runs with them.
 
 #include "app/command_line.h"
 #include "link/port_names.h"
-#include "measure/instrument.h"
+#include "measure/netzwerktester.h"
+#include "state/instrument.h"
 
 namespace veka {
 
@@ -13,5 +15,12 @@ namespace veka {
 PortPaths portPathsFor(const ProgramOptions& opts);
 // --lang, after the start-up: the section becomes the language of this run.
 void applyLanguageOption(Instrument& inst, const ProgramOptions& opts);
+
+// The start-up of every front: the devices for this run, FormCreate with the configuration
+// file, then the language option.
+void startUp(Netzwerktester& logic, const ProgramOptions& opts);
+
+// One line on standard error when the remote server cannot listen; returns the exit status.
+int cannotListen(const RemoteEndpoint& where, const std::string& why);
 
 }  // namespace veka

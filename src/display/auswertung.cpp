@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <mutex>
 
-#include "files/integer_rule.h"
 
 namespace veka {
 
@@ -61,7 +60,7 @@ std::string Ablesung(int32_t f, int32_t v, bool linear, char dezimaltrenner) {
 }
 
 int32_t Cursorfrequenz(const Instrument& inst) {
-    return wrapAdd(inst.e.Startfrequenz, wrapMul(inst.Cursorpunkt, inst.e.Schrittweite));
+    return frequencyAt(inst.e.Startfrequenz, inst.e.Schrittweite, inst.Cursorpunkt);
 }
 
 void clear_messwerte(WindowModel& fenster) {
@@ -77,9 +76,9 @@ Extremes findExtremes(const std::array<int32_t, MaxPunkte + 1>& werte, int n, in
     ex.maxFrequenz = start;
     ex.minWert = minStart;
     ex.minFrequenz = start;
-    int32_t f = start;
     for (int k = 1; k <= n; ++k) {
         const int32_t v = werte[static_cast<size_t>(k)];
+        const int32_t f = frequencyAt(start, schritt, k - 1);
         if (v > ex.maxWert) {
             ex.maxWert = v;
             ex.maxIndex = k;
@@ -89,7 +88,6 @@ Extremes findExtremes(const std::array<int32_t, MaxPunkte + 1>& werte, int n, in
             ex.minWert = v;
             ex.minFrequenz = f;
         }
-        f = wrapAdd(f, schritt);
     }
     return ex;
 }
@@ -123,59 +121,32 @@ void showBandwidth(WindowModel& fenster, const BandEdges& b, bool linear) {
                     FrequenzText(wrapSub(b.oben, b.unten)) + (linear ? " (3 dB)" : " (6 dB)"));
 }
 
+Auswertung auswerten(const std::array<int32_t, MaxPunkte + 1>& werte, int n, int32_t start,
+                     int32_t schritt, int32_t messart, bool linear, int32_t cursorpunkt) {
+    Auswertung a;
+    a.ex = findExtremes(werte, n, start, schritt, 400);
+    // A cursor from a configuration may lie outside the sweep: read the nearest stored point
+    // but still give the cursor's own frequency.
+    a.cursorFrequenz = frequencyAt(start, schritt, cursorpunkt);
+    a.cursorWert = werte[static_cast<size_t>(std::clamp<int32_t>(cursorpunkt, 0, n))];
+    if (messart == Durchgang) a.band = findBandEdges(werte, n, a.ex, schritt, linear);
+    return a;
+}
+
 void maxminwert(Instrument& inst) {
     const bool linear = inst.Linear;
     const char sep = inst.Dezimaltrenner;
-    const int n = inst.punktzahl();
-    std::lock_guard lock(inst.datenMutex);
-    const auto& w = inst.daten.Messwerte;
-    const Extremes ex = findExtremes(w, n, inst.e.Startfrequenz, inst.e.Schrittweite, 400);
-    // A cursor from a configuration may lie outside the sweep: read the nearest stored point
-    // but still show the cursor's own frequency.
-    const int cursor = std::clamp<int32_t>(inst.Cursorpunkt, 0, n);
+    Auswertung a;
+    {
+        std::lock_guard lock(inst.datenMutex);
+        a = auswerten(inst.daten.Messwerte, inst.punktzahl(), inst.e.Startfrequenz,
+                      inst.e.Schrittweite, inst.Messart, linear, inst.Cursorpunkt);
+    }
     auto& fenster = inst.fenster;
-    fenster.setText(Control::Label7, Ablesung(ex.maxFrequenz, ex.maxWert, linear, sep));
-    fenster.setText(Control::Label8, Ablesung(ex.minFrequenz, ex.minWert, linear, sep));
-    fenster.setText(Control::Label14,
-                    Ablesung(Cursorfrequenz(inst), w[static_cast<size_t>(cursor)], linear, sep));
-    if (inst.Messart != Durchgang) return;
-    if (const auto b = findBandEdges(w, n, ex, inst.e.Schrittweite, linear)) {
-        showBandwidth(fenster, *b, linear);
-    }
-}
-
-namespace {
-void showCursorFrequency(Instrument& inst) {
-    inst.fenster.setText(Control::Label12, FrequenzText(Cursorfrequenz(inst)));
-}
-}  // namespace
-
-void Button12Click(Instrument& inst) {
-    const int32_t c = inst.Cursorpunkt;
-    inst.Cursorpunkt = c <= 1 ? 1 : c - 1;
-    showCursorFrequency(inst);
-}
-
-void Button13Click(Instrument& inst) {
-    // The upper limit is the last stored point, so the cursor never leaves the arrays.
-    const int32_t c = inst.Cursorpunkt;
-    const int32_t last = inst.punktzahl();
-    inst.Cursorpunkt = c >= last ? last : c + 1;
-    showCursorFrequency(inst);
-}
-
-void Button14Click(Instrument& inst, UserInterface& ui) {
-    const auto& m = inst.meldungen;
-    const std::string vorschlag = std::to_string(Cursorfrequenz(inst));
-    const std::string text = ui.WertEingabe({vorschlag, m[28], m[29], m[41], m[42]});
-    const int32_t eingabe = integerOr(text, 10000000);
-    const int32_t step = inst.e.Schrittweite;
-    if (step != 0) {  // no step: every frequency is the same point, keep the cursor
-        const double punkt =
-            (static_cast<double>(eingabe) - inst.e.Startfrequenz) / static_cast<double>(step);
-        inst.Cursorpunkt = std::clamp<int32_t>(runden(punkt), 0, inst.punktzahl());
-    }
-    showCursorFrequency(inst);
+    fenster.setText(Control::Label7, Ablesung(a.ex.maxFrequenz, a.ex.maxWert, linear, sep));
+    fenster.setText(Control::Label8, Ablesung(a.ex.minFrequenz, a.ex.minWert, linear, sep));
+    fenster.setText(Control::Label14, Ablesung(a.cursorFrequenz, a.cursorWert, linear, sep));
+    if (a.band) showBandwidth(fenster, *a.band, linear);
 }
 
 }  // namespace veka

@@ -10,9 +10,9 @@
 #include <optional>
 #include <string>
 
-#include "measure/instrument.h"
-#include "measure/user_interface.h"
-#include "measure/window_model.h"
+#include "state/instrument.h"
+#include "state/user_interface.h"
+#include "state/window_model.h"
 
 namespace veka {
 
@@ -29,10 +29,9 @@ std::string Ablesung(int32_t f, int32_t v, bool linear, char dezimaltrenner);
 int32_t Cursorfrequenz(const Instrument& inst);
 
 void clear_messwerte(WindowModel& fenster);
+// The evaluation after a stop: maximum, minimum, cursor readout and, in transmission mode,
+// the bandwidth, into their labels.
 void maxminwert(Instrument& inst);
-void Button12Click(Instrument& inst);                     // "&-"
-void Button13Click(Instrument& inst);                     // "&+"
-void Button14Click(Instrument& inst, UserInterface& ui);  // "&Cursor"
 
 // ---- Helpers shared with the evaluation of a loaded series ----
 
@@ -59,5 +58,16 @@ std::optional<BandEdges> findBandEdges(const std::array<int32_t, MaxPunkte + 1>&
                                        const Extremes& ex, int32_t schritt, bool linear);
 // Label9..Label11.
 void showBandwidth(WindowModel& fenster, const BandEdges& b, bool linear);
+
+// What maxminwert shows, as numbers.
+struct Auswertung {
+    Extremes ex;
+    int32_t cursorFrequenz = 0;  // Startfrequenz + Cursorpunkt * Schrittweite
+    int32_t cursorWert = 0;      // the stored point nearest the cursor
+    std::optional<BandEdges> band;  // transmission mode, both edges inside the sweep
+};
+// Evaluates points 1..n of werte, measured from start in steps of schritt.
+Auswertung auswerten(const std::array<int32_t, MaxPunkte + 1>& werte, int n, int32_t start,
+                     int32_t schritt, int32_t messart, bool linear, int32_t cursorpunkt);
 
 }  // namespace veka

@@ -16,18 +16,13 @@ constexpr int64_t X0 = DiagrammLinks;
 constexpr int64_t Y0 = DiagrammUnten;
 constexpr int64_t Hoehe = 400;
 
-// Start + k * step with the wrap of 32-bit frequency arithmetic.
-int32_t frequencyAt(int32_t start, int64_t k, int32_t step) {
-    return wrapAdd(start, wrapMul(static_cast<int32_t>(k), step));
-}
-
 void drawMarkers(Zeichenziel& f, const Instrument& inst, int n) {
     const uint8_t farbe = farbindex(inst.e.Markenfarbe);
     const int32_t start = inst.e.Startfrequenz;
     const int32_t step = inst.e.Schrittweite;
     for (int p = 1; p <= n; ++p) {
-        const int32_t lo = frequencyAt(start, p - 1, step);
-        const int32_t hi = frequencyAt(start, p, step);
+        const int32_t lo = frequencyAt(start, step, p - 1);
+        const int32_t hi = frequencyAt(start, step, p);
         const int64_t x = X0 + 2 * p - 2;
         for (int m = 1; m <= 20; ++m) {
             const int32_t fm = inst.Frequenzmarken[static_cast<size_t>(m)];
@@ -54,7 +49,7 @@ void drawVfoScale(Zeichenziel& f, const Instrument& inst) {
     for (int j = 0; j <= 7; ++j) {
         const int64_t x = X0 + 80 * j;
         f.text(x - 24, Y0 + (j % 2 == 0 ? 15 : 30),
-               FrequenzText(frequencyAt(start, 4 * j - 14, step)), farbe);
+               FrequenzText(frequencyAt(start, step, 4 * j - 14)), farbe);
         f.linie(x, Y0, x, Y0 - 4, farbe);
     }
     for (int m = 0; m <= 14; ++m) f.linie(X0 + 40 * m, Y0, X0 + 40 * m, Y0 - 4, farbe);
@@ -193,7 +188,7 @@ void drawFrequencyGrid(Zeichenziel& f, const GridLayout& g) {
     for (int64_t j = 0; j <= w / 80; ++j) {
         const int64_t x = X0 + 80 * j;
         f.text(x - 24, Y0 + (j % 2 == 0 ? 15 : 30),
-               FrequenzText(frequencyAt(g.startfrequenz, 40 * j, g.schritt)), g.farbe);
+               FrequenzText(frequencyAt(g.startfrequenz, g.schritt, 40 * j)), g.farbe);
         f.linie(x, Y0, x, Y0 - Hoehe, g.farbe);
     }
     for (int64_t m = 0; m <= w / 40; ++m) f.linie(X0 + 40 * m, Y0, X0 + 40 * m, Y0 - 4, g.farbe);
@@ -221,6 +216,8 @@ void DiagrammZeichnen(Instrument& inst, Messdaten& d) {
     // The diagram is never wider than the arrays, whatever a configuration says.
     const int n = inst.punktzahl();
     std::fill(d.Messwerte.begin() + 1, d.Messwerte.begin() + 1 + n, 1);
+    std::fill(d.Rohwerte.begin() + 1, d.Rohwerte.begin() + 1 + n, 0);
+    d.fertig.valid = false;  // the values start anew
     const uint8_t hinten = farbindex(inst.e.Hintergrundfarbe);
     BildLoeschen(d.Diagrammbild, hinten);
     BildLoeschen(d.Rasterbild, hinten);
@@ -259,58 +256,6 @@ void dm_diagramm(Instrument& inst) {
     inst.fenster.setTimer1(true);
     std::lock_guard lock(inst.datenMutex);
     DiagrammZeichnen(inst, inst.daten);
-}
-
-namespace {
-void switchScale(Instrument& inst, bool linear) {
-    inst.Linear = linear;
-    inst.Smith = false;
-    if (inst.Messart == SmithModus) inst.Messart = Reflexion;
-    dm_diagramm(inst);
-}
-}  // namespace
-
-void Button16Click(Instrument& inst) {
-    switchScale(inst, false);
-}
-void Button17Click(Instrument& inst) {
-    switchScale(inst, true);
-}
-
-void Button18Click(Instrument& inst, UserInterface& ui) {
-    inst.Smith = true;
-    ui.showMessage(inst.meldungen[19]);
-    inst.Messart = Durchgang;
-    inst.Linear = true;
-    dm_diagramm(inst);
-    inst.Messart = SmithModus;
-    inst.Linear = false;
-}
-
-void Button19Click(Instrument& inst) {
-    {
-        std::lock_guard lock(inst.datenMutex);
-        auto& w = inst.daten.Messwerte;
-        const int n = inst.punktzahl();
-        int32_t a = 0;
-        for (int p = 1; p <= n; ++p) a = std::max(a, w[static_cast<size_t>(p)]);
-        // Values from a file may sit near the int32 limits; the shift wraps like the device.
-        const int32_t shift = wrapSub(400, a);
-        for (int p = 1; p <= n; ++p) {
-            w[static_cast<size_t>(p)] = wrapAdd(w[static_cast<size_t>(p)], shift);
-        }
-        drawCurve(inst.daten.Diagrammbild, w, n, farbindex(inst.e.Kurvenfarbe));
-    }
-    inst.fenster.setTimer2(true);
-    inst.fenster.setTimer1(true);
-}
-
-void Button11Click(Instrument& inst, UserInterface& ui) {
-    const auto& m = inst.meldungen;
-    std::string text = ui.WertEingabe({inst.Diagrammueberschrift, m[24], m[25], m[41], m[42]});
-    inst.Diagrammueberschrift = text;
-    inst.fenster.setText(Control::Label5, std::move(text));
-    dm_diagramm(inst);
 }
 
 }  // namespace veka

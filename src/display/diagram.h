@@ -1,6 +1,6 @@
 #pragma once
 // The diagram renderer: grid, scales, frequency markers, VFO ruler and Smith chart on
-// Rasterbild, and the display buttons of the main window.
+// Rasterbild, and the curve of a whole sweep.
 //
 // Threads: the entry points without a Messdaten argument run on the window thread and lock
 // inst.datenMutex themselves while they touch inst.daten; they never hold it while asking the
@@ -12,8 +12,7 @@
 #include <string_view>
 
 #include "display/quickdraw.h"
-#include "measure/instrument.h"
-#include "measure/user_interface.h"
+#include "state/instrument.h"
 
 namespace veka {
 
@@ -21,12 +20,6 @@ namespace veka {
 void DiagrammZeichnen(Instrument& inst, Messdaten& d);
 // Timers 2 and 1 on, then the full redraw under the lock.
 void dm_diagramm(Instrument& inst);
-
-void Button16Click(Instrument& inst);                     // "lo&g."
-void Button17Click(Instrument& inst);                     // "li&n."
-void Button18Click(Instrument& inst, UserInterface& ui);  // "Smith"
-void Button19Click(Instrument& inst);                     // "max"
-void Button11Click(Instrument& inst, UserInterface& ui);  // "Label"
 
 // Shortest decimal form of a value with the given separator: 0.1 -> "0,1", 1 -> "1".
 std::string Bruchtext(double wert, char dezimaltrenner);

@@ -3,7 +3,7 @@
 // evaluated, without changing any setting of the instrument.
 
 #include "files/series_file.h"
-#include "measure/instrument.h"
+#include "state/instrument.h"
 
 namespace veka {
 

@@ -1,6 +1,6 @@
 #include "display/printing.h"
 
-#include "measure/instrument.h"
+#include "state/instrument.h"
 
 namespace veka {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "display/quickdraw.h"
-#include "measure/window_model.h"
+#include "state/window_model.h"
 
 namespace veka {
 

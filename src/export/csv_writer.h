@@ -7,15 +7,15 @@
 #include <string>
 #include <string_view>
 
-#include "export/messaufnahme.h"
+#include "export/trace_snapshot.h"
 
 namespace veka {
 
 // exportiert: the time of the export as text, written into a comment line.
-std::string csvSchreiben(const Messaufnahme& a, std::string_view exportiert);
+std::string writeCsv(const TraceSnapshot& a, std::string_view exportiert);
 
 // A field as RFC 4180 wants it: quoted, with doubled quotes, when it holds a ",", a quote or a
 // line break; else as it is.
-std::string csvFeld(std::string_view text);
+std::string csvField(std::string_view text);
 
 }  // namespace veka

@@ -18,7 +18,7 @@ constexpr std::array<std::pair<std::string_view, ExportFormat>, 5> kEndungen = {
 
 }  // namespace
 
-std::optional<ExportFormat> formatVonEndung(std::string_view pfad) {
+std::optional<ExportFormat> formatOfName(std::string_view pfad) {
     const size_t punkt = pfad.find_last_of("./");
     if (punkt == std::string_view::npos || pfad[punkt] != '.') return std::nullopt;
     std::string endung(pfad.substr(punkt + 1));

@@ -11,7 +11,7 @@ namespace veka {
 enum class ExportFormat : uint8_t { Csv, Png, Svg, Pdf, Dat };
 
 // The format of a file name's extension (letter case ignored); nothing for any other.
-std::optional<ExportFormat> formatVonEndung(std::string_view pfad);
+std::optional<ExportFormat> formatOfName(std::string_view pfad);
 
 // The save dialog's filter, one entry per format, CSV first.
 std::string exportFilter();

@@ -4,7 +4,7 @@
 
 #include "export/csv_writer.h"
 #include "export/export_format.h"
-#include "export/messaufnahme.h"
+#include "export/trace_snapshot.h"
 #include "export/picture_writers.h"
 #include "export/svg_writer.h"
 #include "files/safe_file.h"
@@ -13,19 +13,19 @@ namespace veka {
 
 namespace {
 
-std::optional<std::string> kodieren(ExportFormat format, const Messaufnahme& a) {
+std::optional<std::string> kodieren(ExportFormat format, const TraceSnapshot& a) {
     switch (format) {
         case ExportFormat::Csv:
-            return csvSchreiben(a,
+            return writeCsv(a,
                                 QDateTime::currentDateTime().toString(Qt::ISODate).toStdString());
         case ExportFormat::Png:
-            return pngSchreiben(a.bild);
+            return encodePng(a.picture);
         case ExportFormat::Svg:
-            return svgSchreiben(a);
+            return encodeSvg(a);
         case ExportFormat::Pdf:
-            return pdfSchreiben(a);
+            return encodePdf(a);
         case ExportFormat::Dat:
-            return a.messreihe;
+            return a.series;
     }
     return std::nullopt;
 }
@@ -37,21 +37,13 @@ bool fehlschlag(std::string* fehler, std::string text) {
 
 }  // namespace
 
-bool exportieren(const Instrument& inst, const std::string& pfad, std::string* fehler) {
-    const auto format = formatVonEndung(pfad);
+bool exportTrace(const Instrument& inst, const std::string& pfad, std::string* fehler) {
+    const auto format = formatOfName(pfad);
     if (!format) return fehlschlag(fehler, inst.meldungen[Zusatztext::ExportFormatUnbekannt]);
-    const auto bytes = kodieren(*format, aufnehmen(inst));
+    const auto bytes = kodieren(*format, takeSnapshot(inst));
     if (!bytes)
         return fehlschlag(fehler, "Die Datei \"" + pfad + "\" konnte nicht erzeugt werden.");
     return saveFileSafely(pfad, *bytes, fehler);
-}
-
-void Exportieren1Click(const Instrument& inst, UserInterface& ui, std::string& angeboten) {
-    const auto pfad = ui.chooseFile({true, exportFilter(), "csv", angeboten});
-    if (!pfad) return;
-    angeboten = *pfad;
-    std::string fehler;
-    if (!exportieren(inst, *pfad, &fehler)) ui.showError(fehler);
 }
 
 }  // namespace veka

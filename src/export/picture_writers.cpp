@@ -18,7 +18,7 @@ std::string alsText(const QByteArray& bytes) {
 
 }  // namespace
 
-std::optional<std::string> pngSchreiben(const Anzeigebitmap& bild) {
+std::optional<std::string> encodePng(const Anzeigebitmap& bild) {
     QByteArray bytes;
     QBuffer puffer(&bytes);
     puffer.open(QIODevice::WriteOnly);
@@ -27,7 +27,7 @@ std::optional<std::string> pngSchreiben(const Anzeigebitmap& bild) {
     return alsText(bytes);
 }
 
-std::optional<std::string> pdfSchreiben(const Messaufnahme& a) {
+std::optional<std::string> encodePdf(const TraceSnapshot& a) {
     QByteArray bytes;
     QBuffer puffer(&bytes);
     puffer.open(QIODevice::WriteOnly);
@@ -36,9 +36,9 @@ std::optional<std::string> pdfSchreiben(const Messaufnahme& a) {
         pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                       QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
         pdf.setResolution(600);
-        pdf.setTitle(QString::fromStdString(a.fenster.text(Control::Label5)));
+        pdf.setTitle(QString::fromStdString(a.window.text(Control::Label5)));
         pdf.setCreator(QStringLiteral("veka"));
-        if (!seiteAusgeben(pdf, a.fenster, a.bild)) return std::nullopt;
+        if (!seiteAusgeben(pdf, a.window, a.picture)) return std::nullopt;
     }
     return alsText(bytes);
 }

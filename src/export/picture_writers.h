@@ -5,16 +5,16 @@
 #include <optional>
 #include <string>
 
-#include "export/messaufnahme.h"
+#include "export/trace_snapshot.h"
 
 namespace veka {
 
 // The 641 x 481 picture exactly as the window shows it: a palette PNG with the halftone
 // palette, pixel for pixel. Nothing when encoding fails.
-std::optional<std::string> pngSchreiben(const Anzeigebitmap& bild);
+std::optional<std::string> encodePng(const Anzeigebitmap& bild);
 
 // The printed page on A4: headline, the picture in the page's diagram rectangle, embedded
 // losslessly, and the eight result lines. Nothing when the PDF cannot be made.
-std::optional<std::string> pdfSchreiben(const Messaufnahme& a);
+std::optional<std::string> encodePdf(const TraceSnapshot& a);
 
 }  // namespace veka

@@ -7,6 +7,8 @@
 #include <QSvgGenerator>
 #include <algorithm>
 
+#include "display/quickdraw.h"
+
 namespace veka {
 
 namespace {
@@ -31,9 +33,9 @@ double nahe(int64_t v, int grenze) {
     return static_cast<double>(std::clamp<int64_t>(v, -grenze, 2 * grenze)) + kMitte;
 }
 
-void rasterMalen(QPainter& p, const Vektorraster& r) {
-    for (const auto& l : r.linien) {
-        p.setPen(stift(l.farbe));
+void drawGrid(QPainter& p, const VectorGrid& r) {
+    for (const auto& l : r.lines) {
+        p.setPen(stift(l.colour));
         p.drawLine(QPointF(nahe(l.x1, 641), nahe(l.y1, 481)),
                    QPointF(nahe(l.x2, 641), nahe(l.y2, 481)));
     }
@@ -41,8 +43,8 @@ void rasterMalen(QPainter& p, const Vektorraster& r) {
     schrift.setStyleHint(QFont::Monospace);
     schrift.setPixelSize(10);
     p.setFont(schrift);
-    for (const auto& t : r.texte) {
-        p.setPen(farbe(t.farbe));
+    for (const auto& t : r.labels) {
+        p.setPen(farbe(t.colour));
         // The 8 x 8 cell starts at (x + 1, y + 1); the text's base line sits at its bottom.
         p.drawText(QPointF(nahe(t.x, 641) + 0.5, nahe(t.y, 481) + 8.5),
                    QString::fromStdString(t.text));
@@ -50,7 +52,7 @@ void rasterMalen(QPainter& p, const Vektorraster& r) {
 }
 
 // Point k at the sweep's x = 30 + 2k + 1 and y = 410 - value.
-void kurveMalen(QPainter& p, const std::array<int32_t, MaxPunkte + 1>& werte, int n,
+void drawTraceCurve(QPainter& p, const std::array<int32_t, MaxPunkte + 1>& werte, int n,
                 uint8_t index) {
     if (n < 1) return;
     QPolygonF punkte;
@@ -66,7 +68,7 @@ void kurveMalen(QPainter& p, const std::array<int32_t, MaxPunkte + 1>& werte, in
 
 }  // namespace
 
-std::optional<std::string> svgSchreiben(const Messaufnahme& a) {
+std::optional<std::string> encodeSvg(const TraceSnapshot& a) {
     QByteArray bytes;
     QBuffer puffer(&bytes);
     puffer.open(QIODevice::WriteOnly);
@@ -75,14 +77,14 @@ std::optional<std::string> svgSchreiben(const Messaufnahme& a) {
     svg.setSize(QSize(Anzeigebitmap::Breite, Anzeigebitmap::Hoehe));
     svg.setViewBox(QRect(0, 0, Anzeigebitmap::Breite, Anzeigebitmap::Hoehe));
     svg.setResolution(96);  // one picture pixel is one CSS pixel
-    svg.setTitle(QString::fromStdString(a.fenster.text(Control::Label5)));
+    svg.setTitle(QString::fromStdString(a.window.text(Control::Label5)));
     svg.setDescription(QStringLiteral("veka"));
     QPainter p;
     if (!p.begin(&svg)) return std::nullopt;
-    p.fillRect(QRect(0, 0, Anzeigebitmap::Breite, Anzeigebitmap::Hoehe), farbe(a.hintergrund));
-    rasterMalen(p, a.raster);
-    kurveMalen(p, a.werte, a.punkte, a.kurve);
-    if (a.messart == SmithModus) kurveMalen(p, a.werte2, a.punkte, a.cursor);
+    p.fillRect(QRect(0, 0, Anzeigebitmap::Breite, Anzeigebitmap::Hoehe), farbe(a.background));
+    drawGrid(p, a.grid);
+    drawTraceCurve(p, a.values, a.points, a.curve);
+    if (a.mode == SmithModus) drawTraceCurve(p, a.values2, a.points, a.cursor);
     if (!p.end()) return std::nullopt;
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }

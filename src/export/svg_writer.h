@@ -6,10 +6,10 @@
 #include <optional>
 #include <string>
 
-#include "export/messaufnahme.h"
+#include "export/trace_snapshot.h"
 
 namespace veka {
 
-std::optional<std::string> svgSchreiben(const Messaufnahme& a);
+std::optional<std::string> encodeSvg(const TraceSnapshot& a);
 
 }  // namespace veka

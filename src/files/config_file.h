@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "files/text_lines.h"
-#include "measure/instrument.h"
+#include "state/instrument.h"
 
 namespace veka {
 

@@ -81,7 +81,7 @@ std::string messreiheSchreiben(const Instrument& inst) {
     const Einstellungen& e = inst.e;
     const int punkte = inst.punktzahl();
     for (int k = 1; k <= punkte; ++k) {
-        const int32_t f = wrapAdd(e.Startfrequenz, wrapMul(k - 1, e.Schrittweite));
+        const int32_t f = pointFrequency(e, k);
         const int32_t wert = inst.daten.Messwerte[static_cast<size_t>(k)];
         const int32_t dritter = art == Durchgang ? pegel(wert) : wert;
         out.line(joined(f, wert) + ";" + std::to_string(dritter));

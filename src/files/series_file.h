@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "measure/instrument.h"
+#include "state/instrument.h"
 
 namespace veka {
 

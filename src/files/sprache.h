@@ -7,7 +7,7 @@
 #include <string>
 
 #include "files/ini_reader.h"
-#include "measure/instrument.h"
+#include "state/instrument.h"
 
 namespace veka {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "measure/instrument.h"
+#include "state/instrument.h"
 
 namespace veka {
 

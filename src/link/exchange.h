@@ -18,8 +18,8 @@
 
 #include "link/abort_event.h"
 #include "link/serial_port.h"
-#include "measure/instrument.h"
-#include "measure/user_interface.h"
+#include "state/instrument.h"
+#include "state/user_interface.h"
 
 namespace veka {
 

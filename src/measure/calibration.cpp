@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "display/diagram.h"
-#include "link/source_controls.h"
+#include "measure/source_controls.h"
 
 namespace veka {
 

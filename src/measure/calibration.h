@@ -3,9 +3,9 @@
 // transmission, reflection and spectrum, and the seven reflection reference lines. Each is a
 // short dialogue on the window thread while the worker sweeps.
 
-#include "measure/instrument.h"
+#include "state/instrument.h"
 #include "measure/sweep.h"
-#include "measure/user_interface.h"
+#include "state/user_interface.h"
 
 namespace veka {
 

@@ -1,6 +1,9 @@
 #include "measure/modes.h"
 
 #include "display/diagram.h"
+#include "display/quickdraw.h"
+#include "measure/netzwerktester.h"
+#include "measure/steps.h"
 
 namespace veka {
 
@@ -46,6 +49,56 @@ void Button9Click(Instrument& inst) {
 
 void Button10Click(Instrument& inst) {
     modusSetzen(inst, Spektrum, Control::Button10, {false, false, false, false, true});
+}
+
+void Button15Click(Instrument& inst, DeviceLink& link) {
+    WindowModel& w = inst.fenster;
+    w.setEnabled(Control::Button18, false);
+    inst.ZFAktiv = true;
+    inst.Smith = false;
+    for (Control c :
+         {Control::ZFEingabe1, Control::Zwischenfrequenz1, Control::AdditionvsSubtraktion1})
+        w.setEnabled(c, true);
+    for (Control c :
+         {Control::Durchgangsmessung2, Control::Reflexionsmessung2, Control::Linie11,
+          Control::Linie21, Control::Linie31, Control::Linie41, Control::Linie51, Control::Linie61,
+          Control::Linie71, Control::Spektralmessung2, Control::Button5})
+        w.setEnabled(c, false);
+    w.setText(Control::Label5, Modustext(inst, Control::Button15, "   "));
+    inst.Messart = VFO;
+    dm_diagramm(inst);
+    {
+        std::lock_guard lock(inst.datenMutex);
+        BildLoeschen(inst.daten.Diagrammbild, farbindex(inst.e.Hintergrundfarbe));
+        LinieZiehen(inst.daten.Rasterbild, DiagrammLinks, DiagrammUnten, DiagrammLinks + 560,
+                    DiagrammUnten, farbindex(inst.e.Diagrammfarbe));
+    }
+    parken(inst, link);
+}
+
+void detektorSetzen(Instrument& inst, bool linear) {
+    inst.Linear = linear;
+    inst.Smith = false;
+    if (inst.Messart == SmithModus) inst.Messart = Reflexion;
+    dm_diagramm(inst);
+}
+
+// ---- The window's commands
+
+void Netzwerktester::Button8Click() {
+    (void)ops_.setMode(Durchgang);
+}
+void Netzwerktester::Button9Click() {
+    (void)ops_.setMode(Reflexion);
+}
+void Netzwerktester::Button10Click() {
+    (void)ops_.setMode(Spektrum);
+}
+void Netzwerktester::Button16Click() {
+    (void)ops_.setDetector(false);
+}
+void Netzwerktester::Button17Click() {
+    (void)ops_.setDetector(true);
 }
 
 }  // namespace veka

@@ -5,9 +5,10 @@
 
 #include "display/auswertung.h"
 #include "display/diagram.h"
-#include "link/source_controls.h"
+#include "display/quickdraw.h"
 #include "measure/calibration.h"
 #include "measure/modes.h"
+#include "measure/steps.h"
 
 namespace veka {
 
@@ -40,13 +41,11 @@ void Netzwerktester::FormCreate(const std::optional<std::string>& configArgument
     s.Linear = false;
     s.Smith = false;
     startupDateien();
-    s.Cursorpunkt = runden(s.e.Messpunkte / 2.0);
-    s.fenster.setText(Control::Label12, FrequenzText(Cursorfrequenz(s)));
+    cursorMitte(s);
     link_.PortSetzen();
     link_.discardInput();
     s.fenster.setText(Control::AttenuatorLabel, "  0 dB");
-    s.fenster.setText(Control::Label1, FrequenzText(s.e.Startfrequenz));
-    s.fenster.setText(Control::Label2, FrequenzText(s.e.Schrittweite));
+    frequenzenZeigen(s);
     s.DemoModus = false;
     s.Messart = Durchgang;
     s.fenster.setChecked(Control::Zwischenfrequenz1, (s.e.ZFBerechnung & 1) != 0);
@@ -84,11 +83,11 @@ void Netzwerktester::Timer1Timer() {
 }
 
 void Netzwerktester::Button5Click() {
-    sweep_.Button5Click();
+    (void)ops_.startSweeps();
 }
 
 void Netzwerktester::Button6Click() {
-    requestStop(nullptr);
+    ops_.stop();
 }
 
 void Netzwerktester::requestStop(std::function<void()> whenStopped) {
@@ -104,83 +103,8 @@ void Netzwerktester::stopAndWait() {
 }
 
 void Netzwerktester::nachStop() {
-    link_.FrequenzSetzen(1, inst_->e.Startfrequenz);  // parks the source; reading unused
+    parken(*inst_, link_);
     maxminwert(*inst_);
-}
-
-void Netzwerktester::Button1Click() {
-    veka::Button1Click(*inst_, link_, ui_);
-}
-void Netzwerktester::Button2Click() {
-    veka::Button2Click(*inst_, link_);
-}
-void Netzwerktester::Button3Click() {
-    veka::Button3Click(*inst_, link_);
-}
-void Netzwerktester::Button4Click() {
-    veka::Button4Click(*inst_, ui_);
-}
-
-void Netzwerktester::UpDown1Click(int neuePosition) {
-    inst_->fenster.setAttenuatorPosition(neuePosition);
-    veka::UpDown1Click(*inst_, link_);
-}
-
-void Netzwerktester::Dmpfung1Click() {
-    veka::Dmpfung1Click(*inst_, link_);
-}
-void Netzwerktester::Dmpfung2Click() {
-    veka::Dmpfung2Click(*inst_, link_);
-}
-void Netzwerktester::Taktgenerator1Click() {
-    veka::Taktgenerator1Click(*inst_, link_, ui_);
-}
-void Netzwerktester::Button15Click() {
-    veka::Button15Click(*inst_, link_);
-}
-void Netzwerktester::Zwischenfrequenz1Click() {
-    veka::Zwischenfrequenz1Click(*inst_, link_);
-}
-void Netzwerktester::AdditionvsSubtraktion1Click() {
-    veka::AdditionvsSubtraktion1Click(*inst_, link_);
-}
-void Netzwerktester::ZFEingabe1Click() {
-    veka::ZFEingabe1Click(*inst_, ui_);
-}
-
-void Netzwerktester::Button8Click() {
-    veka::Button8Click(*inst_);
-}
-void Netzwerktester::Button9Click() {
-    veka::Button9Click(*inst_);
-}
-void Netzwerktester::Button10Click() {
-    veka::Button10Click(*inst_);
-}
-
-void Netzwerktester::Button11Click() {
-    veka::Button11Click(*inst_, ui_);
-}
-void Netzwerktester::Button12Click() {
-    veka::Button12Click(*inst_);
-}
-void Netzwerktester::Button13Click() {
-    veka::Button13Click(*inst_);
-}
-void Netzwerktester::Button14Click() {
-    veka::Button14Click(*inst_, ui_);
-}
-void Netzwerktester::Button16Click() {
-    veka::Button16Click(*inst_);
-}
-void Netzwerktester::Button17Click() {
-    veka::Button17Click(*inst_);
-}
-void Netzwerktester::Button18Click() {
-    veka::Button18Click(*inst_, ui_);
-}
-void Netzwerktester::Button19Click() {
-    veka::Button19Click(*inst_);
 }
 
 void Netzwerktester::Durchgangsmessung2Click() {

@@ -1,19 +1,22 @@
 #pragma once
-// The program logic of the main window: it owns the one instrument state, the device link and
-// the sweep engine, runs the start-up, and offers every command of the window by the name of
-// the control that fires it. It knows the window only through UserInterface and WindowModel.
+// The program logic: it owns the one instrument state, the device link and the sweep engine,
+// runs the start-up, offers the typed operations (operations.h) and every command of the
+// window by the name of the control that fires it. A command asks the user where the window
+// asks (an input box, a file dialog), then runs the operation. It knows the window only
+// through UserInterface and WindowModel.
 
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "display/quickdraw.h"
-#include "files/file_commands.h"
 #include "link/exchange.h"
-#include "measure/instrument.h"
+#include "measure/file_commands.h"
+#include "measure/operations.h"
 #include "measure/sweep.h"
-#include "measure/user_interface.h"
+#include "state/instrument.h"
+#include "state/surfaces.h"
+#include "state/user_interface.h"
 
 namespace veka {
 
@@ -31,6 +34,8 @@ class Netzwerktester {
     Sweep& sweep() { return sweep_; }
     const Anzeigebitmap& anzeige() const { return anzeige_; }
     bool messungLaeuft() const { return sweep_.laeuft(); }
+    // The window's operations: values as typed in its input boxes.
+    Operations& ops() { return ops_; }
 
     // The 10 ms refresh: combines the part of both surfaces written since the last call into
     // the window picture and returns the part of the picture that now differs: those columns,
@@ -92,12 +97,14 @@ class Netzwerktester {
     void ffnen1Click();
     void MessreiheSpeichern1Click();
     void Messreiheladen1Click();
+    void Exportieren1Click();
     // Settings dialog, around the dialog itself: before and after it is shown.
     void optionenVorher();
     void optionenNachher();
 
   private:
     void nachStop();
+    void fehlerZeigen(const Status& s);
     void startupDateien();
     void startupSprache();
 
@@ -107,6 +114,7 @@ class Netzwerktester {
     Sweep sweep_;
     Anzeigebitmap anzeige_;
     DateiDialogNamen dateinamen_;
+    Operations ops_{*this, Entry::AsTyped};
 };
 
 // Start-up step 17: the local date in the short format, two blanks, the local time in the

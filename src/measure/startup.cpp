@@ -4,7 +4,6 @@
 // re-apply the language.
 #include "display/diagram.h"
 #include "files/config_file.h"
-#include "files/file_commands.h"
 #include "files/marks_file.h"
 #include "files/sprache.h"
 #include "measure/netzwerktester.h"
@@ -21,19 +20,6 @@ void Netzwerktester::startupDateien() {
 
 void Netzwerktester::startupSprache() {
     Sprache_setzen(*inst_, inst_->e.Sprache);
-}
-
-void Netzwerktester::Speichern1Click() {
-    veka::Speichern1Click(*inst_, ui_);
-}
-void Netzwerktester::ffnen1Click() {
-    veka::ffnen1Click(*inst_, ui_, dateinamen_);
-}
-void Netzwerktester::MessreiheSpeichern1Click() {
-    veka::MessreiheSpeichern1Click(*inst_, ui_, dateinamen_);
-}
-void Netzwerktester::Messreiheladen1Click() {
-    veka::Messreiheladen1Click(*inst_, ui_, dateinamen_);
 }
 
 void Netzwerktester::optionenVorher() {

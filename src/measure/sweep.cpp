@@ -134,7 +134,8 @@ void Sweep::warteAufStop() {
 void Sweep::messschleife(uint64_t lauf) {
     for (;;) {
         durchlaufBeginnt();
-        int32_t f = inst_.e.Startfrequenz;
+        const int32_t start = inst_.e.Startfrequenz;
+        int32_t f = start;
         const int n = inst_.punktzahl();
         if (n == 0) warteAufStop();
         for (int i = 1; i <= n && !mussEnden(); ++i) {
@@ -142,6 +143,7 @@ void Sweep::messschleife(uint64_t lauf) {
             f = wrapAdd(f, inst_.e.Schrittweite);
         }
         eintragen();  // the sweep's last point
+        if (n > 0 && !mussEnden()) fertigAblegen(start, n);
         if (inst_.Stopanforderung || mussEnden() || letzterDurchlauf()) break;
     }
     zaehlungBeenden();
@@ -211,7 +213,7 @@ void Sweep::punktMessen(int i, int n, int32_t f) {
         hatWert = false;  // modes without a reading keep the old value
     }
 
-    offen_ = Messpunkt{i, n, messart, hatWert, wert, zweiter};
+    offen_ = Messpunkt{i, n, messart, hatWert, wert, zweiter, roh};
 }
 
 void Sweep::eintragen() {
@@ -221,7 +223,10 @@ void Sweep::eintragen() {
     {
         std::lock_guard lock(inst_.datenMutex);
         Messdaten& d = inst_.daten;
-        if (p.hatWert) d.Messwerte[p.i] = p.wert;
+        if (p.hatWert) {
+            d.Messwerte[p.i] = p.wert;
+            d.Rohwerte[p.i] = p.roh;
+        }
         if (p.messart == SmithModus) d.Messwerte2[p.i] = p.zweiter;
         if (d.Messwerte[p.i] < 1) d.Messwerte[p.i] = 1;
         if (p.i == 1) d.Messwerte[0] = d.Messwerte[1];
@@ -230,6 +235,20 @@ void Sweep::eintragen() {
         if (wecken) d.refreshWecken = false;
     }
     if (wecken) ui_.refreshWecken();
+}
+
+void Sweep::fertigAblegen(int32_t start, int n) {
+    std::lock_guard lock(inst_.datenMutex);
+    Messdaten& d = inst_.daten;
+    CompletedSweep& c = d.fertig;
+    c.valid = true;
+    c.start = start;
+    c.step = inst_.e.Schrittweite;
+    c.messart = inst_.Messart;
+    c.linear = inst_.Linear;
+    c.points = n;
+    c.values = d.Messwerte;
+    c.raw = d.Rohwerte;
 }
 
 namespace {

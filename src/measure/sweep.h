@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "link/exchange.h"
-#include "measure/instrument.h"
-#include "measure/user_interface.h"
+#include "state/instrument.h"
+#include "state/user_interface.h"
 
 namespace veka {
 
@@ -73,11 +73,13 @@ class Sweep {
         bool hatWert = false;
         int32_t wert = 0;
         int32_t zweiter = 0;
+        uint16_t roh = 0;
     };
 
     void messschleife(uint64_t lauf);
     void punktMessen(int i, int n, int32_t f);
     void eintragen();  // stores and draws offen_, if any
+    void fertigAblegen(int32_t start, int n);  // keeps the complete sweep for the queries
     void warteAufStop();
     bool mussEnden() const;
     void fertigMelden(uint64_t lauf);

@@ -20,6 +20,7 @@ constexpr std::pair<int, const char*> kTexts[] = {
     {scpi::SettingsConflict, "Settings conflict"},
     {scpi::DataOutOfRange, "Data out of range"},
     {scpi::TooMuchData, "Too much data"},
+    {scpi::DataStale, "Data corrupt or stale"},
     {scpi::HardwareError, "Hardware error"},
     {scpi::MassStorageError, "Mass storage error"},
     {scpi::FileNameNotFound, "File name not found"},

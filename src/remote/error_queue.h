@@ -20,6 +20,7 @@ inline constexpr int InvalidStringData = -151;
 inline constexpr int ExecutionError = -200;
 inline constexpr int SettingsConflict = -221;
 inline constexpr int DataOutOfRange = -222;
+inline constexpr int DataStale = -230;
 inline constexpr int TooMuchData = -223;
 inline constexpr int HardwareError = -240;
 inline constexpr int MassStorageError = -250;

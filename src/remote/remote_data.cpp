@@ -1,34 +1,14 @@
 // The remote commands that read results and use files: TRACe, CALCulate and MMEMory.
-#include <filesystem>
-
 #include "display/auswertung.h"
 #include "export/export_format.h"
-#include "files/file_commands.h"
-#include "remote/argument_ui.h"
 #include "remote/remote_instrument.h"
 #include "remote/scpi_arguments.h"
-#include "remote/trace_store.h"
 
 namespace veka {
 
 namespace {
 
-using N = Netzwerktester;
-
-// Points 1..n of the sweep, each written by `write`, separated by ','.
-template <typename F>
-std::string pointList(const Instrument& inst, F write) {
-    std::string out;
-    std::lock_guard lock(inst.datenMutex);
-    const int n = inst.punktzahl();
-    for (int k = 1; k <= n; ++k) {
-        if (k > 1) out += ',';
-        out += write(k, inst.daten.Messwerte[static_cast<size_t>(k)]);
-    }
-    return out;
-}
-
-// A label text as a SCPI string: in double quotes, inner quotes doubled.
+// A text as a SCPI string: in double quotes, inner quotes doubled.
 std::string quoted(const std::string& text) {
     std::string out = "\"";
     for (char c : text) {
@@ -44,84 +24,81 @@ void RemoteInstrument::addTrace() {
     const auto query = [this](auto write) {
         return [this, write](const ScpiCommand& c) {
             if (const int e = noArguments(c)) return ScpiReply::fail(e);
-            return ScpiReply::answer(pointList(inst(), write));
-        };
-    };
-    tree_.add("TRACe[:DATA]", {}, query([](int, int32_t v) { return std::to_string(v); }));
-    tree_.add("TRACe:FREQuency", {}, query([this](int k, int32_t) {
-                  const Einstellungen& e = inst().e;
-                  return std::to_string(wrapAdd(e.Startfrequenz, wrapMul(k - 1, e.Schrittweite)));
-              }));
-    tree_.add("TRACe:LEVel", {},
-              query([this](int, int32_t v) { return Pegelzahl(v, inst().Linear, '.'); }));
-}
-
-void RemoteInstrument::addCalculate() {
-    const auto labels = [this](std::initializer_list<Control> controls) {
-        return [this, list = std::vector<Control>(controls)](const ScpiCommand& c) {
-            if (const int e = noArguments(c)) return ScpiReply::fail(e);
+            const Result<Trace> t = ops_.trace();
+            if (!t) return ScpiReply::fail(scpiCode(t.error()));
             std::string out;
-            for (Control l : list) {
+            for (const TracePoint& p : t->points) {
                 if (!out.empty()) out += ',';
-                out += quoted(inst().fenster.text(l));
+                out += write(p, t->linear);
             }
             return ScpiReply::answer(out);
         };
     };
-    tree_.add("CALCulate:MAXimum", {}, labels({Control::Label7}));
-    tree_.add("CALCulate:MINimum", {}, labels({Control::Label8}));
-    tree_.add("CALCulate:BANDwidth", {},
-              labels({Control::Label9, Control::Label10, Control::Label11}));
-    tree_.add("CALCulate:CURSor", {}, labels({Control::Label14}));
-    tree_.add("CALCulate:CURSor:FREQuency",
-              typedValue(0, {Control::Button14},
-                         [](N& l, UserInterface& ui) { Button14Click(l.inst(), ui); }),
+    tree_.add("TRACe[:DATA]", {},
+              query([](const TracePoint& p, bool) { return std::to_string(p.displayValue); }));
+    tree_.add("TRACe:FREQuency", {},
+              query([](const TracePoint& p, bool) { return std::to_string(p.frequencyHz); }));
+    tree_.add("TRACe:LEVel", {}, query([](const TracePoint& p, bool linear) {
+                  return Pegelzahl(p.displayValue, linear, '.');
+              }));
+}
+
+void RemoteInstrument::addCalculate() {
+    // The readouts as the window writes them.
+    const auto results = [this](auto write) {
+        return [this, write](const ScpiCommand& c) {
+            if (const int e = noArguments(c)) return ScpiReply::fail(e);
+            const Result<Results> r = ops_.results();
+            if (!r) return ScpiReply::fail(scpiCode(r.error()));
+            const bool linear = ops_.settings().linear;
+            const char sep = host_.logic().inst().Dezimaltrenner;
+            const auto text = [&](const Reading& g) {
+                return quoted(Ablesung(g.frequencyHz, g.displayValue, linear, sep));
+            };
+            return ScpiReply::answer(write(*r, text));
+        };
+    };
+    tree_.add("CALCulate:MAXimum", {},
+              results([](const Results& r, auto text) { return text(r.maximum); }));
+    tree_.add("CALCulate:MINimum", {},
+              results([](const Results& r, auto text) { return text(r.minimum); }));
+    tree_.add("CALCulate:CURSor", {},
+              results([](const Results& r, auto text) { return text(r.cursor); }));
+    tree_.add("CALCulate:BANDwidth", {}, results([](const Results& r, auto) {
+                  if (!r.bandwidth) return std::string("\"\",\"\",\"\"");
+                  const Bandwidth& b = *r.bandwidth;
+                  const char* drop = b.dropDb == 3 ? " (3 dB)" : " (6 dB)";
+                  return quoted(FrequenzText(b.lowerHz)) + "," + quoted(FrequenzText(b.upperHz)) +
+                         "," + quoted(FrequenzText(b.widthHz) + drop);
+              }));
+    tree_.add("CALCulate:CURSor:FREQuency", integerSetting(&Operations::setCursorFrequency),
               [this](const ScpiCommand& c) {
                   if (const int e = noArguments(c)) return ScpiReply::fail(e);
-                  return ScpiReply::answer(std::to_string(Cursorfrequenz(inst())));
+                  return ScpiReply::answer(std::to_string(ops_.settings().cursorHz));
               });
 }
 
 ScpiReply RemoteInstrument::fileCommand(const ScpiCommand& c,
-                                        std::initializer_list<Control> controls, bool mustExist,
-                                        void (*handler)(Netzwerktester&, UserInterface&)) {
+                                        Status (Operations::*op)(const std::string&)) {
     std::string name;
     if (const int e = stringArgument(c, name)) return ScpiReply::fail(e);
     if (!isSafeRelativeName(name)) return ScpiReply::fail(scpi::DataOutOfRange);
-    if (!allowed(controls)) return ScpiReply::fail(scpi::SettingsConflict);
-    std::error_code ec;
-    if (mustExist && !std::filesystem::is_regular_file(name, ec))
-        return ScpiReply::fail(scpi::FileNameNotFound);
-    return runWithAnswer(name, handler);
+    return done((ops_.*op)(name));
 }
 
 void RemoteInstrument::addMemory() {
     tree_.add("MMEMory:STORe:CONFig",
               [this](const ScpiCommand& c) {
-                  return fileCommand(
-                      c, {Control::MenuDatei, Control::Speichern1}, false,
-                      [](N& l, UserInterface& ui) { Speichern1Click(l.inst(), ui); });
+                  return fileCommand(c, &Operations::saveConfiguration);
               },
               {});
     tree_.add("MMEMory:LOAD:CONFig",
               [this](const ScpiCommand& c) {
-                  return fileCommand(c, {Control::MenuDatei, Control::Oeffnen1}, true,
-                                     [](N& l, UserInterface& ui) {
-                                         DateiDialogNamen namen;
-                                         ffnen1Click(l.inst(), ui, namen);
-                                     });
+                  return fileCommand(c, &Operations::loadConfiguration);
               },
               {});
     tree_.add("MMEMory:STORe:TRACe",
-              [this](const ScpiCommand& c) {
-                  // The format follows the extension; a name without a known one is refused.
-                  const auto& a = c.arguments;
-                  if (a.size() == 1 && a[0].kind == ScpiArgument::Kind::String &&
-                      !formatVonEndung(a[0].text))
-                      return ScpiReply::fail(scpi::DataOutOfRange);
-                  return fileCommand(c, {Control::MenuDatei, Control::Exportieren1}, false,
-                                     [](N& l, UserInterface& ui) { storeTraceFile(l, ui); });
-              },
+              [this](const ScpiCommand& c) { return fileCommand(c, &Operations::exportTrace); },
               {});
 }
 

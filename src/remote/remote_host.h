@@ -1,12 +1,8 @@
 #pragma once
 // What the remote interface needs of the front it runs in (the window or the headless loop):
-// the program logic, the way the front runs a command of it, and where messages go.
-
-#include <functional>
-#include <string>
+// the program logic, a way to show what a command changed, and whether the front is busy.
 
 #include "measure/netzwerktester.h"
-#include "measure/user_interface.h"
 
 namespace veka {
 
@@ -14,12 +10,9 @@ class RemoteHost {
   public:
     virtual ~RemoteHost() = default;
 
-    virtual Netzwerktester& logik() = 0;
-    // Runs a command of the logic as the front runs its own, so that the window mirrors the
-    // window model afterwards. Called on the logic's thread.
-    virtual void run(const std::function<void()>& command) = 0;
-    // The interface the logic reports through; remote value input wraps it.
-    virtual UserInterface& ui() = 0;
+    virtual Netzwerktester& logic() = 0;
+    // A command changed the state: a front with a window mirrors its model now.
+    virtual void changed() {}
     // True while the front is inside a command of its own (a modal box is open): remote
     // commands wait until it has finished, so the two never interleave.
     virtual bool busy() const { return false; }

@@ -1,14 +1,11 @@
 #pragma once
-// The remote commands: the SCPI tree over the program logic, with the error queue. Every leaf
-// calls the handler the window calls for the same control (a value it would type comes from
-// the command's argument) and is refused with "Settings conflict" while that control is
-// disabled in the window model, so the sweep lock-out has one source. Runs on the logic's
-// thread only.
+// The remote commands: the SCPI tree over the typed operations, with the error queue. Every
+// leaf parses its arguments once and calls one operation; what the operation refuses becomes
+// an SCPI error. Runs on the logic's thread only.
 
-#include <initializer_list>
 #include <string>
 
-#include "measure/window_model.h"
+#include "measure/operations.h"
 #include "remote/command_tree.h"
 #include "remote/error_queue.h"
 #include "remote/remote_host.h"
@@ -40,27 +37,21 @@ class RemoteInstrument {
     void addCalculate();
     void addMemory();
 
-    Instrument& inst();
-    // Whether every control is enabled in the window model (the window's own lock-out).
-    bool allowed(std::initializer_list<Control> controls);
-    // Runs a command through the front; the remote answer for any input box is `answer`.
-    ScpiReply runWithAnswer(std::string answer, void (*handler)(Netzwerktester&, UserInterface&));
-    ScpiReply runLogic(void (Netzwerktester::*handler)());
-    // A command whose value the window asks for in its input box: an integer from `lowest`,
-    // refused while one of the controls is disabled, then the handler with it as the answer.
-    ScpiHandler typedValue(int64_t lowest, std::initializer_list<Control> controls,
-                           void (*handler)(Netzwerktester&, UserInterface&));
-    ScpiReply setToggle(Control item, void (Netzwerktester::*toggle)(), bool on);
-    void requestStop();
-    ScpiReply reset();
-    ScpiReply fileCommand(const ScpiCommand& c, std::initializer_list<Control> controls,
-                          bool mustExist, void (*handler)(Netzwerktester&, UserInterface&));
+    // The reply to what an operation did; the front shows the change.
+    ScpiReply done(const Status& s);
+    // A setting that takes one integer: the operation checks its range.
+    ScpiHandler integerSetting(Status (Operations::*set)(int32_t));
+    ScpiReply fileCommand(const ScpiCommand& c, Status (Operations::*op)(const std::string&));
 
     RemoteHost& host_;
+    Operations ops_;
     std::string version_;
     ScpiTree tree_;
     ErrorQueue errors_;
     bool demoSeen_ = false;
 };
+
+// The SCPI error code of a refusal.
+int scpiCode(const Error& e);
 
 }  // namespace veka

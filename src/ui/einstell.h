@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "measure/instrument.h"
+#include "state/instrument.h"
 
 class QButtonGroup;
 class QComboBox;

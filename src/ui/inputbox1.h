@@ -5,7 +5,7 @@
 #include <QString>
 #include <string>
 
-#include "measure/user_interface.h"
+#include "state/user_interface.h"
 
 class QLabel;
 class QLineEdit;

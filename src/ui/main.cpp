@@ -27,16 +27,14 @@ int runWindow(int argc, char** argv, const veka::ProgramOptions& opts) {
     veka::qtTexteDeutsch(qtTexte);
 
     veka::TForm1 hauptfenster;
-    hauptfenster.logik().link().setPortPaths(veka::portPathsFor(opts));
     // Closing the window ends the loop, nested ones of open boxes included; so do SIGTERM and
     // SIGINT, which also end a device wait of the start-up at once.
     QObject::connect(&hauptfenster, &veka::TForm1::geschlossen, &app, &QCoreApplication::quit);
     veka::QuitSignals signale(hauptfenster.logik().link().abortEvent(),
                               [&hauptfenster] { hauptfenster.close(); });
-    hauptfenster.FormCreate(opts.configFile);
+    veka::startUp(hauptfenster.logik(), opts);
     if (hauptfenster.beendet()) return 0;  // closed by a signal while starting
-    veka::applyLanguageOption(hauptfenster.logik().inst(), opts);
-    hauptfenster.spiegeln();
+    hauptfenster.gestartet();
     veka::Tinfo info(&hauptfenster);
     hauptfenster.setInfo(&info);
     veka::TEin einstellungen(hauptfenster.logik().inst(), &hauptfenster);
@@ -45,15 +43,12 @@ int runWindow(int argc, char** argv, const veka::ProgramOptions& opts) {
         veka::Bandbreite1Click(hauptfenster.logik(), einstellungen);
     });
     // Remote control beside the window, on the window thread.
-    std::unique_ptr<veka::Fernsteuerung> fernsteuerung;
+    std::unique_ptr<veka::WindowRemoteHost> remote;
     if (opts.remote) {
-        fernsteuerung = std::make_unique<veka::Fernsteuerung>(hauptfenster, veka::programVersion());
-        std::string fehler;
-        if (!fernsteuerung->starten(opts.remote->address, opts.remote->port, &fehler)) {
-            std::fprintf(stderr, "veka: cannot listen on %s:%u: %s\n", opts.remote->address.c_str(),
-                         static_cast<unsigned>(opts.remote->port), fehler.c_str());
-            return veka::kExitNoListen;
-        }
+        remote = std::make_unique<veka::WindowRemoteHost>(hauptfenster, veka::programVersion());
+        std::string error;
+        if (!remote->listen(opts.remote->address, opts.remote->port, &error))
+            return veka::cannotListen(*opts.remote, error);
     }
     hauptfenster.show();
     return app.exec();

@@ -9,7 +9,7 @@
 #include <QToolButton>
 #include <string>
 
-#include "measure/instrument.h"
+#include "state/instrument.h"
 
 class QLabel;
 class QLineEdit;

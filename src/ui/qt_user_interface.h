@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <atomic>
 
-#include "measure/user_interface.h"
+#include "state/user_interface.h"
 
 namespace veka {
 

@@ -6,18 +6,18 @@
 
 namespace veka {
 
-Fernsteuerung::Fernsteuerung(TForm1& fenster, const std::string& version)
-    : fenster_(fenster), ui_(&fenster, fenster.eingabe()), server_(*this, version) {}
+WindowRemoteHost::WindowRemoteHost(TForm1& window, const std::string& version)
+    : window_(window), server_(*this, version) {}
 
-Netzwerktester& Fernsteuerung::logik() {
-    return fenster_.logik();
+Netzwerktester& WindowRemoteHost::logic() {
+    return window_.logik();
 }
 
-void Fernsteuerung::run(const std::function<void()>& command) {
-    fenster_.ausfuehren(command);
+void WindowRemoteHost::changed() {
+    window_.spiegeln();
 }
 
-bool Fernsteuerung::busy() const {
+bool WindowRemoteHost::busy() const {
     return QApplication::activeModalWidget() != nullptr;
 }
 

@@ -15,7 +15,6 @@
 #include <utility>
 
 #include "display/printing.h"
-#include "export/exporter.h"
 #include "ui/drucken.h"
 #include "ui/fonts.h"
 #include "ui/help_window.h"
@@ -134,6 +133,10 @@ TForm1::~TForm1() {
 
 void TForm1::FormCreate(const std::optional<std::string>& configArgument) {
     logik_->FormCreate(configArgument);
+    gestartet();
+}
+
+void TForm1::gestartet() {
     spiegeln();
     // The frame, title bar included, at (1, 1): the caption shows port or demonstration.
     keepFrame(this, FramePlace::at(QPoint(1, 1)));
@@ -272,9 +275,7 @@ void TForm1::menuesAufbauen() {
     datei->addSeparator();
     eintrag(datei, Control::Diagrammdrucken1,
             [this] { Diagrammdrucken1Click(*logik_, *ui_, this); });
-    eintrag(datei, Control::Exportieren1, [this, angeboten = std::string("vek")]() mutable {
-        Exportieren1Click(logik_->inst(), *ui_, angeboten);
-    });
+    eintrag(datei, Control::Exportieren1, [l] { l->Exportieren1Click(); });
     datei->addSeparator();
     eintrag(
         datei, Control::Beenden1, [this] { Beenden1Click(); }, "Alt+F4");

@@ -48,6 +48,8 @@ class TForm1 : public QMainWindow {
 
     // The start-up sequence, before the window is shown.
     void FormCreate(const std::optional<std::string>& configArgument);
+    // After a start-up run on logik() from outside: the widgets and the frame's place.
+    void gestartet();
 
     Netzwerktester& logik() { return *logik_; }
     QPushButton* button(Control c) const;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "display/diagram_support.h"
+#include "support/diagram_support.h"
 
 namespace veka {
 namespace {
@@ -273,93 +273,6 @@ TEST(Auswertung, NoPointsGivesTheStartValues) {
     EXPECT_EQ(inst->fenster.text(Control::Label8), "10.000.000 Hz 0 dB");
     EXPECT_EQ(inst->fenster.text(Control::Label9), "");
 }
-
-// ---- Cursor buttons ----
-
-struct StepCase {
-    int button;  // 12 minus, 13 plus
-    int32_t vorher;
-    int32_t punkte;
-    int32_t nachher;
-};
-
-class CursorStep : public ::testing::TestWithParam<StepCase> {};
-
-TEST_P(CursorStep, StaysWithinOneToThePointCount) {
-    const StepCase& c = GetParam();
-    auto inst = makeInstrument(Durchgang, false, c.punkte);
-    inst->Cursorpunkt = c.vorher;
-    if (c.button == 12) {
-        Button12Click(*inst);
-    } else {
-        Button13Click(*inst);
-    }
-    EXPECT_EQ(inst->Cursorpunkt.load(), c.nachher);
-    EXPECT_EQ(inst->fenster.text(Control::Label12),
-              FrequenzText(wrapAdd(10000000, wrapMul(c.nachher, 1000))));
-}
-
-INSTANTIATE_TEST_SUITE_P(Auswertung, CursorStep,
-                         ::testing::Values(StepCase{12, 5, 280, 4}, StepCase{12, 2, 280, 1},
-                                           StepCase{12, 1, 280, 1}, StepCase{12, 0, 280, 1},
-                                           StepCase{12, I32Min, 280, 1}, StepCase{12, 1, 0, 1},
-                                           StepCase{13, 5, 280, 6}, StepCase{13, 279, 280, 280},
-                                           StepCase{13, 280, 280, 280},
-                                           StepCase{13, I32Max, 280, 280},
-                                           StepCase{13, 300, 500, 300}, StepCase{13, 0, 0, 0}));
-
-struct EntryCase {
-    const char* name;
-    int32_t start;
-    int32_t schritt;
-    int32_t punkte;
-    std::vector<std::string> antwort;  // empty: cancel
-    int32_t nachher;
-};
-
-class CursorEntry : public ::testing::TestWithParam<EntryCase> {};
-
-TEST_P(CursorEntry, TypedFrequencyGivesTheNearestPointWithinTheArrays) {
-    const EntryCase& c = GetParam();
-    auto inst = makeInstrument(Durchgang, false, c.punkte);
-    inst->e.Startfrequenz = c.start;
-    inst->e.Schrittweite = c.schritt;
-    inst->Cursorpunkt = 140;
-    FakeUi ui(inst.get());
-    ui.antworten = c.antwort;
-    Button14Click(*inst, ui);
-    ASSERT_EQ(ui.anfragen.size(), 1u);
-    const WertEingabeAnfrage& a = ui.anfragen[0];
-    EXPECT_EQ(a.startText, std::to_string(wrapAdd(c.start, wrapMul(140, c.schritt))));
-    EXPECT_EQ(a.caption, "Frequenzmarke");
-    EXPECT_EQ(a.prompt, "Frequenz in Hz eingeben!");
-    EXPECT_EQ(a.okText, "OK");
-    EXPECT_EQ(a.cancelText, "Abbruch");
-    EXPECT_FALSE(ui.lockWasHeld);
-    EXPECT_EQ(inst->Cursorpunkt.load(), c.nachher);
-    EXPECT_EQ(inst->fenster.text(Control::Label12),
-              FrequenzText(wrapAdd(c.start, wrapMul(c.nachher, c.schritt))));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Auswertung, CursorEntry,
-    ::testing::Values(EntryCase{"StartGivesIndex0", 10000000, 1000, 280, {"10000000"}, 0},
-                      EntryCase{"ExactPoint", 10000000, 1000, 280, {"10003000"}, 3},
-                      EntryCase{"HalfToEvenDown", 10000000, 1000, 280, {"10002500"}, 2},
-                      EntryCase{"HalfToEvenUp", 10000000, 1000, 280, {"10001500"}, 2},
-                      EntryCase{"HalfAtZero", 10000000, 1000, 280, {"10000500"}, 0},
-                      EntryCase{"FarAboveIsClamped", 10000000, 1000, 280, {"999999999"}, 280},
-                      EntryCase{"BelowStartIsClamped", 10000000, 1000, 280, {"-5000000"}, 0},
-                      EntryCase{"NegativeStep", 10000000, -1000, 280, {"9995000"}, 5},
-                      EntryCase{"StepZeroKeepsTheCursor", 10000000, 0, 280, {"10005000"}, 140},
-                      EntryCase{"NotANumberCountsAs10MHzBelow", 0, 1000, 280, {"abc"}, 280},
-                      EntryCase{"NotANumberCountsAs10MHzAbove", 20000000, 1000, 280, {"abc"}, 0},
-                      EntryCase{"TrailingBlankIsNotANumber", 10000000, 1000, 280, {"10005000 "}, 0},
-                      EntryCase{"HexadecimalEntry", 0, 1, 280, {"$FF"}, 255},
-                      EntryCase{"CancelKeepsTheCursor", 10000000, 1000, 280, {}, 140},
-                      EntryCase{"NoPointsGivesZero", 10000000, 1000, 0, {"10005000"}, 0},
-                      EntryCase{"OversizedCountLimitsTo300", 0, 1, 5000, {"4000"}, 300}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace veka

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "display/auswertung.h"
-#include "display/diagram_support.h"
+#include "support/diagram_support.h"
 
 namespace veka {
 namespace {

@@ -28,7 +28,7 @@ TEST(ExportFormat, FollowsTheExtension) {
         {"a.txt", std::nullopt},        {"ordner.csv/datei", std::nullopt},
         {"a.csv.bak", std::nullopt},    {"", std::nullopt},
     };
-    for (const auto& [pfad, format] : faelle) EXPECT_EQ(formatVonEndung(pfad), format) << pfad;
+    for (const auto& [pfad, format] : faelle) EXPECT_EQ(formatOfName(pfad), format) << pfad;
     EXPECT_EQ(exportFilter(),
               "CSV-Tabelle|*.csv|PNG-Bild|*.png|SVG-Grafik|*.svg|PDF-Seite|*.pdf|Messreihe|*.dat");
 }
@@ -43,22 +43,22 @@ TEST(Csv, FieldsQuotedOnlyWhereRfc4180NeedsIt) {
         {"a\r", "\"a\r\""},
         {"Überschrift", "Überschrift"},
     };
-    for (const auto& [text, feld] : faelle) EXPECT_EQ(csvFeld(text), feld) << text;
+    for (const auto& [text, feld] : faelle) EXPECT_EQ(csvField(text), feld) << text;
 }
 
-Messaufnahme aufnahmeMit(bool linear) {
-    Messaufnahme a;
-    a.messart = Durchgang;
+TraceSnapshot aufnahmeMit(bool linear) {
+    TraceSnapshot a;
+    a.mode = Durchgang;
     a.linear = linear;
-    a.startfrequenz = INT32_MAX - 5;  // the third point wraps, as on the device
-    a.schrittweite = 5;
-    a.punkte = 3;
-    a.werte = {};
-    a.werte[1] = 350;
-    a.werte[2] = 400;
-    a.werte[3] = 1;
-    a.faktoren = Korrfaktorpaar{47, 260};
-    a.ueberschrift = "Filter, \"neu\"";
+    a.start = INT32_MAX - 5;  // the third point wraps, as on the device
+    a.step = 5;
+    a.points = 3;
+    a.values = {};
+    a.values[1] = 350;
+    a.values[2] = 400;
+    a.values[3] = 1;
+    a.factors = Korrfaktorpaar{47, 260};
+    a.heading = "Filter, \"neu\"";
     return a;
 }
 
@@ -72,7 +72,7 @@ TEST(Csv, CommentsHeaderAndOneLinePerPoint) {
         {true, "Frequenz (Hz),Anzeigewert,Pegel (linear)", {"0.875", "1.000", "0.003"}},
     };
     for (const Fall& f : faelle) {
-        const std::string csv = csvSchreiben(aufnahmeMit(f.linear), "2026-01-02T03:04:05");
+        const std::string csv = writeCsv(aufnahmeMit(f.linear), "2026-01-02T03:04:05");
         const std::string erwartet =
             std::string("# Messart,Durchgangsmessung\r\n# Detektor,") + (f.linear ? "lin" : "log") +
             "\r\n# Überschrift,\"Filter, \"\"neu\"\"\"\r\n# Exportiert,2026-01-02T03:04:05\r\n"
@@ -84,11 +84,11 @@ TEST(Csv, CommentsHeaderAndOneLinePerPoint) {
 }
 
 TEST(Csv, ModesWithoutCorrectionSayNone) {
-    Messaufnahme a = aufnahmeMit(false);
-    a.messart = Rohwerte;
-    a.faktoren.reset();
-    a.punkte = 0;
-    const std::string csv = csvSchreiben(a, "t");
+    TraceSnapshot a = aufnahmeMit(false);
+    a.mode = Rohwerte;
+    a.factors.reset();
+    a.points = 0;
+    const std::string csv = writeCsv(a, "t");
     EXPECT_NE(csv.find("# Messart,Rohwerte\r\n"), std::string::npos);
     EXPECT_NE(csv.find("# Korrekturfaktoren,keine\r\n"), std::string::npos);
     EXPECT_TRUE(
@@ -121,7 +121,7 @@ struct Gezeichnet {
 
 std::string exportiert(const Instrument& inst, const std::string& name) {
     std::string fehler;
-    EXPECT_TRUE(exportieren(inst, name, &fehler)) << fehler;
+    EXPECT_TRUE(exportTrace(inst, name, &fehler)) << fehler;
     return test::dateiInhalt(name);
 }
 
@@ -229,50 +229,6 @@ TEST(Dat, IsTheSeriesFile) {
     }
     EXPECT_EQ(exportiert(g.inst, "reihe.DAT"), erwartet);
     EXPECT_EQ(erwartet.substr(0, 24), "Durchgangsmessung VEKA\r\n");
-}
-
-// The window's command: the dialog, the file, and failures in the error box.
-TEST(Exportieren1Click, DialogFileAndErrors) {
-    test::WorkDir dir;
-    fs::create_directory("ordner");
-    const Gezeichnet g;
-    struct Fall {
-        std::optional<std::string> gewaehlt;
-        bool fehler;
-        bool datei;
-    } faelle[] = {
-        {std::nullopt, false, false},        // cancelled
-        {"tabelle.csv", false, true},        // written
-        {"fehlt/tabelle.csv", true, false},  // no such folder
-        {"bild.bmp", true, false},           // no such format
-        {"ordner", true, false},             // a folder, not a file
-    };
-    std::string angeboten = "vek";
-    for (const Fall& f : faelle) {
-        test::FakeUi ui;
-        ui.files.push_back(f.gewaehlt);
-        const std::string vorher = angeboten;
-        Exportieren1Click(g.inst, ui, angeboten);
-        ASSERT_EQ(ui.fileRequests.size(), 1u);
-        const FileDialogRequest& r = ui.fileRequests[0];
-        EXPECT_TRUE(r.save);
-        EXPECT_EQ(r.filter, exportFilter());
-        EXPECT_EQ(r.defaultSuffix, "csv");
-        EXPECT_EQ(r.offeredName, vorher);
-        EXPECT_EQ(angeboten, f.gewaehlt.value_or(vorher));
-        EXPECT_EQ(ui.errors.size(), f.fehler ? 1u : 0u) << f.gewaehlt.value_or("-");
-        if (f.gewaehlt && f.gewaehlt != "ordner") {
-            EXPECT_EQ(fs::exists(*f.gewaehlt), f.datei) << *f.gewaehlt;
-        }
-    }
-    size_t eintraege = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(".")) ++eintraege;
-    EXPECT_EQ(eintraege, 2u) << "only tabelle.csv and the folder, no temporary files";
-    test::FakeUi ui;
-    ui.files.push_back("bild.bmp");
-    Exportieren1Click(g.inst, ui, angeboten);
-    ASSERT_EQ(ui.errors.size(), 1u);
-    EXPECT_EQ(ui.errors[0], g.inst.meldungen[Zusatztext::ExportFormatUnbekannt]);
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ TEST(ExportDialog, EachFileTypeGivesItsExtension) {
     const QStringList typen = qtFilter(exportFilter()).split(";;");
     ASSERT_EQ(typen.size(), 5);
     for (const QString& typ : typen)
-        EXPECT_TRUE(formatVonEndung("x." + filterSuffix(typ).toStdString()));
+        EXPECT_TRUE(formatOfName("x." + filterSuffix(typ).toStdString()));
 }
 
 QMenu* dateiMenue(TForm1& w) {
@@ -37,20 +37,20 @@ QMenu* dateiMenue(TForm1& w) {
 TEST(ExportMenu, RightAfterPrintingAndLockedDuringASweep) {
     TForm1 w;
     w.spiegeln();
-    QAction* exportieren = w.action(Control::Exportieren1);
-    ASSERT_NE(exportieren, nullptr);
-    EXPECT_EQ(exportieren->text(), QString::fromUtf8("Exportieren …"));
+    QAction* exportTrace = w.action(Control::Exportieren1);
+    ASSERT_NE(exportTrace, nullptr);
+    EXPECT_EQ(exportTrace->text(), QString::fromUtf8("Exportieren …"));
     const QList<QAction*> eintraege = dateiMenue(w)->actions();
     const qsizetype drucken = eintraege.indexOf(w.action(Control::Diagrammdrucken1));
     ASSERT_GE(drucken, 0);
-    EXPECT_EQ(eintraege.value(drucken + 1), exportieren);
-    EXPECT_TRUE(exportieren->isEnabled());
+    EXPECT_EQ(eintraege.value(drucken + 1), exportTrace);
+    EXPECT_TRUE(exportTrace->isEnabled());
     sperrenWaehrendMessung(w.logik().inst().fenster, true);
     w.spiegeln();
-    EXPECT_FALSE(exportieren->isEnabled());
+    EXPECT_FALSE(exportTrace->isEnabled());
     sperrenWaehrendMessung(w.logik().inst().fenster, false);
     w.spiegeln();
-    EXPECT_TRUE(exportieren->isEnabled());
+    EXPECT_TRUE(exportTrace->isEnabled());
 }
 
 TEST(ExportMenu, WritesTheChosenFileOrShowsTheError) {

@@ -1,6 +1,6 @@
 #!/bin/sh
-# Builds the fuzz targets with clang in build-fuzz (or $FUZZ_BUILD_DIR) and runs each for a
-# bounded time.
+# run.sh [cmake options...]: builds the fuzz targets with clang in build-fuzz (or
+# $FUZZ_BUILD_DIR) and runs each for a bounded time.
 # Exits non-zero when a target finds a crash; exits 0 with a note when clang++ is missing.
 set -eu
 
@@ -14,7 +14,7 @@ if ! command -v clang++ >/dev/null 2>&1; then
 fi
 
 cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DVEKA_FUZZ=ON -DVEKA_TESTS=OFF -DVEKA_BENCH=OFF >/dev/null
+    -DVEKA_FUZZ=ON -DVEKA_TESTS=OFF -DVEKA_BENCH=OFF "$@" >/dev/null
 targets="fuzz_config fuzz_marks fuzz_series fuzz_ini fuzz_reply fuzz_settings"
 # shellcheck disable=SC2086
 cmake --build "$build" --target $targets -j2

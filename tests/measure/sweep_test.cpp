@@ -4,6 +4,7 @@
 #include <string>
 #include <thread>
 
+#include "display/quickdraw.h"
 #include "display/auswertung.h"
 #include "link/device_codec.h"
 #include "measure/netzwerktester.h"

@@ -21,12 +21,8 @@ namespace {
 struct Pult : RemoteHost {
     explicit Pult(vekasim::Options o = {}) : room(o) { core.FormCreate(std::nullopt); }
 
-    Netzwerktester& logik() override { return core; }
-    void run(const std::function<void()>& befehl) override {
-        befehl();
-        ++befehle;
-    }
-    UserInterface& ui() override { return fake; }
+    Netzwerktester& logic() override { return core; }
+    void changed() override { ++befehle; }
 
     // Runs a line to its end; while a command waits, what the worker posts runs as the
     // window's event loop would run it.

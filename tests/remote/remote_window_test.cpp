@@ -17,13 +17,13 @@
 namespace veka {
 namespace {
 
-struct FensterMitFernsteuerung {
-    FensterMitFernsteuerung() {
+struct WindowWithRemote {
+    WindowWithRemote() {
         w.FormCreate(std::nullopt);
         w.show();
         std::string fehler;
-        EXPECT_TRUE(fern.starten("127.0.0.1", 0, &fehler)) << fehler;
-        s.connectToHost(QHostAddress::LocalHost, fern.port());
+        EXPECT_TRUE(remote.listen("127.0.0.1", 0, &fehler)) << fehler;
+        s.connectToHost(QHostAddress::LocalHost, remote.port());
         EXPECT_TRUE(QTest::qWaitFor([&] { return s.state() == QAbstractSocket::ConnectedState; }));
     }
     void senden(const std::string& zeile) { s.write(QByteArray::fromStdString(zeile + "\n")); }
@@ -50,12 +50,12 @@ struct FensterMitFernsteuerung {
     test::SimRoom room;
     test::FakeUi ui;
     TForm1 w{&ui};
-    Fernsteuerung fern{w, "9.9"};
+    WindowRemoteHost remote{w, "9.9"};
     QTcpSocket s;
 };
 
-TEST(FernsteuerungImFenster, WidgetsFollowRemoteCommands) {
-    FensterMitFernsteuerung f;
+TEST(RemoteBesideTheWindow, WidgetsFollowRemoteCommands) {
+    WindowWithRemote f;
     EXPECT_EQ(f.frage("FREQ:STAR 7000000;STEP 2000;STAR?"), "7000000");
     EXPECT_EQ(f.text(Control::Label1), "7.000.000 Hz");
     EXPECT_EQ(f.text(Control::Label2), "2.000 Hz");
@@ -75,8 +75,8 @@ TEST(FernsteuerungImFenster, WidgetsFollowRemoteCommands) {
     EXPECT_EQ(f.frage("SYST:ERR?"), "0,\"No error\"");
 }
 
-TEST(FernsteuerungImFenster, RemoteCommandsWaitWhileABoxIsOpen) {
-    FensterMitFernsteuerung f;
+TEST(RemoteBesideTheWindow, RemoteCommandsWaitWhileABoxIsOpen) {
+    WindowWithRemote f;
     QDialog box(&f.w);
     box.setModal(true);
     box.show();

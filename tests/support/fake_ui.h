@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "measure/user_interface.h"
+#include "state/user_interface.h"
 
 namespace veka::test {
 

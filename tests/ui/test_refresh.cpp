@@ -9,6 +9,7 @@
 #include <functional>
 #include <mutex>
 
+#include "display/quickdraw.h"
 #include "support/fake_ui.h"
 #include "support/sim_room.h"
 #include "ui/vek32.h"

@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "measure/netzwerktester.h"
-#include "measure/user_interface.h"
+#include "state/user_interface.h"
 #include "support/work_dir.h"
 #include "ui/einstell.h"
 

@@ -1,4 +1,4 @@
-#include "measure/window_model.h"
+#include "state/window_model.h"
 
 namespace veka {
 

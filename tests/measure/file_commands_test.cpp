@@ -10,7 +10,8 @@
 #include "display/auswertung.h"
 #include "display/diagram.h"
 #include "files/config_file.h"
-#include "files/file_commands.h"
+#include "measure/netzwerktester.h"
+#include "export/export_format.h"
 #include "files/series_file.h"
 #include "support/fake_ui.h"
 #include "support/hang_guard.h"
@@ -20,14 +21,15 @@
 namespace veka {
 namespace {
 
+namespace fs = std::filesystem;
 using test::dateiInhalt;
 
+// The window's file commands in a fresh folder, without a device.
 struct Dateien {
     test::WorkDir dir;
     test::FakeUi ui;
-    std::unique_ptr<Instrument> owner = std::make_unique<Instrument>();
-    Instrument& inst = *owner;
-    DateiDialogNamen namen;
+    Netzwerktester core{ui};
+    Instrument& inst = core.inst();
 };
 
 TEST(Speichern, WritesTheConfigurationWhereTheUserChose) {
@@ -35,7 +37,7 @@ TEST(Speichern, WritesTheConfigurationWhereTheUserChose) {
     d.inst.Konfigurationsdatei = "vekami.cfg";
     d.inst.e.Startfrequenz = -123;
     d.ui.files = {"neu.cfg"};
-    Speichern1Click(d.inst, d.ui);
+    d.core.Speichern1Click();
     ASSERT_EQ(d.ui.fileRequests.size(), 1u);
     const FileDialogRequest& r = d.ui.fileRequests[0];
     EXPECT_TRUE(r.save);
@@ -44,7 +46,7 @@ TEST(Speichern, WritesTheConfigurationWhereTheUserChose) {
     EXPECT_EQ(r.offeredName, "vekami.cfg");
     EXPECT_EQ(dateiInhalt("neu.cfg"), konfigurationSchreiben(d.inst.e));
     EXPECT_TRUE(d.ui.errors.empty());
-    Speichern1Click(d.inst, d.ui);  // cancelled; the start-up name is offered again
+    d.core.Speichern1Click();  // cancelled; the start-up name is offered again
     EXPECT_EQ(d.ui.fileRequests[1].offeredName, "vekami.cfg");
 }
 
@@ -53,8 +55,8 @@ TEST(Speichern, FailureIsShownAndLeavesTheOldFile) {
     std::filesystem::create_directory("ordner");
     d.ui.files = {"ordner", "datei.cfg/unter.cfg"};
     { std::ofstream("datei.cfg") << "alt"; }
-    Speichern1Click(d.inst, d.ui);
-    Speichern1Click(d.inst, d.ui);
+    d.core.Speichern1Click();
+    d.core.Speichern1Click();
     EXPECT_EQ(d.ui.errors.size(), 2u);
     EXPECT_TRUE(std::filesystem::is_directory("ordner"));
     EXPECT_EQ(dateiInhalt("datei.cfg"), "alt");
@@ -74,9 +76,9 @@ TEST(Speichern, ReadOnlyFolderKeepsTheOldFileIntact) {
     if (kind == 0) {
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
         test::FakeUi ui;
-        Instrument inst;
+        Netzwerktester core(ui);
         ui.files = {"nurlesen/alt.cfg"};
-        Speichern1Click(inst, ui);
+        core.Speichern1Click();
         ::_exit(ui.errors.size() == 1 ? 0 : 1);
     }
     int status = 0;
@@ -96,7 +98,7 @@ TEST(Oeffnen, LoadsThenShowsAndRedrawsWhateverHappened) {
     andere.Comport = 7;
     { std::ofstream("andere.cfg", std::ios::binary) << konfigurationSchreiben(andere); }
     d.ui.files = {"andere.cfg", "fehlt.cfg"};
-    ffnen1Click(d.inst, d.ui, d.namen);
+    d.core.ffnen1Click();
     EXPECT_EQ(d.ui.fileRequests[0].offeredName, "veka");
     EXPECT_EQ(d.inst.e.Startfrequenz, 5000000);
     EXPECT_EQ(d.inst.e.Comport, 7);
@@ -104,12 +106,12 @@ TEST(Oeffnen, LoadsThenShowsAndRedrawsWhateverHappened) {
     EXPECT_EQ(d.inst.fenster.text(Control::Label2), "2.500 Hz");
     EXPECT_TRUE(d.inst.fenster.timer1());
     d.inst.fenster.setText(Control::Label1, "");
-    ffnen1Click(d.inst, d.ui, d.namen);  // a file that cannot be opened: labels still shown
+    d.core.ffnen1Click();  // a file that cannot be opened: labels still shown
     EXPECT_EQ(d.ui.fileRequests[1].offeredName, "andere.cfg");
     EXPECT_EQ(d.inst.fenster.text(Control::Label1), "5.000.000 Hz");
     EXPECT_TRUE(d.ui.messages.empty());
     d.inst.fenster.setText(Control::Label1, "");
-    ffnen1Click(d.inst, d.ui, d.namen);  // cancelled: nothing at all
+    d.core.ffnen1Click();  // cancelled: nothing at all
     EXPECT_EQ(d.inst.fenster.text(Control::Label1), "");
 }
 
@@ -120,7 +122,7 @@ TEST(Messreihe, SavedSweepLoadsBackWithTheSameDiagramAndEvaluation) {
     for (int k = 1; k <= 100; ++k)
         d.inst.daten.Messwerte[k] = 400 - 2 * std::abs(k - 50);  // a peak at point 50
     d.ui.files = {"reihe.dat", "reihe.dat"};
-    MessreiheSpeichern1Click(d.inst, d.ui, d.namen);
+    d.core.MessreiheSpeichern1Click();
     EXPECT_EQ(d.ui.fileRequests[0].offeredName, "vek");
     EXPECT_EQ(d.ui.fileRequests[0].filter, "Daten|*.dat|Alle|*.*");
     const auto gespeichert = d.inst.daten.Messwerte;
@@ -135,7 +137,7 @@ TEST(Messreihe, SavedSweepLoadsBackWithTheSameDiagramAndEvaluation) {
     const TBildfeld raster = d.inst.daten.Rasterbild;
 
     d.inst.daten.Messwerte.fill(1);
-    Messreiheladen1Click(d.inst, d.ui, d.namen);
+    d.core.Messreiheladen1Click();
     EXPECT_EQ(d.ui.fileRequests[1].filter, "Messreihe|*.dat|Alle|*.*");
     for (int k = 1; k <= 100; ++k) EXPECT_EQ(d.inst.daten.Messwerte[k], gespeichert[k]) << k;
     EXPECT_EQ(d.inst.daten.Rasterbild.pixel, raster.pixel);
@@ -150,12 +152,12 @@ TEST(Messreihe, WrongFileSaysSoAndChangesNothing) {
     { std::ofstream("fremd.dat", std::ios::binary) << "durchgangsmessung VEKA\r\nx\r\n"; }
     d.inst.daten.Messwerte[1] = 77;
     d.ui.files = {"fremd.dat", std::nullopt};
-    Messreiheladen1Click(d.inst, d.ui, d.namen);
+    d.core.Messreiheladen1Click();
     EXPECT_EQ(d.ui.messages, std::vector<std::string>{"Keine VEKA-Messdatendatei"});
     EXPECT_EQ(d.inst.daten.Messwerte[1], 77);
     EXPECT_TRUE(d.inst.fenster.timer2());
     d.inst.fenster.setTimer2(false);
-    Messreiheladen1Click(d.inst, d.ui, d.namen);  // cancelled: the refresh still starts
+    d.core.Messreiheladen1Click();  // cancelled: the refresh still starts
     EXPECT_TRUE(d.inst.fenster.timer2());
     EXPECT_EQ(d.ui.fileRequests[1].offeredName, "fremd.dat");
 }
@@ -172,11 +174,11 @@ TEST(Dateien, OddFilesLoadNothing) {
                           "Durchgangsmessung VEKA\r\nx\r\nlog\r\n\r\n\r\n1000;50;0\r\n");
         d.ui.files = {"andere.cfg", "reihe.dat"};
         const test::HangGuard guard(std::string("loading ") + describe(kind));
-        ffnen1Click(d.inst, d.ui, d.namen);
+        d.core.ffnen1Click();
         EXPECT_EQ(d.inst.e.Startfrequenz, Einstellungen{}.Startfrequenz) << describe(kind);
         EXPECT_EQ(d.inst.fenster.text(Control::Label1), FrequenzText(d.inst.e.Startfrequenz));
         d.inst.daten.Messwerte[1] = 77;
-        Messreiheladen1Click(d.inst, d.ui, d.namen);
+        d.core.Messreiheladen1Click();
         EXPECT_EQ(d.inst.daten.Messwerte[1], 77) << describe(kind);
         EXPECT_TRUE(d.inst.fenster.timer2());
         EXPECT_TRUE(d.ui.messages.empty());
@@ -188,9 +190,53 @@ TEST(Messreihe, OtherModesWriteAnEmptyFile) {
     Dateien d;
     d.inst.Messart = VFO;
     d.ui.files = {"leer.dat"};
-    MessreiheSpeichern1Click(d.inst, d.ui, d.namen);
+    d.core.MessreiheSpeichern1Click();
     EXPECT_TRUE(std::filesystem::exists("leer.dat"));
     EXPECT_EQ(std::filesystem::file_size("leer.dat"), 0u);
+}
+
+// "Exportieren …": the dialog, the file, and failures in the error box.
+TEST(Exportieren1Click, DialogFileAndErrors) {
+    Dateien d;
+    fs::create_directory("ordner");
+    struct Fall {
+        std::optional<std::string> gewaehlt;
+        bool fehler;
+        bool datei;
+    } faelle[] = {
+        {std::nullopt, false, false},        // cancelled
+        {"tabelle.csv", false, true},        // written
+        {"fehlt/tabelle.csv", true, false},  // no such folder
+        {"bild.bmp", true, false},           // no such format
+        {"ordner", true, false},             // a folder, not a file
+    };
+    std::string angeboten = "vek";
+    for (const Fall& f : faelle) {
+        d.ui.fileRequests.clear();
+        d.ui.errors.clear();
+        d.ui.files.push_back(f.gewaehlt);
+        const std::string vorher = angeboten;
+        d.core.Exportieren1Click();
+        ASSERT_EQ(d.ui.fileRequests.size(), 1u);
+        const FileDialogRequest& r = d.ui.fileRequests[0];
+        EXPECT_TRUE(r.save);
+        EXPECT_EQ(r.filter, exportFilter());
+        EXPECT_EQ(r.defaultSuffix, "csv");
+        EXPECT_EQ(r.offeredName, vorher);
+        angeboten = f.gewaehlt.value_or(vorher);
+        EXPECT_EQ(d.ui.errors.size(), f.fehler ? 1u : 0u) << f.gewaehlt.value_or("-");
+        if (f.gewaehlt && f.gewaehlt != "ordner") {
+            EXPECT_EQ(fs::exists(*f.gewaehlt), f.datei) << *f.gewaehlt;
+        }
+    }
+    size_t eintraege = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(".")) ++eintraege;
+    EXPECT_EQ(eintraege, 2u) << "only tabelle.csv and the folder, no temporary files";
+    d.ui.errors.clear();
+    d.ui.files.push_back("bild.bmp");
+    d.core.Exportieren1Click();
+    ASSERT_EQ(d.ui.errors.size(), 1u);
+    EXPECT_EQ(d.ui.errors[0], d.inst.meldungen[Zusatztext::ExportFormatUnbekannt]);
 }
 
 }  // namespace

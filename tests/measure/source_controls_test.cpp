@@ -1,13 +1,15 @@
 #include <gtest/gtest.h>
 
 #include "link/device_codec.h"
-#include "link/source_controls.h"
+#include "measure/netzwerktester.h"
+#include "measure/source_controls.h"
 #include "support/fake_ui.h"
 #include "support/sim_room.h"
 
 namespace veka {
 namespace {
 
+// The window's source commands over a simulated device, without the start-up.
 struct Quelle {
     explicit Quelle(vekasim::Options o = {}) : room(o) {
         inst.e.Comport = 2;
@@ -17,10 +19,10 @@ struct Quelle {
     double ausgang() const { return room.sim->exchanges().back().frequencyHz; }
 
     test::SimRoom room;
-    std::unique_ptr<Instrument> owner = std::make_unique<Instrument>();
-    Instrument& inst = *owner;
     test::FakeUi ui;
-    DeviceLink link{inst, ui};
+    Netzwerktester core{ui};
+    Instrument& inst = core.inst();
+    DeviceLink& link = core.link();
 };
 
 TEST(PlusMinus, StayInsideTheOpenRange) {
@@ -42,7 +44,7 @@ TEST(PlusMinus, StayInsideTheOpenRange) {
         q.inst.e.Schrittweite = f.schritt;
         q.inst.e.Endfrequenz = f.ende;
         const size_t vorher = q.geraeteaufrufe();
-        f.richtung > 0 ? Button2Click(q.inst, q.link) : Button3Click(q.inst, q.link);
+        f.richtung > 0 ? q.core.Button2Click() : q.core.Button3Click();
         EXPECT_EQ(q.inst.e.Startfrequenz, f.erwartet) << f.start;
         EXPECT_EQ(q.geraeteaufrufe(), vorher + 1);
         EXPECT_EQ(q.room.sim->exchanges().back().word, Abstimmwort(f.erwartet, 100000000));
@@ -55,7 +57,7 @@ TEST(Frequenz, TypedValueOrFallback) {
     const int32_t erwartet[] = {10000000, 7000000, 10000000, 10000000};
     for (int32_t e : erwartet) {
         q.inst.e.Startfrequenz = 1;
-        Button1Click(q.inst, q.link, q.ui);
+        q.core.Button1Click();
         EXPECT_EQ(q.inst.e.Startfrequenz, e);
     }
     const auto& anfrage = q.ui.requests.front();
@@ -73,11 +75,11 @@ TEST(Frequenz, TypedValueOrFallback) {
 TEST(Schrittweite, CancelReentersTheOldValueWithoutTheDevice) {
     Quelle q;
     q.inst.e.Messpunkte = 3;
-    Button4Click(q.inst, q.ui);  // no answer scripted: cancelled
+    q.core.Button4Click();  // no answer scripted: cancelled
     EXPECT_EQ(q.inst.e.Schrittweite, 10000);
     EXPECT_EQ(q.inst.Cursorpunkt, 2);
     q.ui.answers = {"x"};
-    Button4Click(q.inst, q.ui);
+    q.core.Button4Click();
     EXPECT_EQ(q.inst.e.Schrittweite, 50000);
     EXPECT_EQ(q.inst.fenster.text(Control::Label2), "50.000 Hz");
     EXPECT_EQ(q.geraeteaufrufe(), 0u);
@@ -93,14 +95,13 @@ TEST(Daempfung, StepsOfTenWithinZeroToThirty) {
                     {true, "30 dB", 48},  {false, "20 dB", 32}, {false, "10 dB", 16},
                     {false, "  0 dB", 0}, {false, "  0 dB", 0}};
     for (const auto& s : schritte) {
-        s.hoch ? Dmpfung2Click(q.inst, q.link) : Dmpfung1Click(q.inst, q.link);
+        s.hoch ? q.core.Dmpfung2Click() : q.core.Dmpfung1Click();
         EXPECT_EQ(q.inst.fenster.text(Control::AttenuatorLabel), s.text);
         EXPECT_EQ(q.inst.Daempfung, s.bits);
         EXPECT_EQ(q.room.sim->exchanges().back().control & 0x30, s.bits);
     }
     EXPECT_EQ(q.geraeteaufrufe(), 8u);
-    q.inst.fenster.setAttenuatorPosition(20);
-    UpDown1Click(q.inst, q.link);
+    q.core.UpDown1Click(20);
     EXPECT_EQ(q.inst.fenster.text(Control::AttenuatorLabel), "20 dB");
     SetDaempfungNull(q.inst);
     EXPECT_EQ(q.inst.Daempfung, 0);
@@ -114,20 +115,20 @@ TEST(Taktgenerator, CorrectsTheClockFromTheCounterReading) {
     Quelle q(o);
     // The user reads the counter: one tenth of the true clock.
     q.ui.answers = {"9999900"};
-    Taktgenerator1Click(q.inst, q.link, q.ui);
+    q.core.Taktgenerator1Click();
     EXPECT_NEAR(q.ausgang(), 9999900, 1);
     EXPECT_EQ(q.ui.requests.back().startText, "10000000");
     EXPECT_EQ(q.ui.requests.back().caption, "Takt");
     EXPECT_EQ(q.inst.e.Taktfrequenz, 99999000);
     EXPECT_EQ(q.inst.e.Startfrequenz, 10000000);
     // With the corrected clock the device now puts out what is asked.
-    Button2Click(q.inst, q.link);
+    q.core.Button2Click();
     EXPECT_NEAR(q.ausgang(), 10010000, 1);
 
     // Cancelled: the proposal comes back, moving the clock to a multiple of 10.
     for (auto [takt, neu] : {std::pair{100000005, 100000000}, {100000015, 100000020}}) {
         q.inst.e.Taktfrequenz = takt;
-        Taktgenerator1Click(q.inst, q.link, q.ui);
+        q.core.Taktgenerator1Click();
         EXPECT_EQ(q.inst.e.Taktfrequenz, neu);
     }
     // Answers whose tenfold does not fit 32 bits count as no answer, like text.
@@ -140,14 +141,14 @@ TEST(Taktgenerator, CorrectsTheClockFromTheCounterReading) {
                   {"zehn", -2147483640},       {"10000000", 100000000}};
     for (const auto& f : faelle) {
         q.ui.answers = {f.antwort};
-        Taktgenerator1Click(q.inst, q.link, q.ui);
+        q.core.Taktgenerator1Click();
         EXPECT_EQ(q.inst.e.Taktfrequenz, f.takt) << f.antwort;
     }
 }
 
 TEST(VFO, IfOffsetFollowsTheCheckMarks) {
     Quelle q;
-    Button15Click(q.inst, q.link);
+    q.core.Button15Click();
     EXPECT_EQ(q.inst.Messart, VFO);
     EXPECT_TRUE(q.inst.ZFAktiv);
     const WindowModel& w = q.inst.fenster;
@@ -158,22 +159,22 @@ TEST(VFO, IfOffsetFollowsTheCheckMarks) {
     EXPECT_TRUE(w.enabled(Control::ZFEingabe1));
     EXPECT_NEAR(q.ausgang(), 10000000, 1);
 
-    Zwischenfrequenz1Click(q.inst, q.link);
+    q.core.Zwischenfrequenz1Click();
     EXPECT_TRUE(w.checked(Control::Zwischenfrequenz1));
     EXPECT_NEAR(q.ausgang(), 1000000, 1);  // Startfrequenz - Zwischenfrequenz
-    AdditionvsSubtraktion1Click(q.inst, q.link);
+    q.core.AdditionvsSubtraktion1Click();
     EXPECT_EQ(q.inst.e.ZFBerechnung, 3);
     EXPECT_NEAR(q.ausgang(), 19000000, 1);
     // The marks, not the bits, decide: a load may have changed the bits under them.
     q.inst.e.ZFBerechnung = 0;
-    Zwischenfrequenz1Click(q.inst, q.link);
+    q.core.Zwischenfrequenz1Click();
     EXPECT_FALSE(w.checked(Control::Zwischenfrequenz1));
     EXPECT_EQ(q.inst.e.ZFBerechnung, 0);
     EXPECT_NEAR(q.ausgang(), 10000000, 1);
 
     q.ui.answers = {"455000"};
     const size_t vorher = q.geraeteaufrufe();
-    ZFEingabe1Click(q.inst, q.ui);
+    q.core.ZFEingabe1Click();
     EXPECT_EQ(q.inst.e.Zwischenfrequenz, 455000);
     EXPECT_EQ(q.geraeteaufrufe(), vorher);
     EXPECT_EQ(q.ui.requests.back().prompt, "Zwischenfrequenz in Hz eingeben! ");

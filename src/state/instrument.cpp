@@ -1,4 +1,4 @@
-#include "measure/instrument.h"
+#include "state/instrument.h"
 
 #include <cmath>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "measure/meldungstabelle.h"
+#include "state/meldungstabelle.h"
 
 namespace veka {
 

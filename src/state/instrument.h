@@ -13,9 +13,9 @@
 #include <mutex>
 #include <string>
 
-#include "display/quickdraw.h"
-#include "measure/meldungstabelle.h"
-#include "measure/window_model.h"
+#include "state/surfaces.h"
+#include "state/meldungstabelle.h"
+#include "state/window_model.h"
 
 namespace veka {
 
@@ -72,10 +72,25 @@ enum Messarten : int32_t {
     SmithModus = 6,
 };
 
+// The last complete sweep, or the series loaded since: what the queries of other fronts read
+// while the next sweep redraws Messwerte point by point.
+struct CompletedSweep {
+    bool valid = false;  // false until a sweep completes; a full redraw resets it
+    int32_t start = 0;   // frequency of point 1, Hz
+    int32_t step = 0;    // Hz
+    int32_t messart = Durchgang;
+    bool linear = false;
+    int points = 0;
+    std::array<int32_t, MaxPunkte + 1> values{};  // display values, as Messwerte
+    std::array<uint16_t, MaxPunkte + 1> raw{};    // detector readings, 0 where none was taken
+};
+
 // Values guarded by Instrument::datenMutex.
 struct Messdaten {
     std::array<int32_t, MaxPunkte + 1> Messwerte{};
     std::array<int32_t, MaxPunkte + 1> Messwerte2{};
+    std::array<uint16_t, MaxPunkte + 1> Rohwerte{};  // the reading behind each Messwerte entry
+    CompletedSweep fertig;
     TBildfeld Diagrammbild;
     TBildfeld Rasterbild;
     // The window's refresh rests until the sweep draws something (Netzwerktester::refreshRuhen).
@@ -136,6 +151,17 @@ inline int32_t wrapSub(int32_t a, int32_t b) {
 }
 inline int32_t wrapMul(int32_t a, int32_t b) {
     return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
+}
+
+// The frequency k steps above start, start + k * step, in the device's wrapping 32-bit
+// arithmetic. Point p of a sweep (from 1) is k = p - 1. Every frequency of a point, a grid
+// label or the cursor is worked out here.
+inline int32_t frequencyAt(int32_t start, int32_t step, int64_t k) {
+    return wrapAdd(start, wrapMul(static_cast<int32_t>(k), step));
+}
+// The frequency of sweep point p (from 1) under the settings e.
+inline int32_t pointFrequency(const Einstellungen& e, int p) {
+    return frequencyAt(e.Startfrequenz, e.Schrittweite, p - 1);
 }
 
 // A 64-bit result clamped into the int32 range (for drawing coordinates).

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "display/quickdraw.h"
-#include "measure/instrument.h"
-#include "measure/user_interface.h"
+#include "state/instrument.h"
+#include "state/user_interface.h"
 
 namespace veka::testing {
 
@@ -38,6 +38,8 @@ inline std::unique_ptr<Instrument> makeInstrument(int32_t messart = Durchgang, b
 class FakeUi : public UserInterface {
   public:
     explicit FakeUi(Instrument* inst = nullptr) : inst_(inst) {}
+    // Whose data lock must be free whenever the user is asked.
+    void watch(Instrument* inst) { inst_ = inst; }
 
     std::vector<std::string> messages;
     std::vector<WertEingabeAnfrage> anfragen;

@@ -1,0 +1,80 @@
+// The queries of the typed operations: settings, trace and results as numbers.
+#include <mutex>
+
+#include "display/auswertung.h"
+#include "measure/netzwerktester.h"
+#include "measure/operations.h"
+
+namespace veka {
+
+double levelOf(int32_t displayValue, bool linear) {
+    const double v = static_cast<double>(displayValue);
+    return linear ? v / 400.0 : (v - 400.0) / 5.0;
+}
+
+SettingsReading Operations::settings() const {
+    const Einstellungen& e = inst_.e;
+    const WindowModel& w = inst_.fenster;
+    SettingsReading r;
+    r.startHz = e.Startfrequenz;
+    r.stepHz = e.Schrittweite;
+    r.points = e.Messpunkte;
+    r.messart = inst_.Messart;
+    r.linear = inst_.Linear;
+    r.attenuationDb = w.attenuatorPosition();
+    r.ifHz = e.Zwischenfrequenz;
+    r.ifApplied = w.checked(Control::Zwischenfrequenz1);
+    r.ifAdded = w.checked(Control::AdditionvsSubtraktion1);
+    r.cursorHz = Cursorfrequenz(inst_);
+    r.clockHz = e.Taktfrequenz;
+    r.demo = inst_.DemoModus;
+    r.sweeping = core_.messungLaeuft();
+    r.continuous = r.sweeping && !inst_.Stopanforderung;
+    return r;
+}
+
+namespace {
+
+// The trace the queries read: the complete sweep while the next one runs, else what the
+// diagram shows (a loaded series, or a sweep shifted by "max").
+CompletedSweep gezeigt(const Instrument& inst, bool laeuft) {
+    std::lock_guard lock(inst.datenMutex);
+    CompletedSweep c = inst.daten.fertig;
+    if (c.valid && !laeuft) c.values = inst.daten.Messwerte;
+    return c;
+}
+
+}  // namespace
+
+Result<Trace> Operations::trace() const {
+    const CompletedSweep c = gezeigt(inst_, core_.messungLaeuft());
+    if (!c.valid) return Error{Fault::NoTrace, {}};
+    Trace t;
+    t.linear = c.linear;
+    t.messart = c.messart;
+    t.points.reserve(static_cast<size_t>(c.points));
+    for (int k = 1; k <= c.points; ++k) {
+        const auto i = static_cast<size_t>(k);
+        t.points.push_back({frequencyAt(c.start, c.step, k - 1), c.values[i],
+                            levelOf(c.values[i], c.linear), c.raw[i]});
+    }
+    return t;
+}
+
+Result<Results> Operations::results() const {
+    const CompletedSweep c = gezeigt(inst_, core_.messungLaeuft());
+    if (!c.valid) return Error{Fault::NoTrace, {}};
+    const Auswertung a =
+        auswerten(c.values, c.points, c.start, c.step, c.messart, c.linear, inst_.Cursorpunkt);
+    const auto lesen = [&](int32_t f, int32_t v) { return Reading{f, v, levelOf(v, c.linear)}; };
+    Results r;
+    r.maximum = lesen(a.ex.maxFrequenz, a.ex.maxWert);
+    r.minimum = lesen(a.ex.minFrequenz, a.ex.minWert);
+    r.cursor = lesen(a.cursorFrequenz, a.cursorWert);
+    if (a.band)
+        r.bandwidth = Bandwidth{a.band->unten, a.band->oben, wrapSub(a.band->oben, a.band->unten),
+                                c.linear ? 3.0 : 6.0};
+    return r;
+}
+
+}  // namespace veka
