@@ -217,7 +217,7 @@ void DiagrammZeichnen(Instrument& inst, Messdaten& d) {
     const int n = inst.punktzahl();
     std::fill(d.Messwerte.begin() + 1, d.Messwerte.begin() + 1 + n, 1);
     std::fill(d.Rohwerte.begin() + 1, d.Rohwerte.begin() + 1 + n, 0);
-    d.fertig.valid = false;  // the values start anew
+    d.lastSweep.shown = false;  // the values start anew
     const uint8_t hinten = farbindex(inst.e.Hintergrundfarbe);
     BildLoeschen(d.Diagrammbild, hinten);
     BildLoeschen(d.Rasterbild, hinten);

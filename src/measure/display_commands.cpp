@@ -42,7 +42,7 @@ void Netzwerktester::Button19Click() {
         for (int p = 1; p <= n; ++p) {
             w[static_cast<size_t>(p)] = wrapAdd(w[static_cast<size_t>(p)], shift);
         }
-        if (d.fertig.valid) d.fertig.values = w;  // the trace shown is the shifted one
+        if (d.lastSweep.shown) d.lastSweep.values = w;  // the trace shown is the shifted one
         drawCurve(d.Diagrammbild, w, n, farbindex(s.e.Kurvenfarbe));
     }
     s.fenster.setTimer2(true);

@@ -35,19 +35,15 @@ SettingsReading Operations::settings() const {
 
 namespace {
 
-// The trace the queries read: the complete sweep while the next one runs, else what the
-// diagram shows (a loaded series, or a sweep shifted by "max").
-CompletedSweep gezeigt(const Instrument& inst, bool laeuft) {
+CompletedSweep letzter(const Instrument& inst) {
     std::lock_guard lock(inst.datenMutex);
-    CompletedSweep c = inst.daten.fertig;
-    if (c.valid && !laeuft) c.values = inst.daten.Messwerte;
-    return c;
+    return inst.daten.lastSweep;
 }
 
 }  // namespace
 
 Result<Trace> Operations::trace() const {
-    const CompletedSweep c = gezeigt(inst_, core_.messungLaeuft());
+    const CompletedSweep c = letzter(inst_);
     if (!c.valid) return Error{Fault::NoTrace, {}};
     Trace t;
     t.linear = c.linear;
@@ -62,7 +58,7 @@ Result<Trace> Operations::trace() const {
 }
 
 Result<Results> Operations::results() const {
-    const CompletedSweep c = gezeigt(inst_, core_.messungLaeuft());
+    const CompletedSweep c = letzter(inst_);
     if (!c.valid) return Error{Fault::NoTrace, {}};
     const Auswertung a =
         auswerten(c.values, c.points, c.start, c.step, c.messart, c.linear, inst_.Cursorpunkt);

@@ -201,8 +201,8 @@ class Operations {
 
     // ---- Queries.
     SettingsReading settings() const;
-    // The measured points: while a sweep runs, those of the last one completed; NoTrace
-    // before the first sweep completes and after anything that clears the diagram.
+    // The measured points of the last complete sweep (or the series loaded since), also while
+    // the next sweep runs; NoTrace before the first.
     Result<Trace> trace() const;
     // Their evaluation, as the window's readouts show it after a stop.
     Result<Results> results() const;

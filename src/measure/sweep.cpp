@@ -240,8 +240,9 @@ void Sweep::eintragen() {
 void Sweep::fertigAblegen(int32_t start, int n) {
     std::lock_guard lock(inst_.datenMutex);
     Messdaten& d = inst_.daten;
-    CompletedSweep& c = d.fertig;
+    CompletedSweep& c = d.lastSweep;
     c.valid = true;
+    c.shown = true;
     c.start = start;
     c.step = inst_.e.Schrittweite;
     c.messart = inst_.Messart;

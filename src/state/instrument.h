@@ -75,7 +75,8 @@ enum Messarten : int32_t {
 // The last complete sweep, or the series loaded since: what the queries of other fronts read
 // while the next sweep redraws Messwerte point by point.
 struct CompletedSweep {
-    bool valid = false;  // false until a sweep completes; a full redraw resets it
+    bool valid = false;  // false until a sweep completes
+    bool shown = false;  // Messwerte hold it still: no full redraw since
     int32_t start = 0;   // frequency of point 1, Hz
     int32_t step = 0;    // Hz
     int32_t messart = Durchgang;
@@ -90,7 +91,7 @@ struct Messdaten {
     std::array<int32_t, MaxPunkte + 1> Messwerte{};
     std::array<int32_t, MaxPunkte + 1> Messwerte2{};
     std::array<uint16_t, MaxPunkte + 1> Rohwerte{};  // the reading behind each Messwerte entry
-    CompletedSweep fertig;
+    CompletedSweep lastSweep;
     TBildfeld Diagrammbild;
     TBildfeld Rasterbild;
     // The window's refresh rests until the sweep draws something (Netzwerktester::refreshRuhen).

@@ -15,6 +15,7 @@
 
 #include "display/quickdraw.h"
 #include "measure/netzwerktester.h"
+#include "support/sim_readings.h"
 #include "support/fake_ui.h"
 #include "support/run_program.h"
 #include "support/sim_room.h"
@@ -64,12 +65,6 @@ std::vector<std::string> zeilen(const std::string& text) {
 }
 
 // The display value the window would store for the device's reading at a tuning word.
-int32_t erwarteterWert(const vekasim::Options& o, uint32_t wort) {
-    const uint16_t roh =
-        vekasim::rawReading(vekasim::levelDb(o, vekasim::outputFrequency(wort, o)), false, false);
-    return std::max(korrigiert(roh, Korrfaktorpaar{}), 1);
-}
-
 // The same sweeps in the program logic, as the window runs them: its picture.
 Anzeigebitmap fensterbild() {
     FakeUi ui;
@@ -111,7 +106,7 @@ TEST(Batch, FilesHoldTheSimulatorsSweep) {
         const auto& e = ex[static_cast<size_t>(kPunkte + k)];  // the second sweep
         const int32_t f = kStart + (k - 1) * kStep;
         EXPECT_EQ(e.frequencyHz, f) << k;
-        const int32_t wert = erwarteterWert(o, e.word);
+        const int32_t wert = test::anzeigewert(o, e);
         const std::string db = std::to_string(runden((wert - 400) / 5.0));
         EXPECT_EQ(csv[6 + static_cast<size_t>(k)],
                   std::to_string(f) + "," + std::to_string(wert) + "," + db);

@@ -3,7 +3,7 @@
 #include "measure/calibration.h"
 #include "measure/netzwerktester.h"
 #include "support/fake_ui.h"
-#include "support/sim_room.h"
+#include "support/sim_logic.h"
 
 namespace veka {
 namespace {
@@ -33,12 +33,8 @@ TEST(Kalibrierung, MeanRoundsHalvesToEvenAndWrapsItsSum) {
 
 // The calibration dialogue against the simulator: while each message box is open, the
 // "user" changes the set-up and waits until a whole sweep has run under it.
-struct KalibrierBank {
-    KalibrierBank() {
-        core.inst().e.Comport = 2;
-        core.inst().e.Messpunkte = 40;
-        core.link().PortSetzen();
-    }
+struct KalibrierBank : test::SimLogic {
+    KalibrierBank() { inst.e.Messpunkte = 40; }
     void aufbau(vekasim::Dut dut, std::optional<double> pegel = std::nullopt) {
         ui.duringMessage.push_back([this, dut, pegel] {
             room.sim->setDut(dut);
@@ -47,10 +43,6 @@ struct KalibrierBank {
             ASSERT_TRUE(room.sim->waitForExchanges(jetzt + 45, std::chrono::seconds(20)));
         });
     }
-    test::SimRoom room;
-    test::FakeUi ui;
-    Netzwerktester core{ui};
-    Instrument& inst = core.inst();
 };
 
 TEST(Kalibrierung, TransmissionLogarithmicLandsOnTheDefaults) {

@@ -4,24 +4,16 @@
 #include "measure/netzwerktester.h"
 #include "measure/source_controls.h"
 #include "support/fake_ui.h"
-#include "support/sim_room.h"
+#include "support/sim_logic.h"
 
 namespace veka {
 namespace {
 
 // The window's source commands over a simulated device, without the start-up.
-struct Quelle {
-    explicit Quelle(vekasim::Options o = {}) : room(o) {
-        inst.e.Comport = 2;
-        link.PortSetzen();
-    }
-    size_t geraeteaufrufe() const { return room.sim->exchangeCount(); }
-    double ausgang() const { return room.sim->exchanges().back().frequencyHz; }
-
-    test::SimRoom room;
-    test::FakeUi ui;
-    Netzwerktester core{ui};
-    Instrument& inst = core.inst();
+struct Quelle : test::SimLogic {
+    using SimLogic::SimLogic;
+    size_t geraeteaufrufe() const { return exchanges(); }
+    double ausgang() const { return output(); }
     DeviceLink& link = core.link();
 };
 

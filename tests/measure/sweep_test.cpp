@@ -10,7 +10,7 @@
 #include "measure/netzwerktester.h"
 #include "measure/sweep.h"
 #include "support/fake_ui.h"
-#include "support/sim_room.h"
+#include "support/sim_logic.h"
 
 namespace veka {
 namespace {
@@ -36,36 +36,7 @@ TEST(Korrektur, RoundsHalvesToEvenAfterWrappingArithmetic) {
     EXPECT_EQ(smithWert(1023), 1110);
 }
 
-// The program logic against a simulated device on port 2 of a fresh working directory.
-struct Bench {
-    explicit Bench(vekasim::Options o = {}) : room(o) {
-        core.inst().e.Comport = 2;
-        core.link().PortSetzen();
-    }
-    test::SimRoom room;
-    test::FakeUi ui;
-    Netzwerktester core{ui};
-    Instrument& inst = core.inst();
-
-    // Sweeps until the device has seen at least n exchanges, then stops.
-    void sweepFor(size_t n) {
-        core.Button5Click();
-        ASSERT_TRUE(room.sim->waitForExchanges(n, std::chrono::seconds(20)));
-        stoppen();
-    }
-    // "Sto&p" as the window does it: the rest of the stop arrives as a task for the window
-    // thread once the worker has finished its sweep; run it as the event loop would.
-    void stoppen() {
-        core.Button6Click();
-        abwarten();
-    }
-    void abwarten() {
-        while (core.messungLaeuft()) {
-            ASSERT_TRUE(ui.waitForPosted(std::chrono::seconds(20)));
-            ui.runPosted();
-        }
-    }
-};
+using Bench = test::SimLogic;
 
 TEST(Sweep, StopCompletesTheRunningSweep) {
     Bench b;
@@ -129,7 +100,7 @@ TEST(Sweep, LockOutWhileRunning) {
                       Control::Button14, Control::MenuHilfe})
         EXPECT_TRUE(w.enabled(c)) << static_cast<int>(c);
     EXPECT_TRUE(b.core.messungLaeuft());
-    b.stoppen();
+    b.stop();
     EXPECT_FALSE(b.core.messungLaeuft());
     EXPECT_FALSE(w.enabled(Control::Button6));
     EXPECT_TRUE(w.enabled(Control::Button5));
@@ -224,7 +195,7 @@ TEST(Sweep, SmithButtonDuringASweep) {
     EXPECT_EQ(b.ui.messages.back(), "Diese Funktion ist leider noch nicht verfügbar !");
     const size_t jetzt = b.room.sim->exchangeCount();
     ASSERT_TRUE(b.room.sim->waitForExchanges(jetzt + 130, std::chrono::seconds(20)));
-    b.stoppen();
+    b.stop();
     EXPECT_EQ(b.inst.Messart, SmithModus);
     const auto ex = b.room.sim->exchanges();
     EXPECT_EQ(ex[ex.size() - 2].control & 3, 3);  // the last sweep took two readings a point
@@ -246,7 +217,7 @@ TEST(Stop, ReturnsAtOnceAndFinishesOnTheWindowThread) {
     EXPECT_FALSE(w.enabled(Control::Button5));
     EXPECT_TRUE(w.text(Control::Label7).empty());
     EXPECT_LT(b.room.sim->exchangeCount(), 50u);  // the sweep goes on behind our back
-    b.abwarten();
+    b.settle();
     EXPECT_EQ(b.room.sim->exchangeCount(), 51u);  // one whole sweep, then parked
     EXPECT_EQ(b.room.sim->exchanges().back().word, Abstimmwort(10000000, 100000000));
     EXPECT_FALSE(w.text(Control::Label7).empty());
@@ -332,7 +303,7 @@ TEST(Sweep, EveryPointKeepsItsOwnReadingWhileTheAttenuatorIsClicked) {
             if (v != 1 && v != erwartet(k)) ++falsch;
         }
     }
-    b.stoppen();
+    b.stop();
     EXPECT_EQ(falsch, 0u) << "points that took the attenuator's reading " << geklickt;
     std::lock_guard lock(b.inst.datenMutex);
     for (int k = 1; k <= 280; ++k) EXPECT_EQ(b.inst.daten.Messwerte[k], erwartet(k)) << k;

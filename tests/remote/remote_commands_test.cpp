@@ -10,7 +10,7 @@
 #include "measure/sweep.h"
 #include "remote/line_runner.h"
 #include "remote/remote_instrument.h"
-#include "remote/sim_readings.h"
+#include "support/sim_readings.h"
 #include "support/fake_ui.h"
 #include "support/sim_room.h"
 

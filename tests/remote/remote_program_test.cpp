@@ -11,7 +11,7 @@
 #include <string>
 
 #include "remote/remote_server.h"
-#include "remote/sim_readings.h"
+#include "support/sim_readings.h"
 #include "support/sim_room.h"
 #include "support/work_dir.h"
 
