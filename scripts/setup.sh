@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev poppler-utils
   qt6-svg-dev librsvg2-bin
   dpkg-dev lintian desktop-file-utils appstream
+  python3-pandas gnuplot-nox locales
 )
 
 missing=()

@@ -7,9 +7,13 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "app/batch_checks.h"
 #include "app/headless_ui.h"
+#include "app/quit_signals.h"
 #include "app/run_options.h"
-#include "export/export_format.h"
+#include "export/csv_writer.h"
+#include "export/trace_snapshot.h"
+#include "files/safe_file.h"
 #include "measure/netzwerktester.h"
 
 namespace veka {
@@ -32,9 +36,9 @@ class Progress {
     bool shown_;
 };
 
-int usageError(const std::string& text) {
-    std::fprintf(stderr, "veka: %s\n", text.c_str());
-    return kExitUsage;
+int say(int status, const std::string& line) {
+    std::fprintf(stderr, "veka: %s\n", line.c_str());
+    return status;
 }
 
 // The one line a silent device gets, naming the device and, where it says more, why.
@@ -53,8 +57,7 @@ int noDevice(Netzwerktester& logic) {
         const auto real = std::filesystem::canonical(path, error);
         if (!error) path = real.string();
     }
-    std::fprintf(stderr, "no reply from the device on %s: %s\n", path.c_str(), reason.c_str());
-    return kExitNoDevice;
+    return say(kExitNoDevice, "no reply from the device on " + path + ": " + reason);
 }
 
 // The sweep options override the configuration for this run; nothing is saved.
@@ -63,20 +66,20 @@ Status applySweepOptions(Operations& ops, const ProgramOptions& o) {
         if (Status s = ops.setMode(*o.messart); !s) return s;
     if (o.linear)
         if (Status s = ops.setDetector(true); !s) return s;
-    SweepPlan plan{ops.settings().startHz, ops.settings().stepHz, ops.settings().points};
-    plan.startHz = o.start.value_or(plan.startHz);
-    plan.stepHz = o.step.value_or(plan.stepHz);
-    plan.points = o.points.value_or(plan.points);
-    return ops.setSweep(plan);
+    const SweepRequest request{o.start, o.stop, o.center, o.span, o.step, o.points};
+    const auto plan = resolveSweep(request, ops.plan());
+    if (const auto* why = std::get_if<std::string>(&plan))
+        return Error{Fault::OutOfRange, {}, *why};
+    return ops.setSweep(std::get<SweepPlan>(plan));
 }
 
-// Runs exactly `count` complete sweeps: the worker itself ends after the last one.
-void runSweeps(Operations& ops, int32_t count) {
+// Runs exactly `count` complete sweeps: the worker itself ends after the last one. A signal
+// or a device that fell silent ends the wait early.
+void runSweeps(Operations& ops, const DeviceLink& link, int32_t count) {
     const Progress progress;
     (void)ops.startSweeps(static_cast<uint64_t>(count));
     for (uint64_t k = 1; k <= static_cast<uint64_t>(count); ++k) {
-        // A device that fell silent gives no more readings worth waiting for.
-        if (!ops.waitForSweep(k) || ops.settings().demo) break;
+        if (!ops.waitForSweep(k) || ops.settings().demo || link.aborted()) break;
         progress.sweep(k, count);
     }
     ops.stopAndWait();
@@ -84,35 +87,59 @@ void runSweeps(Operations& ops, int32_t count) {
     QCoreApplication::processEvents();  // what the worker posted (a time-out report)
 }
 
-int writeOutputs(Operations& ops, const std::vector<std::string>& files) {
+// The CSV table to standard output; a failed write counts like any other.
+std::optional<std::string> writeStdout(const std::string& bytes) {
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() ||
+        std::fflush(stdout) != 0)
+        return "cannot write to standard output: " + errorText(errno);
+    return std::nullopt;
+}
+
+int writeOutputs(Netzwerktester& logic, Operations& ops, const ProgramOptions& opts) {
     int status = 0;
+    std::vector<std::string> files = opts.outFiles;
+    if (opts.summaryFile) files.push_back(*opts.summaryFile);
     for (const std::string& path : files) {
-        const Status s = ops.exportTrace(path);
-        if (s) continue;
-        std::fprintf(stderr, "veka: %s\n", s.error().text.c_str());
-        status = kExitOutput;
+        if (logic.link().aborted()) break;  // a signal: the rest stays unwritten
+        if (path == "-") {
+            if (const auto e = writeStdout(writeCsv(takeSnapshot(logic.inst()))))
+                status = say(kExitOutput, *e);
+            continue;
+        }
+        if (const Status s = ops.exportTrace(path); !s)
+            status = say(kExitOutput, "cannot write " + path + ": " + s.error().reason);
     }
     return status;
 }
 
+// A signal ended the run: the port is free again, nothing was written; end as that signal.
+int endBySignal(Netzwerktester& logic) {
+    logic.sweep().beenden();
+    logic.link().closePort();
+    const int signal = QuitSignals::received();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+    return 128 + signal;
+}
+
 int sweepAndWrite(const ProgramOptions& opts) {
-    for (const std::string& path : opts.outFiles)
-        if (!formatOfName(path))
-            return usageError("--out " + path +
-                              ": the name must end in .csv, .png, .svg, .pdf or .dat");
+    if (const auto r = checkOutputs(opts)) return say(r->exitCode, r->line);
+    if (const auto r = checkPort(opts)) return say(r->exitCode, r->line);
     HeadlessUi ui;
     ui.setMessagesQuiet(true);  // the time-out box: a silent device gets its own line below
     Netzwerktester logic(ui);
+    const QuitSignals quit(logic.link().abortEvent(), [] {});
     startUp(logic, opts);
+    if (logic.link().aborted()) return endBySignal(logic);
     if (logic.inst().DemoModus) return noDevice(logic);
     Operations ops(logic, Entry::Checked);
     if (const Status s = applySweepOptions(ops, opts); !s)
-        return usageError("the sweep does not fit the device: every point must lie from 0 Hz to "
-                          "the clock (" +
-                          std::to_string(ops.settings().clockHz) + " Hz) minus 1");
-    runSweeps(ops, opts.count);
+        return say(kExitUsage, "impossible sweep: " + s.error().reason);
+    runSweeps(ops, logic.link(), opts.count);
+    if (logic.link().aborted()) return endBySignal(logic);
     if (logic.inst().DemoModus) return noDevice(logic);  // went silent during the run
-    return writeOutputs(ops, opts.outFiles);
+    const int status = writeOutputs(logic, ops, opts);
+    return logic.link().aborted() ? endBySignal(logic) : status;
 }
 
 // Standard error carries the run's own lines; Qt's notes about the platform would only blur

@@ -1,14 +1,17 @@
 #pragma once
-// Batch mode, veka --sweep: the same program logic as the window, without one. Reads the
-// start-up configuration (creating it when missing), opens the port, runs a number of complete
-// sweeps and writes every --out file from the last one, in the format of its extension.
+// Batch mode, veka --sweep: the same program logic as the window, without one. Checks the
+// request first (options, output folders, the port), reads the start-up configuration
+// (creating it when missing), runs a number of complete sweeps and writes every --out file
+// and the --summary from the last one, in the format of its extension; --out - writes the CSV
+// table to standard output. SIGTERM, SIGINT and SIGHUP end it within a moment: the port is
+// released and no output is written. Messages go to standard error, one line each, in English.
 
 #include "app/command_line.h"
 
 namespace veka {
 
 // Exit codes of batch mode besides success (0) and usage errors (kExitUsage).
-inline constexpr int kExitNoDevice = 3;  // the device did not answer: no readings are written
+inline constexpr int kExitNoDevice = 3;  // no usable port or no reply: no readings are written
 inline constexpr int kExitOutput = 4;    // an output file could not be written
 
 // Runs on Qt's offscreen platform, so no display is needed; makes the QGuiApplication unless

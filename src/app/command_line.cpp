@@ -59,7 +59,12 @@ struct Definitions {
     QCommandLineOption sweep{"sweep"};
     QCommandLineOption count{"count", {}, "N"};
     QCommandLineOption out{"out", {}, "FILE"};
+    QCommandLineOption config{"config", {}, "FILE"};
+    QCommandLineOption summary{"summary", {}, "FILE"};
     QCommandLineOption start{"start", {}, "HZ"};
+    QCommandLineOption stop{"stop", {}, "HZ"};
+    QCommandLineOption center{"center", {}, "HZ"};
+    QCommandLineOption span{"span", {}, "HZ"};
     QCommandLineOption step{"step", {}, "HZ"};
     QCommandLineOption points{"points", {}, "N"};
     QCommandLineOption mode{"mode", {}, "MODE"};
@@ -68,8 +73,8 @@ struct Definitions {
     QCommandLineOption noWindow{"no-window"};
 
     void addTo(QCommandLineParser& p) const {
-        p.addOptions({help, version, port, listPorts, lang, sweep, count, out, start, step, points,
-                      mode, linear, remote, noWindow});
+        p.addOptions({help, version, port, listPorts, lang, config, sweep, count, out, summary,
+                      start, stop, center, span, step, points, mode, linear, remote, noWindow});
     }
 };
 
@@ -98,6 +103,8 @@ class Reader {
     std::optional<std::string> name(const QCommandLineOption& opt, const QString& value,
                                     std::string& out) const;
     std::optional<std::string> readBatch(ProgramOptions& o) const;
+    std::optional<std::string> readFrequencies(ProgramOptions& o) const;
+    std::optional<std::string> readOutputs(ProgramOptions& o) const;
     std::optional<std::string> readRemote(ProgramOptions& o) const;
 
     const QCommandLineParser& p_;
@@ -131,6 +138,40 @@ std::optional<std::string> Reader::name(const QCommandLineOption& opt, const QSt
     return std::nullopt;
 }
 
+std::optional<std::string> Reader::readFrequencies(ProgramOptions& o) const {
+    const char* hz = "a whole number of Hz";
+    if (auto e = number(d_.start, 0, kInt32Max, hz, o.start)) return e;
+    if (auto e = number(d_.stop, 0, kInt32Max, hz, o.stop)) return e;
+    if (auto e = number(d_.center, 0, kInt32Max, hz, o.center)) return e;
+    if (auto e = number(d_.span, 0, kInt32Max, hz, o.span)) return e;
+    if (auto e = number(d_.step, 1, kInt32Max, "a whole number of Hz, 1 or more", o.step))
+        return e;
+    if (auto e = number(d_.points, 1, 300, "1 to 300", o.points)) return e;
+    if (o.center.has_value() != o.span.has_value()) return std::string("--center needs --span");
+    if (o.center && (o.start || o.stop))
+        return std::string("give --center and --span or --start and --stop, not both");
+    if (o.step && o.points && (o.stop || o.span))
+        return std::string("--step, --points and --stop (or --span) cannot all be given");
+    return std::nullopt;
+}
+
+std::optional<std::string> Reader::readOutputs(ProgramOptions& o) const {
+    for (const QString& f : p_.values(d_.out)) {
+        std::string file = "-";  // standard output
+        if (f != QLatin1String("-"))
+            if (auto e = name(d_.out, f, file)) return e;
+        if (file == "-" && o.toStdout) return std::string("--out - may be given once");
+        o.toStdout = o.toStdout || file == "-";
+        o.outFiles.push_back(file);
+    }
+    if (p_.isSet(d_.summary)) {
+        std::string file;
+        if (auto e = name(d_.summary, p_.value(d_.summary), file)) return e;
+        o.summaryFile = file;
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> Reader::readBatch(ProgramOptions& o) const {
     o.sweep = p_.isSet(d_.sweep);
     o.linear = p_.isSet(d_.linear);
@@ -138,9 +179,7 @@ std::optional<std::string> Reader::readBatch(ProgramOptions& o) const {
     if (auto e = number(d_.count, 1, kInt32Max, "a whole number of sweeps, 1 or more", count))
         return e;
     o.count = count.value_or(1);
-    if (auto e = number(d_.start, 0, kInt32Max, "a whole number of Hz", o.start)) return e;
-    if (auto e = number(d_.step, 0, kInt32Max, "a whole number of Hz", o.step)) return e;
-    if (auto e = number(d_.points, 1, 300, "1 to 300", o.points)) return e;
+    if (auto e = readFrequencies(o)) return e;
     if (p_.isSet(d_.mode)) {
         const QString m = p_.value(d_.mode);
         for (const auto& mode : kModes)
@@ -149,16 +188,16 @@ std::optional<std::string> Reader::readBatch(ProgramOptions& o) const {
             return concat("invalid value '", m.toStdString(),
                           "' for --mode (transmission, reflection or spectrum)");
     }
-    for (const QString& f : p_.values(d_.out)) {
-        std::string file;
-        if (auto e = name(d_.out, f, file)) return e;
-        o.outFiles.push_back(file);
+    if (auto e = readOutputs(o)) return e;
+    if (o.sweep) {
+        if (!p_.positionalArguments().isEmpty())
+            return concat("'", p_.positionalArguments().constFirst().toStdString(),
+                          "' is no option; with --sweep name the configuration with --config FILE");
+        if (o.outFiles.empty() && !o.summaryFile) return std::string("--sweep needs --out FILE");
+        return std::nullopt;
     }
-    if (o.sweep)
-        return o.outFiles.empty() ? std::optional<std::string>("--sweep needs --out FILE")
-                                  : std::nullopt;
-    for (const auto* opt :
-         {&d_.count, &d_.out, &d_.start, &d_.step, &d_.points, &d_.mode, &d_.linear})
+    for (const auto* opt : {&d_.count, &d_.out, &d_.summary, &d_.start, &d_.stop, &d_.center,
+                            &d_.span, &d_.step, &d_.points, &d_.mode, &d_.linear})
         if (p_.isSet(*opt)) return optionName(*opt) + " needs --sweep";
     return std::nullopt;
 }
@@ -210,6 +249,13 @@ std::optional<std::string> Reader::read(ProgramOptions& o) const {
     // Further positional arguments are ignored, as they always were.
     const QStringList positional = p_.positionalArguments();
     if (!positional.isEmpty()) o.configFile = bytesOf(positional.constFirst());
+    if (p_.isSet(d_.config)) {
+        if (!positional.isEmpty())
+            return std::string("give the configuration either with --config or as the file");
+        std::string file;
+        if (auto e = name(d_.config, p_.value(d_.config), file)) return e;
+        o.configFile = file;
+    }
     return std::nullopt;
 }
 

@@ -36,9 +36,14 @@ struct ProgramOptions {
     // Batch mode.
     bool sweep = false;
     int32_t count = 1;
-    std::vector<std::string> outFiles;
+    std::vector<std::string> outFiles;  // "-": the CSV table to standard output
+    bool toStdout = false;
+    std::optional<std::string> summaryFile;
     std::optional<int32_t> start;  // Hz
-    std::optional<int32_t> step;   // Hz
+    std::optional<int32_t> stop;   // Hz
+    std::optional<int32_t> center;
+    std::optional<int32_t> span;
+    std::optional<int32_t> step;  // Hz, 1 or more
     std::optional<int32_t> points;
     std::optional<int32_t> messart;  // 1 transmission, 2 reflection, 3 spectrum
     bool linear = false;

@@ -13,15 +13,17 @@ namespace veka {
 
 namespace {
 
-constexpr std::array<int, 2> kSignale = {SIGTERM, SIGINT};
+constexpr std::array<int, 3> kSignale = {SIGTERM, SIGINT, SIGHUP};
 
 // A signal handler can reach nothing but globals: the switch it raises and the descriptor
 // that wakes the window thread.
 std::atomic<const AbortEvent*> handlerAbort = nullptr;
 std::atomic<int> handlerWakeFd = -1;
+std::atomic<int> lastSignal = 0;
 
-extern "C" void signalArrived(int) {
+extern "C" void signalArrived(int signal) {
     const int bisher = errno;  // the interrupted code may be about to read it
+    lastSignal = signal;
     if (const AbortEvent* abort = handlerAbort.load()) abort->raise();
     const int f = handlerWakeFd.load();
     const uint64_t one = 1;
@@ -50,6 +52,10 @@ QuitSignals::QuitSignals(const AbortEvent& abort, std::function<void()> close)
     handlerAbort = &abort;
     connect(&notifier_, &QSocketNotifier::activated, this, &QuitSignals::arrived);
     handlerSetzen(&signalArrived);
+}
+
+int QuitSignals::received() {
+    return lastSignal.load();
 }
 
 QuitSignals::~QuitSignals() {

@@ -18,6 +18,8 @@ class QuitSignals : public QObject {
     QuitSignals(const AbortEvent& abort, std::function<void()> close);
     ~QuitSignals() override;  // the default actions come back
     QuitSignals(const QuitSignals&) = delete;
+    // The last signal that arrived, or 0.
+    static int received();
     QuitSignals& operator=(const QuitSignals&) = delete;
 
   private:

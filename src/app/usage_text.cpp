@@ -18,10 +18,15 @@ A file whose name starts with '-' is reached as ./-name or after '--'.
 
 Batch mode (no window):
       --sweep            run complete sweeps and write the last one to the --out files
+      --config FILE      the start-up configuration (instead of CONFIG-FILE)
       --count N          number of sweeps (default 1)
-      --out FILE         .csv, .png, .svg, .pdf or .dat by its extension; repeatable
+      --out FILE         .csv, .png, .svg, .pdf, .dat or .json by its extension;
+                         repeatable; --out - writes the CSV table to standard output
+      --summary FILE     the settings and results as JSON (.json)
       --start HZ         start frequency for this run
-      --step HZ          step between points for this run
+      --stop HZ          frequency of the last point (instead of --step)
+      --center HZ        centre of the sweep, with --span HZ (instead of --start)
+      --step HZ          step between points for this run, 1 Hz or more
       --points N         points per sweep, 1 to 300
       --mode MODE        transmission, reflection or spectrum
       --linear           linear detector instead of logarithmic
@@ -33,8 +38,8 @@ Remote control:
 Without a device or port choice, port n is the file COMn in the working folder,
 else /dev/ttyS(n-1); the settings dialog picks a device per port number.
 
-Exit status: 0 success, 2 usage error, 3 no reply from the device, 4 a file that
-cannot be written.
+Exit status: 0 success, 2 usage error or impossible sweep, 3 no usable port or no
+reply from the device, 4 a file or folder that cannot be written.
 )";
 }
 

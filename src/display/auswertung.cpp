@@ -50,6 +50,18 @@ std::string Pegelzahl(int32_t v, bool linear, char dezimaltrenner) {
     return std::to_string(runden(db));
 }
 
+std::string Pegeltext(int32_t v, bool linear) {
+    // Exact in decimal: dB = (v - 400) / 5 in tenths, linear = v / 400 in ten-thousandths.
+    const int64_t teile = linear ? int64_t{v} * 25 : (int64_t{v} - 400) * 2;
+    const int64_t nenner = linear ? 10000 : 10;
+    const uint64_t betrag = teile < 0 ? 0 - static_cast<uint64_t>(teile) : teile;
+    std::string text = teile < 0 ? "-" : "";
+    text += std::to_string(betrag / nenner);
+    text += '.';
+    text += std::to_string(betrag % nenner + nenner).substr(1);  // the leading zeros
+    return text;
+}
+
 std::string Werttext(int32_t v, bool linear, char dezimaltrenner) {
     const std::string zahl = Pegelzahl(v, linear, dezimaltrenner);
     return linear ? zahl : zahl + " dB";

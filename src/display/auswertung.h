@@ -21,6 +21,10 @@ std::string FrequenzText(int32_t n);
 // The level of a display value as a bare number: linear v / 400 with three decimals, else
 // whole dB relative to the top line ("0,875", "-3").
 std::string Pegelzahl(int32_t v, bool linear, char dezimaltrenner);
+// The level of a display value at the display's full resolution, for files and the remote
+// control: dB with one decimal (0.2 dB steps, "-9.6", "0.0"), or the linear fraction with four
+// decimals ("0.8750"); always "." as decimal point.
+std::string Pegeltext(int32_t v, bool linear);
 // The same as the readouts write it: the dB figure followed by " dB".
 std::string Werttext(int32_t v, bool linear, char dezimaltrenner);
 // FrequenzText(f) + " " + Werttext(v).

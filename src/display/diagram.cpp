@@ -218,6 +218,7 @@ void DiagrammZeichnen(Instrument& inst, Messdaten& d) {
     std::fill(d.Messwerte.begin() + 1, d.Messwerte.begin() + 1 + n, 1);
     std::fill(d.Rohwerte.begin() + 1, d.Rohwerte.begin() + 1 + n, 0);
     d.lastSweep.shown = false;  // the values start anew
+    d.lastSweep.drawn = false;
     const uint8_t hinten = farbindex(inst.e.Hintergrundfarbe);
     BildLoeschen(d.Diagrammbild, hinten);
     BildLoeschen(d.Rasterbild, hinten);

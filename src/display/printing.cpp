@@ -45,7 +45,8 @@ QImage alsBild(const Anzeigebitmap& bild) {
     return image;
 }
 
-void seiteZeichnen(QPainter& painter, const Druckseite& seite, const Anzeigebitmap& bild) {
+void seiteZeichnen(QPainter& painter, const Druckseite& seite,
+                   const std::function<void(QPainter&, const QRect&)>& diagramm) {
     // Texts stand with their top-left corner at the given point.
     const auto schreiben = [&](const Druckseite::Text& t) {
         painter.drawText(QRect(t.x, t.y, 1 << 20, 1 << 20),
@@ -54,13 +55,18 @@ void seiteZeichnen(QPainter& painter, const Druckseite& seite, const Anzeigebitm
     };
     schreiben(seite.kopf);
     painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.setRenderHint(QPainter::LosslessImageRendering, true);
-    painter.drawImage(
-        QRect(seite.links, seite.oben, seite.rechts - seite.links, seite.unten - seite.oben),
-        alsBild(bild));
+    diagramm(painter, QRect(seite.links, seite.oben, seite.rechts - seite.links,
+                            seite.unten - seite.oben));
     painter.restore();
     for (const auto& z : seite.zeilen) schreiben(z);
+}
+
+void seiteZeichnen(QPainter& painter, const Druckseite& seite, const Anzeigebitmap& bild) {
+    seiteZeichnen(painter, seite, [&bild](QPainter& p, const QRect& r) {
+        p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        p.setRenderHint(QPainter::LosslessImageRendering, true);
+        p.drawImage(r, alsBild(bild));
+    });
 }
 
 bool seiteAusgeben(QPagedPaintDevice& geraet, const WindowModel& fenster,

@@ -5,6 +5,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <array>
+#include <functional>
 #include <string>
 
 #include "display/quickdraw.h"
@@ -30,6 +31,9 @@ Druckseite druckseite(int breite, const WindowModel& fenster);
 // Draws the page; the painter keeps its default font, pen and brush. The picture goes in
 // unsmoothed and, on a PDF device, losslessly: every screen pixel becomes a sharp block.
 void seiteZeichnen(QPainter& painter, const Druckseite& seite, const Anzeigebitmap& bild);
+// The same with the diagram drawn into the page's rectangle by `diagramm`.
+void seiteZeichnen(QPainter& painter, const Druckseite& seite,
+                   const std::function<void(QPainter&, const QRect&)>& diagramm);
 
 // One page on any paged device (a printer, a PDF writer), laid out from the device's printable
 // width; false when the device cannot be painted on.

@@ -6,15 +6,7 @@ namespace veka {
 
 namespace {
 
-constexpr std::string_view kZeilenende = "\r\n";
-
-void kommentar(std::string& out, std::string_view schluessel, std::string_view wert) {
-    out += "# ";
-    out += csvField(schluessel);
-    out += ',';
-    out += csvField(wert);
-    out += kZeilenende;
-}
+constexpr std::string_view kLineEnd = "\r\n";
 
 }  // namespace
 
@@ -28,29 +20,20 @@ std::string csvField(std::string_view text) {
     return s + '"';
 }
 
-std::string writeCsv(const TraceSnapshot& a, std::string_view exportiert) {
-    std::string out;
-    kommentar(out, "Messart", modeName(a.mode));
-    kommentar(out, "Detektor", a.linear ? "lin" : "log");
-    kommentar(out, "Überschrift", a.heading);
-    kommentar(out, "Exportiert", exportiert);
-    if (a.factors) {
-        kommentar(out, "Korrekturfaktor1", std::to_string(a.factors->k1));
-        kommentar(out, "Korrekturfaktor2", std::to_string(a.factors->k2));
-    } else {
-        kommentar(out, "Korrekturfaktoren", "keine");
-    }
-    out += a.linear ? "Frequenz (Hz),Anzeigewert,Pegel (linear)"
-                    : "Frequenz (Hz),Anzeigewert,Pegel (dB)";
-    out += kZeilenende;
+std::string writeCsv(const TraceSnapshot& a) {
+    std::string out = a.linear ? "frequency_hz,level_linear,display_value,raw_reading"
+                               : "frequency_hz,level_db,display_value,raw_reading";
+    out += kLineEnd;
     for (int k = 1; k <= a.points; ++k) {
-        const int32_t wert = a.values[static_cast<size_t>(k)];
+        const auto i = static_cast<size_t>(k);
         out += std::to_string(frequencyAt(a.start, a.step, k - 1));
         out += ',';
-        out += std::to_string(wert);
+        out += Pegeltext(a.values[i], a.linear);
         out += ',';
-        out += Pegelzahl(wert, a.linear, '.');
-        out += kZeilenende;
+        out += std::to_string(a.values[i]);
+        out += ',';
+        if (a.measured) out += std::to_string(a.raw[i]);
+        out += kLineEnd;
     }
     return out;
 }

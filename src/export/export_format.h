@@ -8,10 +8,10 @@
 
 namespace veka {
 
-enum class ExportFormat : uint8_t { Csv, Png, Svg, Pdf, Dat };
+enum class ExportFormat : uint8_t { Csv, Png, Svg, Pdf, Dat, Json };
 
 // The format of a file name's extension (letter case ignored); nothing for any other.
-std::optional<ExportFormat> formatOfName(std::string_view pfad);
+std::optional<ExportFormat> formatOfName(std::string_view path);
 
 // The save dialog's filter, one entry per format, CSV first.
 std::string exportFilter();

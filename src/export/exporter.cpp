@@ -3,21 +3,18 @@
 #include <QDateTime>
 
 #include "export/csv_writer.h"
-#include "export/export_format.h"
-#include "export/trace_snapshot.h"
 #include "export/picture_writers.h"
+#include "export/summary_writer.h"
 #include "export/svg_writer.h"
 #include "files/safe_file.h"
 
 namespace veka {
 
-namespace {
-
-std::optional<std::string> kodieren(ExportFormat format, const TraceSnapshot& a) {
+std::optional<std::string> encode(ExportFormat format, const TraceSnapshot& a,
+                                  const std::string& exportedAt) {
     switch (format) {
         case ExportFormat::Csv:
-            return writeCsv(a,
-                                QDateTime::currentDateTime().toString(Qt::ISODate).toStdString());
+            return writeCsv(a);
         case ExportFormat::Png:
             return encodePng(a.picture);
         case ExportFormat::Svg:
@@ -26,24 +23,31 @@ std::optional<std::string> kodieren(ExportFormat format, const TraceSnapshot& a)
             return encodePdf(a);
         case ExportFormat::Dat:
             return a.series;
+        case ExportFormat::Json:
+            return writeSummary(a, exportedAt);
     }
     return std::nullopt;
 }
 
-bool fehlschlag(std::string* fehler, std::string text) {
-    if (fehler) *fehler = std::move(text);
-    return false;
+std::string exportTime() {
+    const QDateTime now = QDateTime::currentDateTime();
+    return now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate).toStdString();
 }
 
-}  // namespace
-
-bool exportTrace(const Instrument& inst, const std::string& pfad, std::string* fehler) {
-    const auto format = formatOfName(pfad);
-    if (!format) return fehlschlag(fehler, inst.meldungen[Zusatztext::ExportFormatUnbekannt]);
-    const auto bytes = kodieren(*format, takeSnapshot(inst));
-    if (!bytes)
-        return fehlschlag(fehler, "Die Datei \"" + pfad + "\" konnte nicht erzeugt werden.");
-    return saveFileSafely(pfad, *bytes, fehler);
+bool exportTrace(const Instrument& inst, const std::string& path, ExportFailure* failure) {
+    ExportFailure f;
+    const auto format = formatOfName(path);
+    const auto bytes = format ? encode(*format, takeSnapshot(inst), exportTime()) : std::nullopt;
+    if (!format)
+        f = {true, inst.meldungen[Zusatztext::ExportFormatUnbekannt],
+             "the name must end in .csv, .png, .svg, .pdf, .dat or .json"};
+    else if (!bytes)
+        f = {false, "Die Datei \"" + path + "\" konnte nicht erzeugt werden.",
+             "the format could not be made"};
+    else if (saveFileSafely(path, *bytes, &f.text, &f.reason))
+        return true;
+    if (failure) *failure = std::move(f);
+    return false;
 }
 
 }  // namespace veka

@@ -9,12 +9,13 @@
 
 namespace veka {
 
-// The 641 x 481 picture exactly as the window shows it: a palette PNG with the halftone
-// palette, pixel for pixel. Nothing when encoding fails.
-std::optional<std::string> encodePng(const Anzeigebitmap& bild);
+// The 641 x 481 picture exactly as the window shows it, with the finished curve: a palette PNG
+// with the halftone palette, pixel for pixel. Nothing when encoding fails.
+std::optional<std::string> encodePng(const Anzeigebitmap& picture);
 
-// The printed page on A4: headline, the picture in the page's diagram rectangle, embedded
-// losslessly, and the eight result lines. Nothing when the PDF cannot be made.
+// The printed page on A4: headline, the diagram as vectors at equal scale across and down in
+// the page's diagram rectangle, the eight result lines and a caption of what the sweep was
+// measured with; fonts embedded. Nothing when the PDF cannot be made.
 std::optional<std::string> encodePdf(const TraceSnapshot& a);
 
 }  // namespace veka

@@ -1,7 +1,8 @@
 #pragma once
-// The diagram as an SVG drawing that scales cleanly: the background, the grid lines and the
-// labels (as text) the renderer draws, and the measured curve as one polyline, on the
-// 641 x 481 area of the window picture. Needs a QGuiApplication (labels use fonts).
+// The diagram as an SVG drawing that scales cleanly: exactly 641 x 481 px, the area of the
+// window picture, with the vector diagram of vector_diagram.h; the title is the mode label,
+// the description holds what the sweep was measured with. Needs a QGuiApplication (labels
+// use fonts).
 
 #include <optional>
 #include <string>

@@ -4,6 +4,7 @@
 
 #include "display/diagram.h"
 #include "display/quickdraw.h"
+#include "display/sweep_step.h"
 #include "files/series_file.h"
 
 namespace veka {
@@ -12,41 +13,77 @@ namespace {
 
 class GridRecorder final : public Zeichenziel {
   public:
-    explicit GridRecorder(VectorGrid& ziel) : ziel_(ziel) {}
+    explicit GridRecorder(VectorGrid& grid) : grid_(grid) {}
     void linie(int64_t x1, int64_t y1, int64_t x2, int64_t y2, uint8_t farbe) override {
-        ziel_.lines.push_back({x1, y1, x2, y2, farbe});
+        grid_.lines.push_back({x1, y1, x2, y2, farbe});
     }
     void text(int64_t x, int64_t y, std::string_view text, uint8_t farbe) override {
-        ziel_.labels.push_back({x, y, std::string(text), farbe});
+        grid_.labels.push_back({x, y, std::string(text), farbe});
     }
 
   private:
-    VectorGrid& ziel_;
+    VectorGrid& grid_;
 };
+
+// The trace shown and its frequencies: those of the last sweep or series while the diagram
+// still shows it, else what the settings say.
+void copyTrace(const Instrument& inst, TraceSnapshot& a) {
+    const Messdaten& d = inst.daten;
+    const CompletedSweep& last = d.lastSweep;
+    a.mode = last.shown ? last.messart : inst.Messart.load();
+    a.linear = last.shown ? last.linear : inst.Linear.load();
+    a.start = last.shown ? last.start : inst.e.Startfrequenz;
+    a.step = last.shown ? last.step : inst.e.Schrittweite;
+    a.points = last.shown ? last.points : inst.punktzahl();
+    a.shown = last.shown;
+    a.measured = last.shown && last.measured;
+    a.values = d.Messwerte;
+    a.values2 = d.Messwerte2;
+    a.raw = d.Rohwerte;
+    const TBildfeld& kurve = last.drawn ? fertigeKurve(inst, d, a.mode) : d.Diagrammbild;
+    BilderVerknuepfen(a.picture, d.Rasterbild, kurve);
+    a.series = messreiheSchreiben(inst);
+}
 
 }  // namespace
 
 TraceSnapshot takeSnapshot(const Instrument& inst) {
     TraceSnapshot a;
-    a.mode = inst.Messart.load();
-    a.linear = inst.Linear.load();
-    a.start = inst.e.Startfrequenz;
-    a.step = inst.e.Schrittweite;
-    a.points = inst.punktzahl();
-    if (const Korrfaktorpaar* paar = inst.faktorpaar(a.mode, a.linear)) a.factors = *paar;
+    a.attenuationDb = inst.fenster.attenuatorPosition();
+    a.demo = inst.DemoModus;
     a.heading = inst.Diagrammueberschrift;
+    a.cursorPoint = inst.Cursorpunkt;
     a.background = farbindex(inst.e.Hintergrundfarbe);
+    a.grid = farbindex(inst.e.Diagrammfarbe);
     a.curve = farbindex(inst.e.Kurvenfarbe);
     a.cursor = farbindex(inst.e.Cursor);
     a.window = inst.fenster;
-    GridRecorder raster(a.grid);
-    RasterZeichnen(inst, raster);
-    std::lock_guard lock(inst.datenMutex);
-    a.values = inst.daten.Messwerte;
-    a.values2 = inst.daten.Messwerte2;
-    BilderVerknuepfen(a.picture, inst.daten.Rasterbild, inst.daten.Diagrammbild);
-    a.series = messreiheSchreiben(inst);
+    GridRecorder recorder(a.vectors);
+    RasterZeichnen(inst, recorder);
+    {
+        std::lock_guard lock(inst.datenMutex);
+        copyTrace(inst, a);
+    }
+    if (const Korrfaktorpaar* pair = inst.faktorpaar(a.mode, a.linear)) a.factors = *pair;
     return a;
+}
+
+std::string captionOf(const TraceSnapshot& a) {
+    std::string s(modeKey(a.mode));
+    s += a.linear ? ", linear detector" : ", log detector";
+    s += ", attenuator " + std::to_string(a.attenuationDb) + " dB";
+    if (a.factors) {
+        s += ", correction K1 ";
+        s += std::to_string(a.factors->k1);
+        s += " K2 ";
+        s += std::to_string(a.factors->k2);
+    }
+    if (a.demo) s += ", demonstration readings";
+    if (!a.heading.empty()) {
+        s += ", ";
+        s += a.heading;
+    }
+    return s;
 }
 
 std::string_view modeName(int32_t messart) {
@@ -65,6 +102,25 @@ std::string_view modeName(int32_t messart) {
             return "Smith";
         default:
             return "unbekannt";
+    }
+}
+
+std::string_view modeKey(int32_t messart) {
+    switch (messart) {
+        case Durchgang:
+            return "transmission";
+        case Reflexion:
+            return "reflection";
+        case Spektrum:
+            return "spectrum";
+        case Rohwerte:
+            return "raw";
+        case VFO:
+            return "vfo";
+        case SmithModus:
+            return "smith";
+        default:
+            return "unknown";
     }
 }
 

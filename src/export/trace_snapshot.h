@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "state/surfaces.h"
 #include "state/instrument.h"
+#include "state/surfaces.h"
 #include "state/window_model.h"
 
 namespace veka {
@@ -30,27 +30,42 @@ struct VectorGrid {
 };
 
 struct TraceSnapshot {
+    // The trace shown: a sweep, or a series loaded from a file (its own frequencies).
     int32_t mode = Durchgang;  // Messart
     bool linear = false;
-    int32_t start = 0;  // Hz
+    int32_t start = 0;  // Hz, point 1
     int32_t step = 0;   // Hz
     int points = 0;     // points in the arrays, 0..MaxPunkte
     std::array<int32_t, MaxPunkte + 1> values{};   // Messwerte
     std::array<int32_t, MaxPunkte + 1> values2{};  // second reading, Smith mode only
-    std::optional<Korrfaktorpaar> factors;         // none in modes without correction
-    std::string heading;                           // Diagrammueberschrift (UTF-8)
-    uint8_t background = 255, curve = 230, cursor = 24;
-    Anzeigebitmap picture;  // the window picture, freshly combined from both surfaces
+    std::array<uint16_t, MaxPunkte + 1> raw{};     // detector readings, when `measured`
+    bool shown = false;     // a complete sweep or a loaded series, not values reset by a redraw
+    bool measured = false;  // a sweep's readings, not a series file
+    // What it was measured with.
+    std::optional<Korrfaktorpaar> factors;  // none in modes without correction
+    int attenuationDb = 0;
+    bool demo = false;    // demonstration readings: no device answered
+    std::string heading;  // Diagrammueberschrift (UTF-8)
+    int32_t cursorPoint = 0;
+    // How the window shows it.
+    uint8_t background = 255, grid = 0, curve = 230, cursor = 24;
+    Anzeigebitmap picture;  // the window picture, the finished curve freshly combined
     WindowModel window;     // the labels the printed page shows
-    VectorGrid grid;        // the grid for the vector drawing
+    VectorGrid vectors;     // the grid for the vector drawings
     std::string series;     // the series file's bytes
 };
 
 // Takes the copy; locks inst.datenMutex for the arrays and surfaces. Window thread, no sweep
-// running (the window's file menu and the batch front see to that).
+// running (the window's file menu and the other fronts see to that).
 TraceSnapshot takeSnapshot(const Instrument& inst);
+
+// What the sweep was measured with, in one line for captions: mode, detector, attenuator,
+// correction pair, demonstration readings and heading.
+std::string captionOf(const TraceSnapshot& a);
 
 // The mode's German name, as the series file and the mode buttons call it.
 std::string_view modeName(int32_t messart);
+// Its English name for files read by other programs: "transmission", "reflection", …
+std::string_view modeKey(int32_t messart);
 
 }  // namespace veka

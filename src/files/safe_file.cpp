@@ -282,7 +282,13 @@ Outcome save(const std::string& path, std::string_view bytes) {
 
 }  // namespace
 
-bool saveFileSafely(const std::string& path, std::string_view bytes, std::string* error) {
+std::string errorText(int err) {
+    const char* text = ::strerrordesc_np(err);
+    return text ? text : "error " + std::to_string(err);
+}
+
+bool saveFileSafely(const std::string& path, std::string_view bytes, std::string* error,
+                    std::string* reason) {
     Outcome failure;
     try {
         failure = save(path, bytes);
@@ -290,6 +296,7 @@ bool saveFileSafely(const std::string& path, std::string_view bytes, std::string
         failure = Failure{ENOMEM, {}, {}};
     }
     if (!failure) return true;
+    if (reason) *reason = failure->err != 0 ? errorText(failure->err) : "not a regular file";
     if (error) {
         *error = "Die Datei \"" + path + "\" konnte nicht gespeichert werden: " +
                  (failure->reason.empty() ? std::strerror(failure->err) : failure->reason);

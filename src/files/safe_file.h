@@ -17,6 +17,12 @@ namespace veka {
 // True on success. On failure *error (when given) holds a German text naming the file and
 // the reason; the target keeps its old content (the text says so where that could not be
 // ensured) and no temporary file is left behind.
-bool saveFileSafely(const std::string& path, std::string_view bytes, std::string* error);
+// *reason (when given) gets the bare reason in English for command-line messages: the system's
+// text of the error ("Permission denied") or "not a regular file".
+bool saveFileSafely(const std::string& path, std::string_view bytes, std::string* error,
+                    std::string* reason = nullptr);
+
+// The system's English text of an error number, whatever the locale.
+std::string errorText(int err);
 
 }  // namespace veka

@@ -43,6 +43,7 @@ void Netzwerktester::Button19Click() {
             w[static_cast<size_t>(p)] = wrapAdd(w[static_cast<size_t>(p)], shift);
         }
         if (d.lastSweep.shown) d.lastSweep.values = w;  // the trace shown is the shifted one
+        d.lastSweep.drawn = false;  // the old curve stays beside the new one
         drawCurve(d.Diagrammbild, w, n, farbindex(s.e.Kurvenfarbe));
     }
     s.fenster.setTimer2(true);

@@ -4,7 +4,6 @@
 
 #include "display/diagram.h"
 #include "display/messreihe.h"
-#include "export/export_format.h"
 #include "export/exporter.h"
 #include "files/config_file.h"
 #include "files/safe_file.h"
@@ -19,9 +18,9 @@ namespace veka {
 namespace {
 
 Status speichern(const std::string& pfad, const std::string& bytes) {
-    std::string text;
-    if (saveFileSafely(pfad, bytes, &text)) return {};
-    return Error{Fault::FileNotSaved, std::move(text)};
+    Error e{Fault::FileNotSaved};
+    if (saveFileSafely(pfad, bytes, &e.text, &e.reason)) return {};
+    return e;
 }
 
 Error nichtGelesen(const std::string& pfad) {
@@ -75,10 +74,10 @@ Status Operations::loadSeries(const std::string& path) {
 
 Status Operations::exportTrace(const std::string& path) {
     if (Status s = unlocked(); !s) return s;
-    std::string text;
-    if (veka::exportTrace(inst_, path, &text)) return {};
-    const bool bekannt = formatOfName(path).has_value();
-    return Error{bekannt ? Fault::FileNotSaved : Fault::UnknownFormat, std::move(text)};
+    ExportFailure f;
+    if (veka::exportTrace(inst_, path, &f)) return {};
+    return Error{f.unknownFormat ? Fault::UnknownFormat : Fault::FileNotSaved, std::move(f.text),
+                 std::move(f.reason)};
 }
 
 }  // namespace veka

@@ -60,9 +60,14 @@ SweepPlan Operations::plan() const {
 Status Operations::checkedSweep(const SweepPlan& p) const {
     if (p.points < 1 || p.points > MaxPunkte) return fehler(Fault::OutOfRange);  // the arrays
     if (entry_ != Entry::Checked) return {};
-    const int64_t last = int64_t{p.startHz} + spanne(p.stepHz, p.points);
-    if (p.startHz < 0 || p.stepHz < 1 || last > hoechsteFrequenz(inst_.e))
-        return fehler(Fault::OutOfRange);
+    if (p.startHz < 0 || p.stepHz < 1)
+        return Error{Fault::OutOfRange, {}, "the start must be 0 Hz or more and the step 1 Hz or more"};
+    const int64_t last = stopOf(p);
+    if (last > hoechsteFrequenz(inst_.e))
+        return Error{Fault::OutOfRange, {},
+                     "the last point (" + std::to_string(last) +
+                         " Hz) lies at or above the clock of " +
+                         std::to_string(inst_.e.Taktfrequenz) + " Hz"};
     return {};
 }
 

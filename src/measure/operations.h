@@ -15,6 +15,7 @@
 #include <variant>
 #include <vector>
 
+#include "measure/sweep_plan.h"
 #include "state/instrument.h"
 
 namespace veka {
@@ -34,7 +35,8 @@ enum class Fault : uint8_t {
 
 struct Error {
     Fault fault;
-    std::string text;  // what the window says about it (German); may be empty
+    std::string text = {};    // what the window says about it (German); may be empty
+    std::string reason = {};  // the bare reason in English, for command-line messages
 };
 
 // Success, or the reason for a refusal.
@@ -80,13 +82,6 @@ struct Range {
 // Every other front is refused values outside the instrument's ranges: every point of the
 // sweep within the device's 32-bit frequency word, 0 to Taktfrequenz - 1.
 enum class Entry : uint8_t { AsTyped, Checked };
-
-// The frequencies of a sweep: point p (from 1) at startHz + (p - 1) * stepHz.
-struct SweepPlan {
-    int32_t startHz = 0;
-    int32_t stepHz = 0;
-    int32_t points = 0;
-};
 
 // The settings as numbers.
 struct SettingsReading {
@@ -207,10 +202,12 @@ class Operations {
     // Their evaluation, as the window's readouts show it after a stop.
     Result<Results> results() const;
 
+    // The sweep as it stands.
+    SweepPlan plan() const;
+
   private:
     Status unlocked() const;  // refused while a sweep runs
     Status checkedSweep(const SweepPlan& plan) const;
-    SweepPlan plan() const;
     Status inVfoMode() const;
     Status checked(const Range& r, int64_t v) const;
 

@@ -10,6 +10,7 @@
 #include <optional>
 #include <thread>
 
+#include "display/sweep_step.h"
 #include "link/exchange.h"
 #include "state/instrument.h"
 #include "state/user_interface.h"
@@ -111,11 +112,6 @@ class Sweep {
     bool zaehlungLaeuft_ = false;  // guarded by zaehlMutex_
     uint64_t grenze_ = 0;          // guarded by zaehlMutex_; 0: no limit
 };
-
-// Draws the step of sweep point i into d.Diagrammbild (the moving wipe and the curve segments
-// to both neighbours); only pixels that end up different count as changed. The caller holds
-// datenMutex; 1 < i < Messpunkte.
-void punktZeichnen(const Instrument& inst, Messdaten& d, int i, int32_t messart);
 
 // The commands that a running sweep locks out, in the order they are disabled.
 void sperrenWaehrendMessung(WindowModel& fenster, bool gesperrt);

@@ -75,8 +75,10 @@ enum Messarten : int32_t {
 // The last complete sweep, or the series loaded since: what the queries of other fronts read
 // while the next sweep redraws Messwerte point by point.
 struct CompletedSweep {
-    bool valid = false;  // false until a sweep completes
-    bool shown = false;  // Messwerte hold it still: no full redraw since
+    bool valid = false;     // false until a sweep completes
+    bool shown = false;     // Messwerte hold it still: no full redraw since
+    bool drawn = false;     // Diagrammbild holds the sweep's own drawing of it, unchanged
+    bool measured = false;  // a sweep, not a series file: raw holds the readings
     int32_t start = 0;   // frequency of point 1, Hz
     int32_t step = 0;    // Hz
     int32_t messart = Durchgang;

@@ -22,7 +22,7 @@ inline constexpr std::array<Zusatzschluessel, static_cast<size_t>(Zusatztext::Co
     kZusatzschluessel = {{
         {"string45",
          "Unbekanntes Dateiformat: bitte eine Datei mit der Endung .csv, .png, "
-         ".svg, .pdf oder .dat wählen."},
+         ".svg, .pdf, .dat oder .json wählen."},
     }};
 
 class Meldungstabelle {

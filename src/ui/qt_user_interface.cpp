@@ -33,6 +33,20 @@ QString filterSuffix(const QString& eintrag) {
     return treffer.hasMatch() ? treffer.captured(1) : QString();
 }
 
+QString mitEndung(const QString& name, const std::string& filter, const QString& endung) {
+    if (endung.isEmpty()) return name;
+    const QString datei = name.section('/', -1);
+    const qsizetype punkt = datei.lastIndexOf('.');
+    if (punkt > 0) {
+        const QString eigene = datei.mid(punkt + 1);
+        for (const QString& teil : QString::fromStdString(filter).split('|'))
+            for (const QString& muster : teil.split(';'))
+                if (muster.trimmed().compare("*." + eigene, Qt::CaseInsensitive) == 0)
+                    return name;
+    }
+    return name + '.' + endung;
+}
+
 QtUserInterface::QtUserInterface(QWidget* parent, TForm2* eingabe)
     : parent_(parent), eingabe_(eingabe) {}
 
@@ -61,7 +75,11 @@ std::optional<std::string> QtUserInterface::chooseFile(const FileDialogRequest& 
     if (!request.offeredName.empty())
         dialog.selectFile(QString::fromStdString(request.offeredName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().first().toStdString();
+    const QString gewaehlt = dialog.selectedFiles().first();
+    if (!request.save) return gewaehlt.toStdString();
+    // Qt adds the suffix only to a name without any dot.
+    return mitEndung(gewaehlt, request.filter, filterSuffix(dialog.selectedNameFilter()))
+        .toStdString();
 }
 
 void QtUserInterface::showError(const std::string& text) {

@@ -24,6 +24,11 @@ QString qtFilter(const std::string& filter);
 // The extension a Qt filter entry names, "Name (*.ext)" -> "ext"; empty for "*.*" or several.
 QString filterSuffix(const QString& eintrag);
 
+// A name chosen in a save dialog, with the chosen type's extension ("csv") added unless it
+// already ends in an extension one of the filter's types names ("quarzfilter_10.7MHz" becomes
+// "quarzfilter_10.7MHz.csv"; "a.CSV" stays).
+QString mitEndung(const QString& name, const std::string& filter, const QString& endung);
+
 class QtUserInterface : public UserInterface {
   public:
     // parent: the window the boxes belong to; eingabe: the value input box to use.

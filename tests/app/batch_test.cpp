@@ -2,17 +2,23 @@
 // device measured, its picture is the one the window shows, and a silent device, an
 // unwritable file and a bad name end it with their own exit codes.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 
 #include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <sstream>
 
+#include "display/auswertung.h"
 #include "display/quickdraw.h"
 #include "measure/netzwerktester.h"
 #include "support/sim_readings.h"
@@ -88,7 +94,7 @@ TEST(Batch, FilesHoldTheSimulatorsSweep) {
     std::vector<std::string> args = sweepArgs();
     for (const char* name : {"s.csv", "s.png", "s.svg", "s.pdf", "s.dat"})
         args.insert(args.end(), {"--out", name});
-    args.insert(args.end(), {"--count", "2"});
+    args.insert(args.end(), {"--count", "2", "--summary", "s.json"});
     const ProgramRun run = batch(room, args);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.err, "") << "progress only on a terminal";
@@ -98,19 +104,25 @@ TEST(Batch, FilesHoldTheSimulatorsSweep) {
     const auto ex = room.sim->exchanges();
     ASSERT_EQ(ex.size(), 2u + 2 * kPunkte);
     const std::vector<std::string> csv = zeilen(dateiInhalt("s.csv"));
-    ASSERT_EQ(csv.size(), 7u + kPunkte);
-    EXPECT_EQ(csv[0], "# Messart,Durchgangsmessung");
-    EXPECT_EQ(csv[4], "# Korrekturfaktor1,50");
-    EXPECT_EQ(csv[6], "Frequenz (Hz),Anzeigewert,Pegel (dB)");
+    ASSERT_EQ(csv.size(), 1u + kPunkte);
+    EXPECT_EQ(csv[0], "frequency_hz,level_db,display_value,raw_reading");
     for (int k = 1; k <= kPunkte; ++k) {
         const auto& e = ex[static_cast<size_t>(kPunkte + k)];  // the second sweep
         const int32_t f = kStart + (k - 1) * kStep;
         EXPECT_EQ(e.frequencyHz, f) << k;
         const int32_t wert = test::anzeigewert(o, e);
-        const std::string db = std::to_string(runden((wert - 400) / 5.0));
-        EXPECT_EQ(csv[6 + static_cast<size_t>(k)],
-                  std::to_string(f) + "," + std::to_string(wert) + "," + db);
+        EXPECT_EQ(csv[static_cast<size_t>(k)], std::to_string(f) + "," + Pegeltext(wert, false) +
+                                                   "," + std::to_string(wert) + "," +
+                                                   std::to_string(test::rohwert(o, e)));
     }
+    // The summary: what was measured and the evaluation, as numbers.
+    const QJsonObject summary =
+        QJsonDocument::fromJson(QByteArray::fromStdString(dateiInhalt("s.json"))).object();
+    EXPECT_EQ(summary["mode"].toString(), "transmission");
+    EXPECT_EQ(summary["sweep"]["stop_hz"].toInt(), kStart + (kPunkte - 1) * kStep);
+    EXPECT_EQ(summary["correction"]["k2"].toInt(), 250);
+    EXPECT_TRUE(summary["exported"].toString().contains('T'));
+    EXPECT_TRUE(summary["maximum"]["level_db"].isDouble());
 
     QImage png;
     ASSERT_TRUE(png.load("s.png", "PNG"));
@@ -136,10 +148,7 @@ TEST(Batch, FilesHoldTheSimulatorsSweep) {
     ASSERT_TRUE(liste.waitForFinished(60000));
     const QStringList bilder =
         QString::fromUtf8(liste.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(bilder.size(), 3);
-    const QStringList spalten = bilder[2].simplified().split(' ');
-    EXPECT_EQ(spalten.mid(3, 2), QStringList({"641", "481"}));
-    EXPECT_EQ(spalten[8], "image") << "the picture must not be a JPEG";
+    EXPECT_EQ(bilder.size(), 2) << "the diagram is drawn as vectors";
 }
 
 TEST(Batch, RunsExactlyTheCountOfSweeps) {
@@ -159,10 +168,8 @@ TEST(Batch, OptionsChooseModeAndScale) {
     args.insert(args.end(), {"--mode", "spectrum", "--linear", "--points", "5", "--out", "l.csv"});
     ASSERT_EQ(batch(room, args).exitCode, 0);
     const std::vector<std::string> csv = zeilen(dateiInhalt("l.csv"));
-    ASSERT_EQ(csv.size(), 7u + 5);
-    EXPECT_EQ(csv[0], "# Messart,Spektralmessung");
-    EXPECT_EQ(csv[1], "# Detektor,lin");
-    EXPECT_EQ(csv[6], "Frequenz (Hz),Anzeigewert,Pegel (linear)");
+    ASSERT_EQ(csv.size(), 1u + 5);
+    EXPECT_EQ(csv[0], "frequency_hz,level_linear,display_value,raw_reading");
     EXPECT_EQ(room.sim->exchanges()[1].control & 1, 1) << "the linear detector was used";
     // The configuration itself is left as it was.
     EXPECT_EQ(dateiInhalt("vekami.cfg").find("Messpunkte=5"), std::string::npos);
@@ -175,7 +182,7 @@ TEST(Batch, SilentDeviceEndsWithThreeAndWritesNothing) {
     const ProgramRun run = batch(room, {"--out", "x.csv", "--out", "x.png"});
     EXPECT_EQ(run.exitCode, 3);
     const std::string erwartet =
-        "no reply from the device on " + room.sim->slavePath() + ": no answer within 4 s\n";
+        "veka: no reply from the device on " + room.sim->slavePath() + ": no answer within 4 s\n";
     EXPECT_EQ(run.err, erwartet);
     EXPECT_FALSE(fs::exists("x.csv"));
     EXPECT_FALSE(fs::exists("x.png"));
@@ -187,7 +194,7 @@ TEST(Batch, DeviceLostDuringTheRunEndsWithThree) {
     SimRoom room(o);
     const ProgramRun run = batch(room, {"--points", "20", "--count", "50", "--out", "x.csv"});
     EXPECT_EQ(run.exitCode, 3);
-    EXPECT_EQ(run.err.rfind("no reply from the device on ", 0), 0u) << run.err;
+    EXPECT_EQ(run.err.rfind("veka: no reply from the device on ", 0), 0u) << run.err;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     EXPECT_FALSE(fs::exists("x.csv")) << "no demonstration readings";
 }
@@ -201,41 +208,172 @@ TEST(Batch, BadNamesAreUsageErrors) {
     EXPECT_EQ(eintraege(room.dir.path()), (std::set<std::string>{"COM2"}));
 }
 
-// A file that cannot be written ends the run with 4 and leaves nothing under its name, while
-// the files that could be written are there.
-TEST(Batch, UnwritableFileEndsWithFourLeavingNothingBehind) {
+// A file that fails while it is written ends the run with 4 and leaves nothing under its
+// name, while the files that could be written are there.
+TEST(Batch, FailedWriteEndsWithFourLeavingNothingBehind) {
+    SimRoom room;
+    // Over the file-size limit half-way through the write.
+    const std::vector<std::string> args = {"/usr/bin/prlimit", "--fsize=8000", "--", VEKA_BINARY,
+                                           "--sweep", "--points", "20", "--out", "ok.csv",
+                                           "--out", "gross.pdf"};
+    const std::string ordner = room.dir.path().string();
+    const ProgramRun run = runProgram(args, ordner, false,
+                                      {{"QT_QPA_PLATFORM", "offscreen"}, {"XDG_CONFIG_HOME", ordner}});
+    EXPECT_EQ(run.exitCode, 4) << run.err;
+    EXPECT_EQ(run.err.rfind("veka: cannot write gross.pdf: File too large", 0), 0u) << run.err;
+    EXPECT_EQ(eintraege(room.dir.path()), (std::set<std::string>{"COM2", "vekami.cfg", "ok.csv"}));
+}
+
+// What cannot work ends at once, before any sweep, with one line and its exit code.
+TEST(Batch, ImpossibleRequestsEndAtOnceWithOneLine) {
     struct Fall {
-        const char* name;
-        std::vector<std::string> vorweg;  // a wrapper in front of the program
-        bool alsBenutzer;
+        std::vector<std::string> args;
+        int exitCode;
+        const char* text;
+        size_t exchanges;  // 1: only the start-up contact
+        bool asUser = false;
+        std::function<void(SimRoom&)> setUp = {};
     } faelle[] = {
-        {"fehlt/x.pdf", {}, false},
-        // Over the file-size limit half-way through the write.
-        {"gross.pdf", {"/usr/bin/prlimit", "--fsize=8000", "--"}, false},
-        // A folder without write permission, as a normal user.
-        {"zu/x.pdf", {}, true},
+        {{"--out", "x.csv", "b.png"}, 2, "'b.png' is no option", 0},
+        {{"--start", "2147000000", "--step", "100000", "--out", "x.csv"}, 2,
+         "impossible sweep: the last point", 1},
+        {{"--start", "20000000", "--stop", "10000000", "--out", "x.csv"}, 2, "lies below", 1},
+        {{"--start", "0", "--stop", "1000", "--points", "4", "--out", "x.csv"}, 2,
+         "does not divide into 3 whole steps", 1},
+        {{"--out", "fehlt/x.csv"}, 4, "no such folder", 0},
+        {{"--out", "zu/x.csv"}, 4, "cannot write in zu", 0, true},
+        {{"--out", "ordner.csv"}, 4, "is a folder", 0},
+        {{"--port", "/dev/veka-none", "--out", "x.csv"}, 3, "/dev/veka-none: not present", 0},
+        {{"--port", "text.txt", "--out", "x.csv"}, 3, "not a serial device", 0},
+        {{"--out", "x.csv"}, 3, "permission denied", 0, true,
+         [](SimRoom& r) { ::chmod(r.sim->slavePath().c_str(), 0600); }},
+        {{"--out", "x.csv"}, 3, "in use by another program", 0, true,
+         [](SimRoom& r) {
+             static int held = -1;  // held until the next case's room replaces it
+             if (held >= 0) ::close(held);
+             held = ::open(r.sim->slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+             ::ioctl(held, TIOCEXCL);
+         }},
     };
-    for (const Fall& f : faelle) {
+    for (Fall& f : faelle) {
         SimRoom room;
         ::chmod(room.dir.path().c_str(), 0777);
         ::chmod(room.sim->slavePath().c_str(), 0666);
         fs::create_directory("zu");
         ::chmod("zu", 0555);
-        std::vector<std::string> args = {VEKA_BINARY, "--sweep", "--points", "20",
-                                         "--out",     "ok.csv",  "--out",    f.name};
-        args.insert(args.begin(), f.vorweg.begin(), f.vorweg.end());
-        const std::string ordner = room.dir.path().string();
-        const ProgramRun run =
-            runProgram(args, ordner, f.alsBenutzer,
-                       {{"QT_QPA_PLATFORM", "offscreen"}, {"XDG_CONFIG_HOME", ordner}});
-        EXPECT_EQ(run.exitCode, 4) << f.name << ": " << run.err;
-        EXPECT_NE(run.err.find(f.name), std::string::npos) << run.err;
-        EXPECT_TRUE(fs::exists("ok.csv")) << f.name;
-        EXPECT_EQ(eintraege(room.dir.path()),
-                  (std::set<std::string>{"COM2", "vekami.cfg", "ok.csv", "zu"}))
-            << f.name;
-        EXPECT_TRUE(fs::is_empty("zu")) << f.name;
+        fs::create_directory("ordner.csv");
+        { std::ofstream("text.txt") << "kein Geraet"; }
+        if (f.setUp) f.setUp(room);
+        const ProgramRun run = batch(room, f.args, f.asUser);
+        const std::string fall = f.args.front() + " " + f.text;
+        EXPECT_EQ(run.exitCode, f.exitCode) << fall << ": " << run.err;
+        EXPECT_NE(run.err.find(f.text), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.rfind("veka: ", 0), 0u) << run.err;
+        // One line, and for a wrong command line the usual pointer to --help.
+        const size_t hint = run.err.find("Try 'veka --help'.\n");
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), hint == std::string::npos ? 1 : 2)
+            << run.err;
+        EXPECT_EQ(room.sim->exchangeCount(), f.exchanges) << fall;
+        EXPECT_FALSE(fs::exists("x.csv")) << fall;
         ::chmod("zu", 0755);
+    }
+}
+
+// TERM, INT and HUP end a run at once: the port is free for the next run, no temporary file
+// stays and an older output is kept.
+TEST(Batch, SignalsEndTheRunAndFreeThePort) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SimRoom room;
+        ::chmod(room.dir.path().c_str(), 0777);
+        ::chmod(room.sim->slavePath().c_str(), 0666);
+        { std::ofstream("x.csv") << "alt"; }
+        ::chmod("x.csv", 0666);
+        bool sent = false;
+        const auto whileRunning = [&](pid_t pid, const ProgramRun&) {
+            if (!sent && room.sim->exchangeCount() > 30) sent = ::kill(pid, signal) == 0;
+        };
+        const std::string ordner = room.dir.path().string();
+        const ProgramRun run = runProgram(
+            withDroppedPrivileges({VEKA_BINARY, "--sweep", "--count", "1000", "--points", "50",
+                                   "--out", "x.csv"}),
+            ordner, false, {{"QT_QPA_PLATFORM", "offscreen"}, {"XDG_CONFIG_HOME", ordner}}, {},
+            whileRunning);
+        EXPECT_TRUE(sent) << signal;
+        EXPECT_EQ(run.signal, signal) << run.err;
+        EXPECT_EQ(dateiInhalt("x.csv"), "alt");
+        EXPECT_EQ(eintraege(room.dir.path()), (std::set<std::string>{"COM2", "vekami.cfg", "x.csv"}));
+        // Left exclusive, the line would refuse every later run of a normal user.
+        EXPECT_EQ(batch(room, {"--points", "5", "--out", "y.csv"}, true).exitCode, 0) << signal;
+    }
+}
+
+// --out - writes the table to standard output; a standard output that cannot take it fails.
+TEST(Batch, TableToStandardOutput) {
+    SimRoom room;
+    const ProgramRun run = batch(room, {"--points", "5", "--out", "-", "--out", "t.csv"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, dateiInhalt("t.csv"));
+    const int voll = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(voll, 0);
+    const std::string ordner = room.dir.path().string();
+    const ProgramRun full =
+        runProgram({VEKA_BINARY, "--sweep", "--points", "5", "--out", "-"}, ordner, false,
+                   {{"QT_QPA_PLATFORM", "offscreen"}, {"XDG_CONFIG_HOME", ordner}}, {}, {}, voll);
+    ::close(voll);
+    EXPECT_EQ(full.exitCode, 4);
+    EXPECT_EQ(full.err, "veka: cannot write to standard output: No space left on device\n");
+}
+
+// The table opens with the defaults of the tools users read it with, whatever locale writes
+// or reads it: pandas and Python's csv module, and gnuplot once told the separator.
+TEST(Batch, TableOpensInPandasCsvAndGnuplotInAnyLocale) {
+    const char* werkzeuge[] = {"/usr/bin/python3", "/usr/bin/gnuplot", "/usr/bin/localedef"};
+    for (const char* w : werkzeuge)
+        if (!fs::exists(w)) GTEST_SKIP() << w << " is not installed";
+    SimRoom room;
+    const std::string ordner = room.dir.path().string();
+    // A German locale of our own: nothing needs to be installed system-wide for it.
+    fs::create_directory(ordner + "/loc");
+    const bool deutsch = runProgram({"/usr/bin/localedef", "-i", "de_DE", "-f", "UTF-8",
+                                     ordner + "/loc/de_DE.UTF-8"},
+                                    ordner, false)
+                             .exitCode == 0;
+    EXPECT_TRUE(deutsch) << "localedef de_DE";
+    const char* pruefung = R"(
+import csv, sys, pandas as pd
+f, n = sys.argv[1], int(sys.argv[2])
+d = pd.read_csv(f)
+assert list(d.columns) == ['frequency_hz', 'level_db', 'display_value', 'raw_reading'], d.columns
+assert len(d) == n and d.frequency_hz.dtype == 'int64' and d.level_db.dtype == 'float64'
+assert ((d.level_db * 5 + 400) - d.display_value).abs().max() < 1e-9
+text = open(f, newline='').read()
+assert csv.Sniffer().sniff(text).delimiter == ',' and csv.Sniffer().has_header(text)
+rows = list(csv.reader(open(f, newline='')))
+assert len(rows) == n + 1 and all(len(r) == 4 for r in rows)
+print('ok')
+)";
+    for (const std::string locale : {"C.UTF-8", "de_DE.UTF-8"}) {
+        if (locale != "C.UTF-8" && !deutsch) continue;
+        const Environment env = {{"QT_QPA_PLATFORM", "offscreen"}, {"XDG_CONFIG_HOME", ordner},
+                                 {"LOCPATH", ordner + "/loc"}, {"LC_ALL", locale}};
+        const std::string name = "t-" + locale + ".csv";
+        const ProgramRun run =
+            runProgram({VEKA_BINARY, "--sweep", "--points", "40", "--out", name}, ordner, false, env);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        for (const std::string leser : {"C.UTF-8", "de_DE.UTF-8"}) {
+            if (leser != "C.UTF-8" && !deutsch) continue;
+            Environment lesen = env;
+            lesen.back().second = leser;
+            const ProgramRun py =
+                runProgram({"/usr/bin/python3", "-c", pruefung, name, "40"}, ordner, false, lesen);
+            EXPECT_EQ(py.out, "ok\n") << locale << " read in " << leser << ": " << py.err;
+            const ProgramRun gp = runProgram(
+                {"/usr/bin/gnuplot", "-e",
+                 "set datafile separator comma; set print '-'; stats '" + name +
+                     "' using 1:2 nooutput; print STATS_records"},
+                ordner, false, lesen);
+            EXPECT_EQ(gp.out, "40\n") << locale << " read in " << leser << ": " << gp.err;
+        }
     }
 }
 

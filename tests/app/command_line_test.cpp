@@ -73,6 +73,16 @@ const ExitCase kExits[] = {
     {{"--sweep", "--out", "a.csv", "--points", "301"}, 2, "", "'301' for --points"},
     {{"--sweep", "--out", "a.csv", "--points", "0"}, 2, "", "'0' for --points"},
     {{"--sweep", "--out", "a.csv", "--mode", "vfo"}, 2, "", "'vfo' for --mode"},
+    // A stray word is no configuration in batch mode: it would be created or read as one.
+    {{"--sweep", "--out", "a.csv", "b.png"}, 2, "", "'b.png' is no option"},
+    {{"--sweep", "--out", "a.csv", "--step", "0"}, 2, "", "invalid value '0' for --step"},
+    {{"--sweep", "--out", "a.csv", "--center", "1000"}, 2, "", "--center needs --span"},
+    {{"--sweep", "--out", "a.csv", "--span", "1000"}, 2, "", "--center needs --span"},
+    {{"--sweep", "--out", "a", "--center", "9", "--span", "2", "--start", "1"}, 2, "", "not both"},
+    {{"--sweep", "--out", "a", "--stop", "9", "--step", "2", "--points", "5"}, 2, "", "all be"},
+    {{"--sweep", "--out", "-", "--out", "-"}, 2, "", "--out - may be given once"},
+    {{"--summary", "s.json"}, 2, "", "--summary needs --sweep"},
+    {{"--config", "a.cfg", "b.cfg"}, 2, "", "either with --config"},
     {{"--sweep", "--out", "a.csv", "--mode", "Reflection"}, 2, "", "for --mode"},
     {{"--sweep", "--out", "a.csv", "--remote", "5025"}, 2, "", "cannot be used together"},
     {{"--no-window"}, 2, "", "--no-window needs --remote"},
@@ -124,7 +134,7 @@ const RunCase kRuns[] = {
     // Language sections may start with '-'.
     {{"--lang", "-DL"}, [](const ProgramOptions& o) { EXPECT_EQ(o.lang, "-DL"); }},
     {{"--lang=English"}, [](const ProgramOptions& o) { EXPECT_EQ(o.lang, "English"); }},
-    {{"--sweep", "--out", "a.csv", "--out=b.png", "c.cfg"},
+    {{"--sweep", "--out", "a.csv", "--out=b.png", "--config", "c.cfg"},
      [](const ProgramOptions& o) {
          EXPECT_TRUE(o.sweep);
          EXPECT_EQ(o.count, 1);
@@ -132,12 +142,12 @@ const RunCase kRuns[] = {
          EXPECT_EQ(o.configFile, "c.cfg");
          EXPECT_FALSE(o.start || o.step || o.points || o.messart || o.linear);
      }},
-    {{"--sweep", "--out", "a.csv", "--count", "5", "--start", "7000000", "--step", "0", "--points",
+    {{"--sweep", "--out", "a.csv", "--count", "5", "--start", "7000000", "--step", "1", "--points",
       "300", "--mode", "reflection", "--linear"},
      [](const ProgramOptions& o) {
          EXPECT_EQ(o.count, 5);
          EXPECT_EQ(o.start, 7000000);
-         EXPECT_EQ(o.step, 0);
+         EXPECT_EQ(o.step, 1);
          EXPECT_EQ(o.points, 300);
          EXPECT_EQ(o.messart, 2);
          EXPECT_TRUE(o.linear);
@@ -149,6 +159,17 @@ const RunCase kRuns[] = {
      }},
     {{"--sweep", "--out", "a", "--mode", "transmission"},
      [](const ProgramOptions& o) { EXPECT_EQ(o.messart, 1); }},
+    {{"--sweep", "--out", "-", "--summary", "s.json", "--center", "10700000", "--span", "20000"},
+     [](const ProgramOptions& o) {
+         EXPECT_EQ(o.outFiles, std::vector<std::string>{"-"});
+         EXPECT_TRUE(o.toStdout);
+         EXPECT_EQ(o.summaryFile, "s.json");
+         EXPECT_EQ(o.center, 10700000);
+         EXPECT_EQ(o.span, 20000);
+     }},
+    {{"--sweep", "--summary", "s.json", "--start", "1", "--stop", "2"},
+     [](const ProgramOptions& o) { EXPECT_EQ(o.stop, 2); }},
+    {{"--config", "my.cfg"}, [](const ProgramOptions& o) { EXPECT_EQ(o.configFile, "my.cfg"); }},
     {{"--remote", "5025"},
      [](const ProgramOptions& o) {
          ASSERT_TRUE(o.remote);

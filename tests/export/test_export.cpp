@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "display/diagram.h"
+#include "display/auswertung.h"
 #include "export/csv_writer.h"
 #include "export/export_format.h"
 #include "export/exporter.h"
@@ -27,10 +28,12 @@ TEST(ExportFormat, FollowsTheExtension) {
         {"vek.dat", ExportFormat::Dat}, {"ohne", std::nullopt},
         {"a.txt", std::nullopt},        {"ordner.csv/datei", std::nullopt},
         {"a.csv.bak", std::nullopt},    {"", std::nullopt},
+        {"s.JSON", ExportFormat::Json},
     };
     for (const auto& [pfad, format] : faelle) EXPECT_EQ(formatOfName(pfad), format) << pfad;
     EXPECT_EQ(exportFilter(),
-              "CSV-Tabelle|*.csv|PNG-Bild|*.png|SVG-Grafik|*.svg|PDF-Seite|*.pdf|Messreihe|*.dat");
+              "CSV-Tabelle|*.csv|PNG-Bild|*.png|SVG-Grafik|*.svg|PDF-Seite|*.pdf|Messreihe|*.dat|"
+              "JSON-Zusammenfassung|*.json");
 }
 
 TEST(Csv, FieldsQuotedOnlyWhereRfc4180NeedsIt) {
@@ -62,38 +65,35 @@ TraceSnapshot aufnahmeMit(bool linear) {
     return a;
 }
 
-TEST(Csv, CommentsHeaderAndOneLinePerPoint) {
+TEST(Csv, HeaderThenOneRowPerPointAtFullResolution) {
     struct Fall {
         bool linear;
+        bool measured;
         const char* kopf;
-        const char* pegel[3];
+        const char* zeilen[3];
     } faelle[] = {
-        {false, "Frequenz (Hz),Anzeigewert,Pegel (dB)", {"-10", "0", "-80"}},
-        {true, "Frequenz (Hz),Anzeigewert,Pegel (linear)", {"0.875", "1.000", "0.003"}},
+        {false, true, "frequency_hz,level_db,display_value,raw_reading",
+         {"2147483642,-10.0,350,7", "2147483647,0.0,400,8", "-2147483644,-79.8,1,9"}},
+        {true, true, "frequency_hz,level_linear,display_value,raw_reading",
+         {"2147483642,0.8750,350,7", "2147483647,1.0000,400,8", "-2147483644,0.0025,1,9"}},
+        {false, false, "frequency_hz,level_db,display_value,raw_reading",
+         {"2147483642,-10.0,350,", "2147483647,0.0,400,", "-2147483644,-79.8,1,"}},
     };
     for (const Fall& f : faelle) {
-        const std::string csv = writeCsv(aufnahmeMit(f.linear), "2026-01-02T03:04:05");
-        const std::string erwartet =
-            std::string("# Messart,Durchgangsmessung\r\n# Detektor,") + (f.linear ? "lin" : "log") +
-            "\r\n# Überschrift,\"Filter, \"\"neu\"\"\"\r\n# Exportiert,2026-01-02T03:04:05\r\n"
-            "# Korrekturfaktor1,47\r\n# Korrekturfaktor2,260\r\n" +
-            f.kopf + "\r\n2147483642,350," + f.pegel[0] + "\r\n2147483647,400," + f.pegel[1] +
-            "\r\n-2147483644,1," + f.pegel[2] + "\r\n";
-        EXPECT_EQ(csv, erwartet);
+        TraceSnapshot a = aufnahmeMit(f.linear);
+        a.raw[1] = 7, a.raw[2] = 8, a.raw[3] = 9;
+        a.measured = f.measured;
+        std::string erwartet = std::string(f.kopf) + "\r\n";
+        for (const char* z : f.zeilen) erwartet += std::string(z) + "\r\n";
+        EXPECT_EQ(writeCsv(a), erwartet);
     }
-}
-
-TEST(Csv, ModesWithoutCorrectionSayNone) {
-    TraceSnapshot a = aufnahmeMit(false);
-    a.mode = Rohwerte;
-    a.factors.reset();
-    a.points = 0;
-    const std::string csv = writeCsv(a, "t");
-    EXPECT_NE(csv.find("# Messart,Rohwerte\r\n"), std::string::npos);
-    EXPECT_NE(csv.find("# Korrekturfaktoren,keine\r\n"), std::string::npos);
-    EXPECT_TRUE(
-        csv.ends_with("\n# Korrekturfaktoren,keine\r\nFrequenz (Hz),Anzeigewert,Pegel (dB)\r\n"))
-        << csv;
+    // Every display value in 0.2 dB steps, negative, across zero and far off.
+    const std::pair<int32_t, const char*> pegel[] = {
+        {352, "-9.6"}, {399, "-0.2"}, {400, "0.0"}, {401, "0.2"}, {0, "-80.0"},
+        {-1, "-80.2"}, {INT32_MIN, "-429496809.6"}, {INT32_MAX, "429496649.4"}};
+    for (const auto& [v, text] : pegel) EXPECT_EQ(Pegeltext(v, false), text) << v;
+    EXPECT_EQ(Pegeltext(-1, true), "-0.0025");
+    EXPECT_EQ(Pegeltext(INT32_MIN, true), "-5368709.1200");
 }
 
 // An instrument with the grid of its mode and a curve in both surfaces.
@@ -120,8 +120,8 @@ struct Gezeichnet {
 };
 
 std::string exportiert(const Instrument& inst, const std::string& name) {
-    std::string fehler;
-    EXPECT_TRUE(exportTrace(inst, name, &fehler)) << fehler;
+    ExportFailure fehler;
+    EXPECT_TRUE(exportTrace(inst, name, &fehler)) << fehler.text;
     return test::dateiInhalt(name);
 }
 
@@ -190,33 +190,48 @@ TEST(Svg, GridLabelsAndCurveAsVectorsThatRsvgRenders) {
         EXPECT_TRUE(ausfuehren(rsvg, {"d.svg", "-o", "d.png"})) << f.messart;
         QImage bild;
         EXPECT_TRUE(bild.load("d.png")) << f.messart;
-        EXPECT_GE(bild.width(), Anzeigebitmap::Breite);
+        EXPECT_EQ(bild.size(), QSize(Anzeigebitmap::Breite, Anzeigebitmap::Hoehe));
     }
 }
 
-TEST(Pdf, ThePrintedPageWithThePictureLossless) {
+// The longest runs of dark pixels across and down: the grid's level and frequency lines.
+std::pair<int, int> longestDarkRuns(const QImage& page) {
+    const auto dark = [&](int x, int y) { return qGray(page.pixel(x, y)) < 64; };
+    int across = 0, down = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0, run = 0; x < page.width(); ++x) across = std::max(across, run = dark(x, y) ? run + 1 : 0);
+    for (int x = 0; x < page.width(); ++x)
+        for (int y = 0, run = 0; y < page.height(); ++y) down = std::max(down, run = dark(x, y) ? run + 1 : 0);
+    return {across, down};
+}
+
+TEST(Pdf, ThePageWithTheDiagramAsVectorsAtOneScale) {
     test::WorkDir dir;
     Gezeichnet g;
+    g.inst.e.Messpunkte = 280;  // level lines 560 pixels long, frequency lines 400
+    dm_diagramm(g.inst);
     g.inst.fenster.setText(Control::Label5, "Durchgangsmessung  Kopf");
     const std::string pdf = exportiert(g.inst, "seite.pdf");
     EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
-    const QString pdfimages = werkzeug("pdfimages");
-    if (pdfimages.isEmpty()) GTEST_SKIP() << "pdfimages is not installed";
-    const auto liste = ausfuehren(pdfimages, {"-list", "seite.pdf"});
-    ASSERT_TRUE(liste);
-    const QStringList zeilen = liste->split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(zeilen.size(), 3) << liste->toStdString();  // two heading lines, one image
-    const QStringList spalten = zeilen[2].simplified().split(' ');
-    EXPECT_EQ(spalten[3], "641");
-    EXPECT_EQ(spalten[4], "481");
-    EXPECT_EQ(spalten[8], "image") << "not a lossless image: " << zeilen[2].toStdString();
-    EXPECT_EQ(spalten[9], "no") << "interpolated";
-    const QString pdftotext = werkzeug("pdftotext");
-    if (pdftotext.isEmpty()) return;
-    const auto text = ausfuehren(pdftotext, {"seite.pdf", "-"});
+    for (const char* tool : {"pdfimages", "pdffonts", "pdftotext", "pdftoppm"})
+        if (werkzeug(tool).isEmpty()) GTEST_SKIP() << tool << " is not installed";
+    const auto bilder = ausfuehren(werkzeug("pdfimages"), {"-list", "seite.pdf"});
+    ASSERT_TRUE(bilder);
+    EXPECT_EQ(bilder->split('\n', Qt::SkipEmptyParts).size(), 2) << "no picture, only vectors";
+    const auto fonts = ausfuehren(werkzeug("pdffonts"), {"seite.pdf"});
+    ASSERT_TRUE(fonts);
+    const QStringList zeilen = fonts->split('\n', Qt::SkipEmptyParts).mid(2);
+    EXPECT_FALSE(zeilen.isEmpty());
+    for (const QString& z : zeilen)  // name type encoding emb sub uni object ID
+        EXPECT_EQ(z.simplified().split(' ').at(z.simplified().split(' ').size() - 5), "yes") << z.toStdString();
+    const auto text = ausfuehren(werkzeug("pdftotext"), {"seite.pdf", "-"});
     ASSERT_TRUE(text);
     EXPECT_TRUE(text->simplified().contains("Durchgangsmessung Kopf")) << text->toStdString();
-    EXPECT_TRUE(text->contains("Bandbreite:")) << text->toStdString();
+    EXPECT_TRUE(text->contains("Bandbreite:"));
+    EXPECT_TRUE(text->contains("transmission, log detector, attenuator 0 dB"));
+    ASSERT_TRUE(ausfuehren(werkzeug("pdftoppm"), {"-r", "300", "-gray", "-png", "seite.pdf", "s"}));
+    const auto [across, down] = longestDarkRuns(QImage("s-1.png"));
+    EXPECT_NEAR(across / double(down), 560.0 / 400.0, 0.01 * 1.4) << across << " x " << down;
 }
 
 TEST(Dat, IsTheSeriesFile) {

@@ -25,9 +25,27 @@ TEST(ExportDialog, EachFileTypeGivesItsExtension) {
     for (const auto& [eintrag, endung] : faelle)
         EXPECT_EQ(filterSuffix(QString::fromUtf8(eintrag)), QString::fromUtf8(endung)) << eintrag;
     const QStringList typen = qtFilter(exportFilter()).split(";;");
-    ASSERT_EQ(typen.size(), 5);
+    ASSERT_EQ(typen.size(), 6);
     for (const QString& typ : typen)
         EXPECT_TRUE(formatOfName("x." + filterSuffix(typ).toStdString()));
+    // A name with a dot of its own still gets the chosen type's extension; one that already
+    // names a type keeps it.
+    const char* cfg = "Konfiguration|*.cfg|Alle|*.*";
+    const struct {
+        const char* name;
+        std::string filter;
+        const char* endung;
+        const char* ergebnis;
+    } namen[] = {
+        {"quarzfilter_10.7MHz", exportFilter(), "csv", "quarzfilter_10.7MHz.csv"},
+        {"/tmp/a.b/kurve", exportFilter(), "png", "/tmp/a.b/kurve.png"},
+        {"kurve.SVG", exportFilter(), "csv", "kurve.SVG"},
+        {"kurve.csv", exportFilter(), "csv", "kurve.csv"},
+        {"messung.2", cfg, "cfg", "messung.2.cfg"},
+        {"messung.2", cfg, "", "messung.2"},  // "Alle": as typed
+    };
+    for (const auto& n : namen)
+        EXPECT_EQ(mitEndung(n.name, n.filter, n.endung).toStdString(), n.ergebnis) << n.name;
 }
 
 QMenu* dateiMenue(TForm1& w) {

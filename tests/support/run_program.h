@@ -21,6 +21,7 @@ namespace veka::test {
 
 struct ProgramRun {
     int exitCode = -1;  // -1: did not end by itself
+    int signal = 0;     // the signal that ended it, if one did
     std::string out;
     std::string err;
 };
@@ -34,14 +35,18 @@ inline std::vector<std::string> withDroppedPrivileges(std::vector<std::string> a
 }
 
 using StopWhen = std::function<bool(const ProgramRun&)>;
+// Called while the program runs, e.g. to send it a signal at the right moment.
+using WhileRunning = std::function<void(pid_t, const ProgramRun&)>;
 
 // Reads both pipes until the program closes them, stopWhen holds, or 60 s pass.
-inline void collect(int outFd, int errFd, ProgramRun& run, pid_t pid, const StopWhen& stopWhen) {
+inline void collect(int outFd, int errFd, ProgramRun& run, pid_t pid, const StopWhen& stopWhen,
+                    const WhileRunning& whileRunning = {}) {
     pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
     int open = 2;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (open > 0 && std::chrono::steady_clock::now() < deadline) {
         if (stopWhen && stopWhen(run)) break;
+        if (whileRunning) whileRunning(pid, run);
         if (::poll(fds, 2, 20) < 0) break;
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || fds[i].revents == 0) continue;
@@ -70,13 +75,14 @@ using Environment = std::vector<std::pair<std::string, std::string>>;
 // args[0] is the program; stopWhen, when given, ends it early.
 inline ProgramRun runProgram(const std::vector<std::string>& call, const std::string& folder,
                              bool asUser, const Environment& env = {},
-                             const StopWhen& stopWhen = {}) {
+                             const StopWhen& stopWhen = {}, const WhileRunning& whileRunning = {},
+                             int stdoutFd = -1) {
     const std::vector<std::string> args = asUser ? withDroppedPrivileges(call) : call;
     int outPipe[2], errPipe[2];
     if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0) return {};
     const pid_t pid = ::fork();
     if (pid == 0) {
-        ::dup2(outPipe[1], 1);
+        ::dup2(stdoutFd >= 0 ? stdoutFd : outPipe[1], 1);
         ::dup2(errPipe[1], 2);
         if (::chdir(folder.c_str()) != 0) ::_exit(126);
         for (const auto& [k, v] : env) ::setenv(k.c_str(), v.c_str(), 1);
@@ -90,12 +96,13 @@ inline ProgramRun runProgram(const std::vector<std::string>& call, const std::st
     ::close(outPipe[1]);
     ::close(errPipe[1]);
     ProgramRun run;
-    collect(outPipe[0], errPipe[0], run, pid, stopWhen);
+    collect(outPipe[0], errPipe[0], run, pid, stopWhen, whileRunning);
     ::close(outPipe[0]);
     ::close(errPipe[0]);
     int status = 0;
     ::waitpid(pid, &status, 0);
     if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
     return run;
 }
 

@@ -1,0 +1,71 @@
+#include "export/summary_writer.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "display/auswertung.h"
+#include "state/instrument.h"
+
+namespace veka {
+
+namespace {
+
+QString text(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+QJsonObject reading(int32_t frequency, int32_t value, bool linear) {
+    const double v = value;
+    return {{"frequency_hz", frequency},
+            {linear ? "level_linear" : "level_db", linear ? v / 400.0 : (v - 400.0) / 5.0},
+            {"display_value", value}};
+}
+
+QJsonObject sweep(const TraceSnapshot& a) {
+    return {{"start_hz", a.start},
+            {"step_hz", a.step},
+            {"stop_hz", frequencyAt(a.start, a.step, a.points > 0 ? a.points - 1 : 0)},
+            {"points", a.points}};
+}
+
+QJsonValue correction(const TraceSnapshot& a) {
+    if (!a.factors) return QJsonValue::Null;
+    return QJsonObject{{"k1", a.factors->k1}, {"k2", a.factors->k2}};
+}
+
+void addResults(const TraceSnapshot& a, QJsonObject& doc) {
+    const Auswertung e =
+        auswerten(a.values, a.points, a.start, a.step, a.mode, a.linear, a.cursorPoint);
+    doc["maximum"] = reading(e.ex.maxFrequenz, e.ex.maxWert, a.linear);
+    doc["minimum"] = reading(e.ex.minFrequenz, e.ex.minWert, a.linear);
+    doc["cursor"] = reading(e.cursorFrequenz, e.cursorWert, a.linear);
+    if (!e.band) {
+        doc["bandwidth"] = QJsonValue::Null;
+        return;
+    }
+    doc["bandwidth"] = QJsonObject{{"lower_hz", e.band->unten},
+                                   {"upper_hz", e.band->oben},
+                                   {"width_hz", wrapSub(e.band->oben, e.band->unten)},
+                                   {"drop_db", a.linear ? 3 : 6}};
+}
+
+}  // namespace
+
+std::string writeSummary(const TraceSnapshot& a, std::string_view exportedAt) {
+    QJsonObject doc{{"generator", "veka"},
+                    {"exported", text(exportedAt)},
+                    {"mode", text(modeKey(a.mode))},
+                    {"detector", a.linear ? "linear" : "log"},
+                    {"attenuation_db", a.attenuationDb},
+                    {"correction", correction(a)},
+                    {"heading", text(a.heading)},
+                    {"demonstration", a.demo},
+                    {"source", !a.shown ? "none" : a.measured ? "sweep" : "file"},
+                    {"sweep", sweep(a)}};
+    addResults(a, doc);
+    const QByteArray bytes = QJsonDocument(doc).toJson(QJsonDocument::Indented);
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+}  // namespace veka
