@@ -130,6 +130,8 @@ const std::vector<ValueOption>& valueOptions() {
              o.levelDb = d;
              return true;
          }},
+        {"noise", number(&Options::noiseDb, 0, true)},
+        {"seed", integer(&Options::noiseSeed, 0, INT_MAX)},
         {"reply-bytes",
          [](Options& o, const std::string& v) { return toHexBytes(v, o.replyBytes); }},
         {"stale", integer(&Options::staleBytes, 0, 4000)},

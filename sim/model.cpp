@@ -104,12 +104,13 @@ std::vector<uint8_t> encodeReading(uint16_t raw, bool tenBit) {
     return {static_cast<uint8_t>(raw >> 2), static_cast<uint8_t>((raw & 0x03) << 6)};
 }
 
-std::vector<uint8_t> frameReply(const Options& o, uint32_t word, uint8_t control) {
+std::vector<uint8_t> frameReply(const Options& o, uint32_t word, uint8_t control,
+                                double noiseDb) {
     if (o.silent) return {};
     const bool tenBit = control & kControlTenBit;
     std::vector<uint8_t> bytes = o.replyBytes;
     if (bytes.empty()) {
-        const double l = levelDb(o, outputFrequency(word, o)) - attenuationDb(control);
+        const double l = levelDb(o, outputFrequency(word, o)) - attenuationDb(control) + noiseDb;
         bytes = encodeReading(rawReading(l, control & kControlLinear, tenBit), tenBit);
     }
     if (o.shortReply && tenBit && bytes.size() > 1) bytes.resize(1);

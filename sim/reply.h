@@ -16,6 +16,8 @@ double attenuationDb(uint8_t control);
 // The detector reading as it goes over the wire: one byte, or two in 10-bit mode.
 std::vector<uint8_t> encodeReading(uint16_t raw, bool tenBit);
 // Everything the device sends for one frame, fault modes included (empty when silent).
-std::vector<uint8_t> frameReply(const Options& o, uint32_t word, uint8_t control);
+// noiseDb: added to the level before it is read, for a noisy device.
+std::vector<uint8_t> frameReply(const Options& o, uint32_t word, uint8_t control,
+                                double noiseDb = 0);
 
 }  // namespace vekasim

@@ -16,6 +16,7 @@
 #include <fstream>
 #include <map>
 #include <mutex>
+#include <random>
 #include <thread>
 
 #include "frame_assembler.h"
@@ -42,6 +43,8 @@ struct Simulator::Impl {
 
     // dut and levelDb change while running; everything else is fixed after start().
     Options opts;
+    std::mt19937 random{static_cast<std::mt19937::result_type>(opts.noiseSeed)};
+    std::normal_distribution<double> gauss{0.0, 1.0};
     mutable std::mutex modelMutex;
 
     mutable std::mutex stateMutex;
@@ -316,7 +319,8 @@ Options Simulator::Impl::modelSnapshot() const {
 void Simulator::Impl::onFrame(const Frame& f) {
     if (opts.vanishAfter >= 0 && completed >= opts.vanishAfter) return;  // already unplugged
     const Options model = modelSnapshot();
-    std::vector<uint8_t> reply = frameReply(model, f.word, f.control);
+    const double noise = model.noiseDb > 0 ? model.noiseDb * gauss(random) : 0.0;
+    std::vector<uint8_t> reply = frameReply(model, f.word, f.control, noise);
     // Queue the reply before anyone can see the exchange, so sendRaw() bytes come after it.
     if (model.lineTiming) {
         termios t{};

@@ -22,6 +22,10 @@ struct Options {
     std::optional<double> loadOhm;
     double sourceFreqHz = 10140000, sourceLevelDbm = -20, rbwHz = 10000;
     std::optional<double> levelDb;
+    // Gaussian noise on the level, this many dB standard deviation, from a seeded generator so
+    // that a run repeats.
+    double noiseDb = 0;
+    int noiseSeed = 1;
     std::vector<uint8_t> replyBytes;  // empty = answer from the model
     bool silent = false, shortReply = false;
     int staleBytes = 0, strayBytes = 0, replyDelayMs = 0, vanishAfter = -1;

@@ -39,6 +39,8 @@ Device under test:
   --source-level DBM   its level (default -20); calsignal is 10 dBm
   --rbw HZ             resolution bandwidth of the spectrum display (default 10000)
   --level DB           fixed level at every frequency, overrides the device
+  --noise DB           Gaussian noise of this standard deviation on every reading
+  --seed N             start of the noise's random numbers (default 1), for repeatable runs
   --reply-bytes HEX[,HEX]  answer every frame with exactly these bytes, e.g. D2 or 34,C0
 
 Faults, to see how veka copes:

@@ -73,6 +73,27 @@ Status applySweepOptions(Operations& ops, const ProgramOptions& o) {
     return ops.setSweep(std::get<SweepPlan>(plan));
 }
 
+// The additions the options ask for, after the sweep is set: its reference must fit it.
+Status applyExtras(Operations& ops, const ProgramOptions& o) {
+    if (o.average) {
+        if (Status s = ops.setAverageCount(*o.average); !s) return s;
+        if (Status s = ops.setAveraging(true); !s) return s;
+    }
+    if (o.holdMax)
+        if (Status s = ops.setHold(*o.holdMax ? Hold::Max : Hold::Min); !s) return s;
+    if (o.referenceFile) {
+        Status s = ops.loadReference(*o.referenceFile);
+        if (s) s = ops.setNormalised(true);
+        if (!s) return Error{s.error().fault, {}, "--reference " + *o.referenceFile + ": " + s.error().reason};
+    }
+    if (o.limitsFile) {
+        Status s = ops.loadLimits(*o.limitsFile);
+        if (s) s = ops.setLimits(true);
+        if (!s) return Error{s.error().fault, {}, "--limits " + *o.limitsFile + ": " + s.error().reason};
+    }
+    return {};
+}
+
 // Runs exactly `count` complete sweeps: the worker itself ends after the last one. A signal
 // or a device that fell silent ends the wait early.
 void runSweeps(Operations& ops, const DeviceLink& link, int32_t count) {
@@ -135,11 +156,19 @@ int sweepAndWrite(const ProgramOptions& opts) {
     Operations ops(logic, Entry::Checked);
     if (const Status s = applySweepOptions(ops, opts); !s)
         return say(kExitUsage, "impossible sweep: " + s.error().reason);
-    runSweeps(ops, logic.link(), opts.count);
+    if (const Status s = applyExtras(ops, opts); !s) return say(kExitUsage, s.error().reason);
+    runSweeps(ops, logic.link(), opts.average && !opts.countGiven ? *opts.average : opts.count);
     if (logic.link().aborted()) return endBySignal(logic);
     if (logic.inst().DemoModus) return noDevice(logic);  // went silent during the run
     const int status = writeOutputs(logic, ops, opts);
-    return logic.link().aborted() ? endBySignal(logic) : status;
+    if (logic.link().aborted()) return endBySignal(logic);
+    if (status != 0 || ops.extras().failedSweeps == 0) return status;
+    const auto verdict = ops.limitVerdict();
+    return say(kExitLimits, std::to_string(ops.extras().failedSweeps) +
+                                " sweep(s) left the limit lines" +
+                                (verdict && !verdict->passed
+                                     ? ", the last first at " + std::to_string(verdict->firstFailureHz) + " Hz"
+                                     : std::string()));
 }
 
 // Standard error carries the run's own lines; Qt's notes about the platform would only blur

@@ -69,12 +69,17 @@ struct Definitions {
     QCommandLineOption points{"points", {}, "N"};
     QCommandLineOption mode{"mode", {}, "MODE"};
     QCommandLineOption linear{"linear"};
+    QCommandLineOption average{"average", {}, "N"};
+    QCommandLineOption hold{"hold", {}, "max|min"};
+    QCommandLineOption reference{"reference", {}, "FILE"};
+    QCommandLineOption limits{"limits", {}, "FILE"};
     QCommandLineOption remote{"remote", {}, "[ADDRESS:]PORT"};
     QCommandLineOption noWindow{"no-window"};
 
     void addTo(QCommandLineParser& p) const {
         p.addOptions({help, version, port, listPorts, lang, config, sweep, count, out, summary,
-                      start, stop, center, span, step, points, mode, linear, remote, noWindow});
+                      start, stop, center, span, step, points, mode, linear, average, hold,
+                      reference, limits, remote, noWindow});
     }
 };
 
@@ -105,6 +110,7 @@ class Reader {
     std::optional<std::string> readBatch(ProgramOptions& o) const;
     std::optional<std::string> readFrequencies(ProgramOptions& o) const;
     std::optional<std::string> readOutputs(ProgramOptions& o) const;
+    std::optional<std::string> readExtras(ProgramOptions& o) const;
     std::optional<std::string> readRemote(ProgramOptions& o) const;
 
     const QCommandLineParser& p_;
@@ -172,6 +178,23 @@ std::optional<std::string> Reader::readOutputs(ProgramOptions& o) const {
     return std::nullopt;
 }
 
+std::optional<std::string> Reader::readExtras(ProgramOptions& o) const {
+    if (auto e = number(d_.average, 1, 64, "1 to 64 sweeps", o.average)) return e;
+    if (p_.isSet(d_.hold)) {
+        const QString h = p_.value(d_.hold);
+        if (h != QLatin1String("max") && h != QLatin1String("min"))
+            return concat("invalid value '", h.toStdString(), "' for --hold (max or min)");
+        o.holdMax = h == QLatin1String("max");
+    }
+    for (auto [opt, file] : {std::pair{&d_.reference, &o.referenceFile}, {&d_.limits, &o.limitsFile}}) {
+        if (!p_.isSet(*opt)) continue;
+        std::string name;
+        if (auto e = this->name(*opt, p_.value(*opt), name)) return e;
+        *file = name;
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> Reader::readBatch(ProgramOptions& o) const {
     o.sweep = p_.isSet(d_.sweep);
     o.linear = p_.isSet(d_.linear);
@@ -179,6 +202,7 @@ std::optional<std::string> Reader::readBatch(ProgramOptions& o) const {
     if (auto e = number(d_.count, 1, kInt32Max, "a whole number of sweeps, 1 or more", count))
         return e;
     o.count = count.value_or(1);
+    o.countGiven = count.has_value();
     if (auto e = readFrequencies(o)) return e;
     if (p_.isSet(d_.mode)) {
         const QString m = p_.value(d_.mode);
@@ -189,6 +213,7 @@ std::optional<std::string> Reader::readBatch(ProgramOptions& o) const {
                           "' for --mode (transmission, reflection or spectrum)");
     }
     if (auto e = readOutputs(o)) return e;
+    if (auto e = readExtras(o)) return e;
     if (o.sweep) {
         if (!p_.positionalArguments().isEmpty())
             return concat("'", p_.positionalArguments().constFirst().toStdString(),
@@ -196,8 +221,9 @@ std::optional<std::string> Reader::readBatch(ProgramOptions& o) const {
         if (o.outFiles.empty() && !o.summaryFile) return std::string("--sweep needs --out FILE");
         return std::nullopt;
     }
-    for (const auto* opt : {&d_.count, &d_.out, &d_.summary, &d_.start, &d_.stop, &d_.center,
-                            &d_.span, &d_.step, &d_.points, &d_.mode, &d_.linear})
+    for (const auto* opt :
+         {&d_.count, &d_.out, &d_.summary, &d_.start, &d_.stop, &d_.center, &d_.span, &d_.step,
+          &d_.points, &d_.mode, &d_.linear, &d_.average, &d_.hold, &d_.reference, &d_.limits})
         if (p_.isSet(*opt)) return optionName(*opt) + " needs --sweep";
     return std::nullopt;
 }

@@ -36,6 +36,7 @@ struct ProgramOptions {
     // Batch mode.
     bool sweep = false;
     int32_t count = 1;
+    bool countGiven = false;  // else --average N makes it N
     std::vector<std::string> outFiles;  // "-": the CSV table to standard output
     bool toStdout = false;
     std::optional<std::string> summaryFile;
@@ -47,6 +48,10 @@ struct ProgramOptions {
     std::optional<int32_t> points;
     std::optional<int32_t> messart;  // 1 transmission, 2 reflection, 3 spectrum
     bool linear = false;
+    std::optional<int32_t> average;  // sweeps, 1 to 64
+    std::optional<bool> holdMax;     // true: max hold, false: min hold
+    std::optional<std::string> referenceFile;
+    std::optional<std::string> limitsFile;
 
     // Remote control.
     std::optional<RemoteEndpoint> remote;

@@ -1,6 +1,9 @@
 #include "display/auswertung.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
 #include <mutex>
 
 
@@ -60,6 +63,19 @@ std::string Pegeltext(int32_t v, bool linear) {
     text += '.';
     text += std::to_string(betrag % nenner + nenner).substr(1);  // the leading zeros
     return text;
+}
+
+double levelOfValue(double displayValue, bool linear) {
+    return linear ? displayValue / 400.0 : (displayValue - 400.0) / 5.0;
+}
+
+std::string Pegeltext(double v, bool linear) {
+    if (v == std::trunc(v) && std::abs(v) < 2147483647.0)
+        return Pegeltext(static_cast<int32_t>(v), linear);
+    const double level = levelOfValue(v, linear);
+    std::array<char, 32> buf{};
+    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), level);
+    return std::string(buf.data(), res.ptr);
 }
 
 std::string Werttext(int32_t v, bool linear, char dezimaltrenner) {

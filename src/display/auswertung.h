@@ -25,6 +25,12 @@ std::string Pegelzahl(int32_t v, bool linear, char dezimaltrenner);
 // control: dB with one decimal (0.2 dB steps, "-9.6", "0.0"), or the linear fraction with four
 // decimals ("0.8750"); always "." as decimal point.
 std::string Pegeltext(int32_t v, bool linear);
+// The level of a value in display units: dB below the top line in 0.2 dB steps, or the
+// linear fraction of full scale.
+double levelOfValue(double displayValue, bool linear);
+// The same for a value between the display's steps (an average): the shortest decimal that
+// reads back as the same double, levelOfValue(v); a whole v as above.
+std::string Pegeltext(double v, bool linear);
 // The same as the readouts write it: the dB figure followed by " dB".
 std::string Werttext(int32_t v, bool linear, char dezimaltrenner);
 // FrequenzText(f) + " " + Werttext(v).

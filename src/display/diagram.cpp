@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "display/auswertung.h"
+#include "display/limits.h"
 
 namespace veka {
 
@@ -219,11 +220,71 @@ void DiagrammZeichnen(Instrument& inst, Messdaten& d) {
     std::fill(d.Rohwerte.begin() + 1, d.Rohwerte.begin() + 1 + n, 0);
     d.lastSweep.shown = false;  // the values start anew
     d.lastSweep.drawn = false;
+    // So do the averaging and the hold; a reference taken over other frequencies no longer
+    // stands for this sweep.
+    TraceExtras& t = d.extras;
+    t.restart();
+    if (!t.reference.fits(inst.e.Startfrequenz, inst.e.Schrittweite, n, inst.Messart, inst.Linear))
+        t.normalised = false;
     const uint8_t hinten = farbindex(inst.e.Hintergrundfarbe);
     BildLoeschen(d.Diagrammbild, hinten);
     BildLoeschen(d.Rasterbild, hinten);
     Flaechenziel raster(d.Rasterbild);
     RasterZeichnen(inst, raster);
+    drawExtras(inst, d, raster);
+}
+
+namespace {
+
+constexpr uint8_t kLimitColour = 249;  // red of the halftone palette
+
+// A polyline through the sweep's points 1..n, broken where a point has no value.
+template <typename Value>
+void drawPoints(Zeichenziel& ziel, int n, uint8_t farbe, Value value) {
+    bool joined = false;  // the point before had a value
+    int64_t px = 0, py = 0;
+    for (int k = 1; k <= n; ++k) {
+        const std::optional<double> v = value(k);
+        if (v) {
+            const int64_t x = X0 + 2 * k + 1;
+            const int64_t y = Y0 - std::llround(std::clamp(*v, -1e9, 1e9));
+            if (joined) ziel.linie(px, py, x, y, farbe);
+            px = x;
+            py = y;
+        }
+        joined = v.has_value();
+    }
+}
+
+}  // namespace
+
+void drawExtras(const Instrument& inst, const Messdaten& d, Zeichenziel& ziel) {
+    const int32_t art = inst.Messart;
+    if (art < Durchgang || art > Rohwerte) return;
+    const TraceExtras& t = d.extras;
+    const int n = inst.punktzahl();
+    const bool linear = inst.Linear;
+    const Einstellungen& e = inst.e;
+    if (t.reference.fits(e.Startfrequenz, e.Schrittweite, n, art, linear) && !t.normalised)
+        drawPoints(ziel, n, farbindex(e.Cursor),
+                   [&](int k) { return std::optional<double>(t.reference.values[k]); });
+    if (!t.limitsOn || t.limits.empty()) return;
+    for (const bool upper : {true, false})
+        drawPoints(ziel, n, kLimitColour, [&](int k) -> std::optional<double> {
+            const auto level = limitAt(t.limits, pointFrequency(e, k), upper);
+            if (!level) return std::nullopt;
+            return linear ? *level * 400.0 : 400.0 + 5.0 * *level;
+        });
+}
+
+void rasterNeu(Instrument& inst) {
+    inst.fenster.setTimer2(true);
+    std::lock_guard lock(inst.datenMutex);
+    Messdaten& d = inst.daten;
+    BildLoeschen(d.Rasterbild, farbindex(inst.e.Hintergrundfarbe));
+    Flaechenziel raster(d.Rasterbild);
+    RasterZeichnen(inst, raster);
+    drawExtras(inst, d, raster);
 }
 
 void RasterZeichnen(const Instrument& inst, Zeichenziel& ziel) {

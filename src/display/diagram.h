@@ -51,6 +51,13 @@ class Flaechenziel final : public Zeichenziel {
 // frequency markers (not in modes 5 and 6), then the grid, scale, VFO ruler or Smith chart.
 // Reads only settings, so it needs no lock.
 void RasterZeichnen(const Instrument& inst, Zeichenziel& ziel);
+// Over the grid of modes 1 to 4: the stored reference (when not shown normalised) in the second
+// curve's colour and the limit lines (when on) in red, at the sweep's points. Nothing while
+// neither is on. The caller holds datenMutex.
+void drawExtras(const Instrument& inst, const Messdaten& d, Zeichenziel& ziel);
+// Rasterbild anew (grid and extras), the curve and the values left as they are; the refresh
+// follows. Window thread; takes datenMutex itself.
+void rasterNeu(Instrument& inst);
 
 // Clamps a 64-bit coordinate into the int32 range the primitives take.
 int32_t saturate(int64_t v);

@@ -40,8 +40,16 @@ void MessreiheAnzeigen(Instrument& inst, const GeladeneMessreihe& reihe) {
         auto& d = inst.daten;
         std::copy_n(reihe.werte.begin(), n, d.Messwerte.begin() + 1);
         std::fill_n(d.Rohwerte.begin() + 1, n, uint16_t{0});  // a file holds no readings
-        d.lastSweep = {true,        true, false, false, reihe.F0, reihe.S, reihe.art,
-                       reihe.linear, n,    d.Messwerte, d.Rohwerte};
+        d.lastSweep = CompletedSweep{};
+        CompletedSweep& c = d.lastSweep;
+        c.valid = c.shown = true;
+        c.start = reihe.F0;
+        c.step = reihe.S;
+        c.messart = reihe.art;
+        c.linear = reihe.linear;
+        c.points = n;
+        c.values = d.Messwerte;
+        for (int k = 1; k <= n; ++k) c.level[k] = c.held[k] = c.shownValues[k] = c.values[k];
         const uint8_t hinten = farbindex(inst.e.Hintergrundfarbe);
         BildLoeschen(d.Diagrammbild, hinten);
         BildLoeschen(d.Rasterbild, hinten);

@@ -1,5 +1,8 @@
 #include "export/csv_writer.h"
 
+#include <utility>
+#include <vector>
+
 #include "display/auswertung.h"
 
 namespace veka {
@@ -21,18 +24,28 @@ std::string csvField(std::string_view text) {
 }
 
 std::string writeCsv(const TraceSnapshot& a) {
-    std::string out = a.linear ? "frequency_hz,level_linear,display_value,raw_reading"
-                               : "frequency_hz,level_db,display_value,raw_reading";
+    const std::string unit = a.linear ? "_linear" : "_db";
+    // The columns of the additions that are on, after the four of every table.
+    std::vector<std::pair<std::string, const PointValues*>> extra;
+    if (a.hold != Hold::Off) extra.emplace_back("held" + unit, &a.held);
+    if (a.referenceShown) extra.emplace_back("reference" + unit, &a.reference);
+    if (a.normalised) extra.emplace_back("normalised" + unit, &a.shownValues);
+    std::string out = "frequency_hz,level" + unit + ",display_value,raw_reading";
+    for (const auto& [name, values] : extra) out += "," + name;
     out += kLineEnd;
     for (int k = 1; k <= a.points; ++k) {
         const auto i = static_cast<size_t>(k);
         out += std::to_string(frequencyAt(a.start, a.step, k - 1));
         out += ',';
-        out += Pegeltext(a.values[i], a.linear);
+        out += Pegeltext(a.level[i], a.linear);
         out += ',';
         out += std::to_string(a.values[i]);
         out += ',';
         if (a.measured) out += std::to_string(a.raw[i]);
+        for (const auto& [name, values] : extra) {
+            out += ',';
+            out += Pegeltext((*values)[i], a.linear);
+        }
         out += kLineEnd;
     }
     return out;

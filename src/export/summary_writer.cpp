@@ -5,6 +5,7 @@
 #include <QJsonObject>
 
 #include "display/auswertung.h"
+#include "display/filter_analysis.h"
 #include "state/instrument.h"
 
 namespace veka {
@@ -50,6 +51,62 @@ void addResults(const TraceSnapshot& a, QJsonObject& doc) {
                                    {"drop_db", a.linear ? 3 : 6}};
 }
 
+QJsonValue optionalNumber(const std::optional<double>& v) {
+    return v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null);
+}
+
+QJsonObject band(const BandAt& b) {
+    return {{"drop_db", b.dropDb},
+            {"lower_hz", optionalNumber(b.lowerHz)},
+            {"upper_hz", optionalNumber(b.upperHz)},
+            {"width_hz", optionalNumber(b.widthHz())}};
+}
+
+// The filter analysis of the trace shown, as analyseFilter makes it.
+QJsonValue analysis(const TraceSnapshot& a) {
+    if (!a.shown || a.points < 1) return QJsonValue::Null;
+    LevelTrace t{a.start, a.step, a.linear, a.mode == Reflexion, {}};
+    for (int k = 1; k <= a.points; ++k) t.levels.push_back(levelOfValue(a.shownValues[k], a.linear));
+    const FilterAnalysis r = analyseFilter(t);
+    if (r.reflection) {
+        QJsonObject o = band(r.below);
+        o.remove("drop_db");
+        o["minimum_db"] = r.minimumDb;
+        o["minimum_hz"] = r.minimumHz;
+        o["below_db"] = r.belowDb;
+        return o;
+    }
+    QJsonArray bands;
+    for (const BandAt& b : r.bands) bands.append(band(b));
+    QJsonObject o{{"maximum_db", r.maximumDb},
+                  {"maximum_hz", r.maximumHz},
+                  {"bands", bands},
+                  {"centre_arithmetic_hz", optionalNumber(r.centreArithmeticHz)},
+                  {"centre_geometric_hz", optionalNumber(r.centreGeometricHz)},
+                  {"q", optionalNumber(r.q)},
+                  {"ripple_db", optionalNumber(r.rippleDb)},
+                  {"shape_factor", optionalNumber(r.shapeFactor)}};
+    if (r.shapeFactor) o["shape_levels_db"] = QJsonArray{r.shapeFromDb, r.shapeToDb};
+    return o;
+}
+
+void addExtras(const TraceSnapshot& a, QJsonObject& doc) {
+    doc["averaged_sweeps"] = a.averagedOf;
+    doc["hold"] = a.hold == Hold::Max ? "max" : a.hold == Hold::Min ? "min" : "off";
+    doc["normalised"] = a.normalised;
+    doc["reference"] = a.referenceShown;
+    doc["limits"] = !a.limitsTested
+                        ? QJsonValue(QJsonValue::Null)
+                        : QJsonObject{{"passed", a.firstFailure == 0},
+                                      {"first_failure_point", a.firstFailure},
+                                      {"first_failure_hz",
+                                       a.firstFailure > 0
+                                           ? QJsonValue(frequencyAt(a.start, a.step,
+                                                                    a.firstFailure - 1))
+                                           : QJsonValue(QJsonValue::Null)}};
+    doc["analysis"] = analysis(a);
+}
+
 }  // namespace
 
 std::string writeSummary(const TraceSnapshot& a, std::string_view exportedAt) {
@@ -64,6 +121,7 @@ std::string writeSummary(const TraceSnapshot& a, std::string_view exportedAt) {
                     {"source", !a.shown ? "none" : a.measured ? "sweep" : "file"},
                     {"sweep", sweep(a)}};
     addResults(a, doc);
+    addExtras(a, doc);
     const QByteArray bytes = QJsonDocument(doc).toJson(QJsonDocument::Indented);
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }

@@ -40,6 +40,20 @@ void copyTrace(const Instrument& inst, TraceSnapshot& a) {
     a.values = d.Messwerte;
     a.values2 = d.Messwerte2;
     a.raw = d.Rohwerte;
+    for (int k = 1; k <= a.points; ++k) a.level[k] = a.held[k] = a.shownValues[k] = a.values[k];
+    if (last.shown) {
+        a.level = last.level;
+        a.held = last.held;
+        a.shownValues = last.shownValues;
+        a.averagedOf = last.averagedOf;
+        a.hold = last.hold;
+        a.normalised = last.normalised;
+        a.limitsTested = last.limitsTested;
+        a.firstFailure = last.firstFailure;
+    }
+    const ReferenceTrace& ref = d.extras.reference;
+    a.referenceShown = ref.fits(a.start, a.step, a.points, a.mode, a.linear);
+    if (a.referenceShown) a.reference = ref.values;
     const TBildfeld& kurve = last.drawn ? fertigeKurve(inst, d, a.mode) : d.Diagrammbild;
     BilderVerknuepfen(a.picture, d.Rasterbild, kurve);
     a.series = messreiheSchreiben(inst);
@@ -62,6 +76,7 @@ TraceSnapshot takeSnapshot(const Instrument& inst) {
     RasterZeichnen(inst, recorder);
     {
         std::lock_guard lock(inst.datenMutex);
+        drawExtras(inst, inst.daten, recorder);
         copyTrace(inst, a);
     }
     if (const Korrfaktorpaar* pair = inst.faktorpaar(a.mode, a.linear)) a.factors = *pair;

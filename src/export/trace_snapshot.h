@@ -39,6 +39,15 @@ struct TraceSnapshot {
     std::array<int32_t, MaxPunkte + 1> values{};   // Messwerte
     std::array<int32_t, MaxPunkte + 1> values2{};  // second reading, Smith mode only
     std::array<uint16_t, MaxPunkte + 1> raw{};     // detector readings, when `measured`
+    // The additions, in display-value units: the averaged (or single) trace, the held one, the
+    // one shown, and the stored reference; which of them are on.
+    PointValues level{}, held{}, shownValues{}, reference{};
+    int averagedOf = 0;
+    Hold hold = Hold::Off;
+    bool normalised = false;
+    bool referenceShown = false;  // a reference over these frequencies is stored
+    bool limitsTested = false;    // limit lines were on for the sweep
+    int firstFailure = 0;         // its first point outside them
     bool shown = false;     // a complete sweep or a loaded series, not values reset by a redraw
     bool measured = false;  // a sweep's readings, not a series file
     // What it was measured with.

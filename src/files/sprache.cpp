@@ -80,6 +80,17 @@ constexpr std::pair<std::string_view, Control> kFensterSchluessel[] = {
 // built-in caption.
 constexpr std::pair<std::string_view, Control> kNeueFensterSchluessel[] = {
     {"Menu17", Exportieren1},
+    {"Menu80", MenuAnalyse},
+    {"Menu81", Mittelung1},
+    {"Menu82", MaxHalten1},
+    {"Menu83", MinHalten1},
+    {"Menu84", SpeicherUebernehmen1},
+    {"Menu85", Normieren1},
+    {"Menu86", SpeicherLaden1},
+    {"Menu87", SpeicherSpeichern1},
+    {"Menu88", GrenzwerteLaden1},
+    {"Menu89", GrenzwertePruefen1},
+    {"Menu90", Filteranalyse1},
 };
 
 std::string withoutFirstAmpersand(std::string text) {

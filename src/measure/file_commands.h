@@ -11,6 +11,8 @@ struct DateiDialogNamen {
     std::string reiheSpeichern = "vek";
     std::string reiheOeffnen;
     std::string export_ = "vek";
+    std::string speicher = "speicher";
+    std::string grenzwerte;
 };
 
 }  // namespace veka

@@ -98,6 +98,19 @@ class Netzwerktester {
     void MessreiheSpeichern1Click();
     void Messreiheladen1Click();
     void Exportieren1Click();
+    // The "Analyse" menu.
+    void Mittelung1Click();
+    void MaxHalten1Click();
+    void MinHalten1Click();
+    void SpeicherUebernehmen1Click();
+    void Normieren1Click();
+    void SpeicherLaden1Click();
+    void SpeicherSpeichern1Click();
+    void GrenzwerteLaden1Click();
+    void GrenzwertePruefen1Click();
+    void Filteranalyse1Click();
+    // The menu's check marks from the additions as they stand (also after a remote change).
+    void zusaetzeZeigen();
     // Settings dialog, around the dialog itself: before and after it is shown.
     void optionenVorher();
     void optionenNachher();
@@ -105,6 +118,7 @@ class Netzwerktester {
   private:
     void nachStop();
     void fehlerZeigen(const Status& s);
+    void zusatzFehler(const Status& s);
     void startupDateien();
     void startupSprache();
 

@@ -7,11 +7,6 @@
 
 namespace veka {
 
-double levelOf(int32_t displayValue, bool linear) {
-    const double v = static_cast<double>(displayValue);
-    return linear ? v / 400.0 : (v - 400.0) / 5.0;
-}
-
 SettingsReading Operations::settings() const {
     const Einstellungen& e = inst_.e;
     const WindowModel& w = inst_.fenster;
@@ -52,7 +47,7 @@ Result<Trace> Operations::trace() const {
     for (int k = 1; k <= c.points; ++k) {
         const auto i = static_cast<size_t>(k);
         t.points.push_back({frequencyAt(c.start, c.step, k - 1), c.values[i],
-                            levelOf(c.values[i], c.linear), c.raw[i]});
+                            levelOfValue(c.shownValues[i], c.linear), c.raw[i]});
     }
     return t;
 }
@@ -62,7 +57,7 @@ Result<Results> Operations::results() const {
     if (!c.valid) return Error{Fault::NoTrace, {}};
     const Auswertung a =
         auswerten(c.values, c.points, c.start, c.step, c.messart, c.linear, inst_.Cursorpunkt);
-    const auto lesen = [&](int32_t f, int32_t v) { return Reading{f, v, levelOf(v, c.linear)}; };
+    const auto lesen = [&](int32_t f, int32_t v) { return Reading{f, v, levelOfValue(v, c.linear)}; };
     Results r;
     r.maximum = lesen(a.ex.maxFrequenz, a.ex.maxWert);
     r.minimum = lesen(a.ex.minFrequenz, a.ex.minWert);

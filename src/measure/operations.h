@@ -15,6 +15,7 @@
 #include <variant>
 #include <vector>
 
+#include "display/filter_analysis.h"
 #include "measure/sweep_plan.h"
 #include "state/instrument.h"
 
@@ -31,6 +32,7 @@ enum class Fault : uint8_t {
     FileUnreadable, // no regular file, too large, or not of the kind asked for
     FileNotSaved,   // writing failed; the old file is kept
     UnknownFormat,  // a file name whose extension names no export format
+    NotFitting,     // no reference or limit table, or one over other frequencies
 };
 
 struct Error {
@@ -101,14 +103,10 @@ struct SettingsReading {
     bool continuous = false;  // it runs until stopped
 };
 
-// The level of a display value: dB relative to the top line in 0.2 dB steps, or the linear
-// fraction of full scale in steps of 1/400.
-double levelOf(int32_t displayValue, bool linear);
-
 struct TracePoint {
     int32_t frequencyHz = 0;
     int32_t displayValue = 0;  // Messwerte, 400 = top line
-    double level = 0;          // levelOf(displayValue)
+    double level = 0;          // levelOfValue(the value shown, before rounding)
     uint16_t raw = 0;          // the detector's reading (0 where none was taken)
 };
 
@@ -137,6 +135,28 @@ struct Results {
     Reading minimum;
     Reading cursor;
     std::optional<Bandwidth> bandwidth;  // transmission mode, both edges inside the sweep
+};
+
+// The additions as they stand.
+struct ExtrasReading {
+    bool averaging = false;
+    int averageCount = 0;
+    int sweepsAveraged = 0;  // in the last complete sweep
+    Hold hold = Hold::Off;
+    bool normalised = false;
+    bool referenceStored = false;
+    bool referenceFits = false;  // to the sweep as it is set now
+    bool limitsOn = false;
+    size_t limitRows = 0;
+    int failedSweeps = 0;  // since "&Start" (or the last change of the additions)
+};
+
+// The limit lines' verdict on the last complete sweep.
+struct LimitVerdict {
+    bool tested = false;  // limits were on for it
+    bool passed = true;
+    int firstFailure = 0;  // its first point outside, 1..points
+    int32_t firstFailureHz = 0;
 };
 
 class Operations {
@@ -193,6 +213,30 @@ class Operations {
     // Blocks until the running sweeps have begun their k-th sweep (from 1); false when they
     // ended before. For fronts without an event loop.
     bool waitForSweep(uint64_t k);
+
+    // ---- Additions: averaging, hold, a reference trace, limit lines; all off at the start.
+    // Averaging and hold start afresh with every change of them and with every full redraw
+    // (new frequencies, points, mode or detector, "&Start").
+    Status setAveraging(bool on);
+    Status setAverageCount(int sweeps);  // 1 to 64
+    void restartAveraging();
+    Status setHold(Hold hold);
+    // The last complete trace as the reference (averaged and held, not normalised).
+    Status storeReference();
+    // A CSV table as the export writes it, over the frequencies the sweep is set to.
+    Status loadReference(const std::string& path);
+    Status saveReference(const std::string& path);
+    // Shows trace - reference (dB) or trace / reference (linear); needs a reference that
+    // fits the sweep. Starts the values anew.
+    Status setNormalised(bool on);
+    // A limit table (frequency_hz,upper,lower); switch it on and off with setLimits.
+    Status loadLimits(const std::string& path);
+    Status setLimits(bool on);
+    ExtrasReading extras() const;
+    Result<ReferenceTrace> reference() const;
+    // The filter analysis of the last complete trace, as shown.
+    Result<FilterAnalysis> analysis(double belowDb = -10) const;
+    Result<LimitVerdict> limitVerdict() const;
 
     // ---- Queries.
     SettingsReading settings() const;

@@ -5,7 +5,9 @@
 #include "display/auswertung.h"
 #include "display/diagram.h"
 #include "display/quickdraw.h"
+#include "display/limits.h"
 #include "display/sweep_step.h"
+#include "measure/trace_processing.h"
 
 namespace veka {
 
@@ -21,9 +23,13 @@ constexpr Control kGesperrt[] = {
 
 }  // namespace
 
-int32_t korrigiert(uint16_t rohwert, const Korrfaktorpaar& paar) {
+double korrigiertGenau(uint16_t rohwert, const Korrfaktorpaar& paar) {
     const int32_t produkt = wrapMul(wrapSub(rohwert, paar.k1), paar.k2);
-    return runden(static_cast<double>(produkt) / 100.0);
+    return static_cast<double>(produkt) / 100.0;
+}
+
+int32_t korrigiert(uint16_t rohwert, const Korrfaktorpaar& paar) {
+    return runden(korrigiertGenau(rohwert, paar));
 }
 
 int32_t smithWert(uint16_t rohwert) {
@@ -201,6 +207,7 @@ void Sweep::punktMessen(int i, int n, int32_t f) {
     int32_t zweiter = 0;
     bool hatWert = true;
     int32_t wert = 0;
+    double genau = 0;
     if (messart == SmithModus) {
         wert = smithWert(roh);
         inst_.Linear = true;
@@ -209,12 +216,13 @@ void Sweep::punktMessen(int i, int n, int32_t f) {
     } else if (messart == Rohwerte) {
         wert = roh;
     } else if (const Korrfaktorpaar* paar = inst_.faktorpaar(messart, inst_.Linear)) {
-        wert = korrigiert(roh, *paar);
+        genau = korrigiertGenau(roh, *paar);
+        wert = runden(genau);
     } else {
         hatWert = false;  // modes without a reading keep the old value
     }
 
-    offen_ = Messpunkt{i, n, messart, hatWert, wert, zweiter, roh};
+    offen_ = Messpunkt{i, n, messart, hatWert, wert, zweiter, roh, genau, inst_.Linear};
 }
 
 void Sweep::eintragen() {
@@ -230,12 +238,26 @@ void Sweep::eintragen() {
         }
         if (p.messart == SmithModus) d.Messwerte2[p.i] = p.zweiter;
         if (d.Messwerte[p.i] < 1) d.Messwerte[p.i] = 1;
+        if (p.i == 1) zusaetzeBeginnen(d, p.messart, p.n);
+        if (zusaetze_ && p.hatWert && p.messart <= Spektrum)
+            d.Messwerte[p.i] = processPoint(d.extras, p.i, p.genau, d.Messwerte[p.i], p.linear,
+                                            normalisieren_);
         if (p.i == 1) d.Messwerte[0] = d.Messwerte[1];
         if (p.i > 1 && p.i < p.n) punktZeichnen(inst_, d, p.i, p.messart);
         wecken = d.refreshWecken && (d.Diagrammbild.geaendert || d.Rasterbild.geaendert);
         if (wecken) d.refreshWecken = false;
     }
     if (wecken) ui_.refreshWecken();
+}
+
+// At a sweep's first point: whether its values go through the additions, decided once.
+void Sweep::zusaetzeBeginnen(Messdaten& d, int32_t messart, int n) {
+    TraceExtras& t = d.extras;
+    zusaetze_ = messart >= Durchgang && messart <= Spektrum && t.changesValues();
+    normalisieren_ = zusaetze_ && t.normalised &&
+                     t.reference.fits(inst_.e.Startfrequenz, inst_.e.Schrittweite, n, messart,
+                                      inst_.Linear);
+    if (zusaetze_) beginSweep(t);
 }
 
 void Sweep::fertigAblegen(int32_t start, int n) {
@@ -253,6 +275,18 @@ void Sweep::fertigAblegen(int32_t start, int n) {
     c.points = n;
     c.values = d.Messwerte;
     c.raw = d.Rohwerte;
+    TraceExtras& t = d.extras;
+    for (int k = 1; k <= n; ++k) {
+        c.level[k] = zusaetze_ ? t.level[k] : c.values[k];
+        c.held[k] = zusaetze_ ? t.heldNow[k] : c.values[k];
+        c.shownValues[k] = zusaetze_ ? t.shown[k] : c.values[k];
+    }
+    c.averagedOf = zusaetze_ && t.averaging ? std::min(t.sweeps, t.averageCount) : 0;
+    c.hold = zusaetze_ ? t.hold : Hold::Off;
+    c.normalised = normalisieren_;
+    c.limitsTested = t.limitsOn && !t.limits.empty();
+    c.firstFailure = c.limitsTested ? firstLimitFailure(t.limits, c) : 0;
+    if (c.firstFailure > 0) ++t.failedSweeps;
 }
 
 }  // namespace veka

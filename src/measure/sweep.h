@@ -20,6 +20,8 @@ namespace veka {
 // The display value of a raw reading in modes 1 to 3: round((raw - K1) * K2 / 100), with
 // the subtraction and product in wrapping int32 arithmetic.
 int32_t korrigiert(uint16_t rohwert, const Korrfaktorpaar& paar);
+// The same before rounding.
+double korrigiertGenau(uint16_t rohwert, const Korrfaktorpaar& paar);
 // The display value of a two-channel reading in mode 6: round(raw / 368.64 * 400).
 int32_t smithWert(uint16_t rohwert);
 
@@ -75,12 +77,15 @@ class Sweep {
         int32_t wert = 0;
         int32_t zweiter = 0;
         uint16_t roh = 0;
+        double genau = 0;  // the display value before rounding
+        bool linear = false;
     };
 
     void messschleife(uint64_t lauf);
     void punktMessen(int i, int n, int32_t f);
     void eintragen();  // stores and draws offen_, if any
     void fertigAblegen(int32_t start, int n);  // keeps the complete sweep for the queries
+    void zusaetzeBeginnen(Messdaten& d, int32_t messart, int n);
     void warteAufStop();
     bool mussEnden() const;
     void fertigMelden(uint64_t lauf);
@@ -99,6 +104,8 @@ class Sweep {
     std::function<void()> nachStop_;
     // Worker only.
     std::optional<Messpunkt> offen_;
+    bool zusaetze_ = false;       // this sweep's values go through the additions (averaging …)
+    bool normalisieren_ = false;  // and are shown against the reference
     const std::function<void()> eintragenUnterwegs_ = [this] { eintragen(); };
 
     // Sweep count of the current worker.

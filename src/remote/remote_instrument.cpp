@@ -30,6 +30,7 @@ int scpiCode(const Error& e) {
             return scpi::DataOutOfRange;
         case Fault::SweepRunning:
         case Fault::WrongMode:
+        case Fault::NotFitting:
             return scpi::SettingsConflict;
         case Fault::NoTrace:
             return scpi::DataStale;

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "state/surfaces.h"
+#include "state/trace_extras.h"
 #include "state/meldungstabelle.h"
 #include "state/window_model.h"
 
@@ -86,7 +87,20 @@ struct CompletedSweep {
     int points = 0;
     std::array<int32_t, MaxPunkte + 1> values{};  // display values, as Messwerte
     std::array<uint16_t, MaxPunkte + 1> raw{};    // detector readings, 0 where none was taken
+    // With the additions of trace_extras.h, in display-value units (all equal to values
+    // while none is on): the averaged trace, the held one, and the one shown.
+    PointValues level{};
+    PointValues held{};
+    PointValues shownValues{};
+    int averagedOf = 0;  // sweeps in the average at each point; 0: no averaging
+    Hold hold = Hold::Off;
+    bool normalised = false;
+    // Limit lines, when on: whether every point kept within them, else the first that did not.
+    bool limitsTested = false;
+    int firstFailure = 0;  // point 1..points; 0: none failed
 };
+
+static_assert(std::tuple_size_v<PointValues> == MaxPunkte + 1);
 
 // Values guarded by Instrument::datenMutex.
 struct Messdaten {
@@ -94,6 +108,7 @@ struct Messdaten {
     std::array<int32_t, MaxPunkte + 1> Messwerte2{};
     std::array<uint16_t, MaxPunkte + 1> Rohwerte{};  // the reading behind each Messwerte entry
     CompletedSweep lastSweep;
+    TraceExtras extras;
     TBildfeld Diagrammbild;
     TBildfeld Rasterbild;
     // The window's refresh rests until the sweep draws something (Netzwerktester::refreshRuhen).

@@ -11,7 +11,32 @@ namespace veka {
 
 // Messages of commands added later than the numbered table. A language file cannot know their
 // keys yet, so a key the file lacks keeps the built-in text instead of turning into "ERROR".
-enum class Zusatztext : uint8_t { ExportFormatUnbekannt, Count };
+// Texts of later additions: a language file may lack their keys, so each has its German text.
+enum class Zusatztext : uint8_t {
+    ExportFormatUnbekannt,
+    MittelungTitel,
+    MittelungFrage,
+    SpeicherPasstNicht,
+    KeineGrenzwerte,
+    TabelleUnlesbar,
+    KeineMessung,
+    AnalyseTitel,
+    Maximum,
+    Minimum,
+    Breite,
+    NichtErreicht,
+    Mitte,
+    Arithmetisch,
+    Geometrisch,
+    Guete,
+    Formfaktor,
+    Welligkeit,
+    Unter,
+    Grenzwerte,
+    Bestanden,
+    VerletztBei,
+    Count
+};
 
 struct Zusatzschluessel {
     std::string_view schluessel;  // key in the language file
@@ -23,6 +48,27 @@ inline constexpr std::array<Zusatzschluessel, static_cast<size_t>(Zusatztext::Co
         {"string45",
          "Unbekanntes Dateiformat: bitte eine Datei mit der Endung .csv, .png, "
          ".svg, .pdf, .dat oder .json wählen."},
+        {"string46", "Mittelung"},
+        {"string47", "Anzahl der gemittelten Durchläufe (1 = aus):"},
+        {"string48", "Der Speicher passt nicht zu den eingestellten Frequenzen."},
+        {"string49", "Es sind keine Grenzwerte geladen."},
+        {"string50", "Die Tabelle konnte nicht gelesen werden:"},
+        {"string51", "Es liegt noch kein vollständiger Durchlauf vor."},
+        {"string52", "Filteranalyse"},
+        {"string53", "Maximum"},
+        {"string54", "Minimum"},
+        {"string55", "Breite"},
+        {"string56", "nicht erreicht"},
+        {"string57", "Mitte"},
+        {"string58", "arithmetisch"},
+        {"string59", "geometrisch"},
+        {"string60", "Güte"},
+        {"string61", "Formfaktor"},
+        {"string62", "Welligkeit"},
+        {"string63", "unter"},
+        {"string64", "Grenzwerte"},
+        {"string65", "eingehalten"},
+        {"string66", "verletzt ab"},
     }};
 
 class Meldungstabelle {

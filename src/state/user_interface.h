@@ -41,6 +41,12 @@ class UserInterface {
     // An error the user must hear about (a file that could not be written, a printer fault).
     virtual void showError(const std::string& text) = 0;
 
+    // A report of several lines under a title (the filter analysis), until it is closed.
+    virtual void showReport(const std::string& title, const std::string& text) {
+        (void)title;
+        showMessage(text);
+    }
+
     // Runs a task on the window thread later; may be called from any thread and never waits.
     virtual void postToWindowThread(std::function<void()> task) = 0;
 

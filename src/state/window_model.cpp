@@ -77,6 +77,17 @@ constexpr std::array<std::string_view, ControlCount> kDesignTexts = {
     "Linie &7",
     "&Spektralmessung",
     "&Taktgenerator",
+    "&Analyse",
+    "&Mittelung …",
+    "Ma&ximum halten",
+    "Mi&nimum halten",
+    "Speicher &übernehmen",
+    "N&ormieren",
+    "Speicher &laden …",
+    "Speicher s&peichern …",
+    "&Grenzwerte laden …",
+    "Grenzwerte p&rüfen",
+    "&Filteranalyse …",
     "&?",
     "&Hilfe",
     "&Über",
@@ -89,7 +100,18 @@ std::string_view designText(Control c) {
 }
 
 bool isCheckable(Control c) {
-    return c == Control::Zwischenfrequenz1 || c == Control::AdditionvsSubtraktion1;
+    switch (c) {
+        case Control::Zwischenfrequenz1:
+        case Control::AdditionvsSubtraktion1:
+        case Control::Mittelung1:
+        case Control::MaxHalten1:
+        case Control::MinHalten1:
+        case Control::Normieren1:
+        case Control::GrenzwertePruefen1:
+            return true;
+        default:
+            return false;
+    }
 }
 
 WindowModel::WindowModel() {

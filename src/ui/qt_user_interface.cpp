@@ -87,6 +87,16 @@ void QtUserInterface::showError(const std::string& text) {
     QMessageBox::critical(parent_, QStringLiteral("Fehler"), QString::fromStdString(text));
 }
 
+void QtUserInterface::showReport(const std::string& title, const std::string& text) {
+    if (geschlossen_) return;
+    // A box like the window's others, the lines in the window's font.
+    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title),
+                    QString::fromStdString(text), QMessageBox::Ok, parent_);
+    box.setTextFormat(Qt::PlainText);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    box.exec();
+}
+
 void QtUserInterface::postToWindowThread(std::function<void()> task) {
     QMetaObject::invokeMethod(
         &context_,

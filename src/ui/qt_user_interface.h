@@ -38,6 +38,7 @@ class QtUserInterface : public UserInterface {
     std::string WertEingabe(const WertEingabeAnfrage& anfrage) override;
     std::optional<std::string> chooseFile(const FileDialogRequest& request) override;
     void showError(const std::string& text) override;
+    void showReport(const std::string& title, const std::string& text) override;
     void postToWindowThread(std::function<void()> task) override;
 
     // The window has closed for good: from now on no box appears and posted tasks are

@@ -323,6 +323,21 @@ void TForm1::menuesAufbauen() {
     kal->addSeparator();
     eintrag(kal, Control::Taktgenerator1, [l] { l->Taktgenerator1Click(); });
 
+    QMenu* analyse = menu(Control::MenuAnalyse);
+    eintrag(analyse, Control::Mittelung1, [l] { l->Mittelung1Click(); });
+    eintrag(analyse, Control::MaxHalten1, [l] { l->MaxHalten1Click(); });
+    eintrag(analyse, Control::MinHalten1, [l] { l->MinHalten1Click(); });
+    analyse->addSeparator();
+    eintrag(analyse, Control::SpeicherUebernehmen1, [l] { l->SpeicherUebernehmen1Click(); });
+    eintrag(analyse, Control::Normieren1, [l] { l->Normieren1Click(); });
+    eintrag(analyse, Control::SpeicherLaden1, [l] { l->SpeicherLaden1Click(); });
+    eintrag(analyse, Control::SpeicherSpeichern1, [l] { l->SpeicherSpeichern1Click(); });
+    analyse->addSeparator();
+    eintrag(analyse, Control::GrenzwerteLaden1, [l] { l->GrenzwerteLaden1Click(); });
+    eintrag(analyse, Control::GrenzwertePruefen1, [l] { l->GrenzwertePruefen1Click(); });
+    analyse->addSeparator();
+    eintrag(analyse, Control::Filteranalyse1, [l] { l->Filteranalyse1Click(); });
+
     QMenu* hilfe = menu(Control::MenuHilfe);
     eintrag(hilfe, Control::Hilfe1, [this] { Hilfe1Click(); });
     eintrag(hilfe, Control::ber1, [this] { ber1Click(); });

@@ -60,6 +60,7 @@ TraceSnapshot aufnahmeMit(bool linear) {
     a.values[1] = 350;
     a.values[2] = 400;
     a.values[3] = 1;
+    for (int k = 1; k <= 3; ++k) a.level[k] = a.held[k] = a.shownValues[k] = a.values[k];
     a.factors = Korrfaktorpaar{47, 260};
     a.heading = "Filter, \"neu\"";
     return a;

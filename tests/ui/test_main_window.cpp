@@ -78,7 +78,7 @@ TEST(Hauptfenster, LayoutAsDesigned) {
     EXPECT_EQ(f.w.size(), QSize(792, 554 + f.w.menuBar()->height()));
     EXPECT_EQ(f.w.frameGeometry().topLeft(), QPoint(1, 1));
     EXPECT_EQ(f.w.windowTitle(), "Netzwerktester (Labor)  V7.3     COM 2");
-    EXPECT_EQ(f.w.menuBar()->actions().size(), 5);
+    EXPECT_EQ(f.w.menuBar()->actions().size(), 6);  // with the added "&Analyse"
     // Designed start state: transmission.
     EXPECT_FALSE(f.w.button(Control::Button6)->isEnabled());
     EXPECT_FALSE(f.w.button(Control::Button18)->isEnabled());
