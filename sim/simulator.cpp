@@ -41,7 +41,7 @@ struct Simulator::Impl {
         std::vector<uint8_t> bytes;
     };
 
-    // dut and levelDb change while running; everything else is fixed after start().
+    // dut, levelDb and noiseDb change while running; everything else is fixed after start().
     Options opts;
     std::mt19937 random{static_cast<std::mt19937::result_type>(opts.noiseSeed)};
     std::normal_distribution<double> gauss{0.0, 1.0};
@@ -333,7 +333,8 @@ void Simulator::Impl::onFrame(const Frame& f) {
         out.insert(out.end(), reply.begin(), reply.end());
     }
     ++completed;
-    const Exchange e{f.word, f.control, std::round(outputFrequency(f.word, model)), f.gapMicros};
+    const Exchange e{f.word, f.control, std::round(outputFrequency(f.word, model)), f.gapMicros,
+                     reply};
     writeLog(e, completed);
     std::lock_guard lock(stateMutex);
     exchanges.push_back(e);
@@ -410,6 +411,11 @@ void Simulator::sendRaw(const std::vector<uint8_t>& bytes) {
 void Simulator::setLevelDb(std::optional<double> dB) {
     std::lock_guard lock(m_impl->modelMutex);
     m_impl->opts.levelDb = dB;
+}
+
+void Simulator::setNoiseDb(double dB) {
+    std::lock_guard lock(m_impl->modelMutex);
+    m_impl->opts.noiseDb = dB;
 }
 
 void Simulator::setDut(Dut d) {

@@ -48,6 +48,7 @@ struct Exchange {
     uint8_t control;
     double frequencyHz;  // as a frequency counter shows it: rounded to 1 Hz
     int64_t gapMicros;   // between the 4th and the 5th byte
+    std::vector<uint8_t> reply = {};  // what the device answered
 };
 
 class Simulator {
@@ -73,6 +74,7 @@ class Simulator {
 
     void sendRaw(const std::vector<uint8_t>& bytes);  // pushed to the host right away
     void setLevelDb(std::optional<double> dB);
+    void setNoiseDb(double dB);
     void setDut(Dut d);
 
   private:

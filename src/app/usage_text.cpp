@@ -30,6 +30,11 @@ Batch mode (no window):
       --points N         points per sweep, 1 to 300
       --mode MODE        transmission, reflection or spectrum
       --linear           linear detector instead of logarithmic
+      --average N        average the last N sweeps (1 to 64); runs N sweeps unless --count
+      --hold max|min     hold the highest or lowest value of each point
+      --reference FILE   a CSV table as --out writes it: show the sweep against it
+      --limits FILE      a limit table (frequency_hz,upper,lower): exit 6 when a sweep
+                         leaves it
 
 Remote control:
       --remote [ADDRESS:]PORT  accept commands over TCP (default address 127.0.0.1)
@@ -39,7 +44,8 @@ Without a device or port choice, port n is the file COMn in the working folder,
 else /dev/ttyS(n-1); the settings dialog picks a device per port number.
 
 Exit status: 0 success, 2 usage error or impossible sweep, 3 no usable port or no
-reply from the device, 4 a file or folder that cannot be written.
+reply from the device, 4 a file or folder that cannot be written, 6 a sweep left the
+limit lines.
 )";
 }
 

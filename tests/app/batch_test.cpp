@@ -7,11 +7,13 @@
 #include <sys/stat.h>
 
 #include <QImage>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -19,7 +21,9 @@
 #include <sstream>
 
 #include "display/auswertung.h"
+#include "display/filter_analysis.h"
 #include "display/quickdraw.h"
+#include "files/trace_tables.h"
 #include "measure/netzwerktester.h"
 #include "support/sim_readings.h"
 #include "support/fake_ui.h"
@@ -375,6 +379,71 @@ print('ok')
             EXPECT_EQ(gp.out, "40\n") << locale << " read in " << leser << ": " << gp.err;
         }
     }
+}
+
+// The levels of a table as the export wrote it.
+std::vector<double> levels(const std::string& name) {
+    const auto t = readTraceTable(dateiInhalt(name));
+    return std::holds_alternative<TraceTable>(t) ? std::get<TraceTable>(t).levels : std::vector<double>{};
+}
+
+// Averaging, limits and a reference from the command line, on the simulator's band-pass.
+TEST(Batch, AveragingLimitsAndReference) {
+    vekasim::Options o;
+    o.noiseDb = 2;
+    SimRoom room(o);
+    const std::vector<std::string> sweep = {"--start", "10000000", "--step", "5000", "--points", "60"};
+    const auto run = [&](std::vector<std::string> extra) {
+        extra.insert(extra.begin(), sweep.begin(), sweep.end());
+        return batch(room, extra);
+    };
+    // 16 sweeps averaged scatter about a quarter as much around the model as one.
+    ASSERT_EQ(run({"--out", "one.csv"}).exitCode, 0);
+    ASSERT_EQ(run({"--average", "16", "--out", "avg.csv"}).exitCode, 0);
+    const auto scatter = [&](const std::vector<double>& l) {
+        double sum = 0;
+        for (size_t k = 0; k < l.size(); ++k) {
+            const double model = vekasim::levelDb(o, 10000000.0 + 5000.0 * static_cast<double>(k));
+            sum += (l[k] - model) * (l[k] - model);
+        }
+        return std::sqrt(sum / static_cast<double>(l.size()));
+    };
+    const double ratio = scatter(levels("one.csv")) / scatter(levels("avg.csv"));
+    EXPECT_GT(ratio, 3.0);
+    EXPECT_LT(ratio, 5.5);
+    // Without noise: a limit 1 dB below the top fails from the first point above it; the
+    // summary's analysis is the one the table gives.
+    room.sim->setNoiseDb(0);
+    ASSERT_EQ(run({"--out", "clean.csv", "--summary", "clean.json"}).exitCode, 0);
+    const std::vector<double> clean = levels("clean.csv");
+    const size_t first = std::find_if(clean.begin(), clean.end(), [](double l) { return l > -1; }) -
+                         clean.begin();
+    ASSERT_LT(first, clean.size());
+    { std::ofstream("tight.csv") << "frequency_hz,upper,lower\n9900000,-1,\n10400000,-1,\n"; }
+    { std::ofstream("wide.csv") << "frequency_hz,upper,lower\n9900000,1,-90\n10400000,1,-90\n"; }
+    const ProgramRun fails = run({"--limits", "tight.csv", "--out", "l.csv"});
+    EXPECT_EQ(fails.exitCode, 6);
+    EXPECT_NE(fails.err.find(std::to_string(10000000 + 5000 * first) + " Hz"), std::string::npos)
+        << fails.err;
+    EXPECT_TRUE(fs::exists("l.csv")) << "the files are written all the same";
+    EXPECT_EQ(run({"--limits", "wide.csv", "--out", "l.csv"}).exitCode, 0);
+    // Against its own reference the sweep reads 0 dB at every point.
+    ASSERT_EQ(run({"--reference", "clean.csv", "--out", "norm.csv"}).exitCode, 0);
+    const std::vector<std::string> norm = zeilen(dateiInhalt("norm.csv"));
+    ASSERT_EQ(norm.size(), 61u);
+    EXPECT_EQ(norm[0], "frequency_hz,level_db,display_value,raw_reading,reference_db,normalised_db");
+    for (size_t k = 1; k < norm.size(); ++k)
+        EXPECT_TRUE(norm[k].ends_with(",0.0")) << norm[k];
+    // The analysis in the summary comes out of the table, number for number.
+    const QJsonObject summary =
+        QJsonDocument::fromJson(QByteArray::fromStdString(dateiInhalt("clean.json"))).object();
+    const auto t = std::get<TraceTable>(readTraceTable(dateiInhalt("clean.csv")));
+    const FilterAnalysis a = analyseFilter({t.startHz, t.stepHz, t.linear, false, t.levels});
+    ASSERT_TRUE(a.q && a.bands[0].widthHz());
+    const QJsonObject json = summary["analysis"].toObject();
+    EXPECT_EQ(json["maximum_hz"].toDouble(), a.maximumHz);
+    EXPECT_EQ(json["bands"].toArray()[0].toObject()["width_hz"].toDouble(), *a.bands[0].widthHz());
+    EXPECT_EQ(json["q"].toDouble(), *a.q);
 }
 
 }  // namespace

@@ -60,10 +60,27 @@ TEST(Operations, RefuseWhatTheInstrumentCannotDo) {
          fault(Fault::FileNotSaved), fault(Fault::FileNotSaved)},
         {"export as .bmp", [](Operations& o) { return o.exportTrace("a.bmp"); },
          fault(Fault::UnknownFormat), fault(Fault::UnknownFormat)},
+        {"average of 65", [](Operations& o) { return o.setAverageCount(65); },
+         fault(Fault::OutOfRange), fault(Fault::OutOfRange)},
+        {"normalised without a reference", [](Operations& o) { return o.setNormalised(true); },
+         fault(Fault::NotFitting), fault(Fault::NotFitting)},
+        {"limits without a table", [](Operations& o) { return o.setLimits(true); },
+         fault(Fault::NotFitting), fault(Fault::NotFitting)},
+        {"reference from a configuration", [](Operations& o) { return o.loadReference("vekami.cfg"); },
+         fault(Fault::FileUnreadable), fault(Fault::FileUnreadable)},
+        {"reference of other frequencies",
+         [](Operations& o) {
+             std::ofstream("r.csv") << "frequency_hz,level_db\n10000000,0\n10001000,0\n";
+             return o.loadReference("r.csv");
+         },
+         fault(Fault::NotFitting), fault(Fault::NotFitting)},
+        {"stored reference before a sweep", [](Operations& o) { return o.storeReference(); },
+         fault(Fault::NoTrace), fault(Fault::NoTrace)},
     };
     for (const Entry entry : {Entry::Checked, Entry::AsTyped}) {
         for (const Refusal& c : cases) {
             test::SimLogic b;
+            { std::ofstream("vekami.cfg") << "Hardwareversion  = V7.3 \r\n"; }
             Operations ops(b.core, entry);
             const Einstellungen before = b.inst.e;
             const Status s = c.op(ops);

@@ -290,6 +290,35 @@ void beendetUndFrei(Fenster& f) {
     EXPECT_FALSE(f.inst.DemoModus);
 }
 
+// The added menu "Analyse": its dialogues reach the additions, its check marks follow them,
+// and the analysis of a sweep comes as a report.
+TEST(Hauptfenster, AnalyseMenuSwitchesTheAdditions) {
+    Fenster f;
+    const auto waehlen = [&](Control c) { f.w.action(c)->trigger(); };
+    f.ui.answers = {"8"};
+    waehlen(Control::Mittelung1);
+    EXPECT_EQ(f.ui.requests.back().caption, "Mittelung");
+    EXPECT_TRUE(f.w.action(Control::Mittelung1)->isChecked());
+    EXPECT_EQ(f.w.logik().ops().extras().averageCount, 8);
+    waehlen(Control::MaxHalten1);
+    waehlen(Control::MinHalten1);  // the one hold replaces the other
+    EXPECT_FALSE(f.w.action(Control::MaxHalten1)->isChecked());
+    EXPECT_TRUE(f.w.action(Control::MinHalten1)->isChecked());
+    waehlen(Control::Normieren1);  // nothing stored to normalise to
+    EXPECT_FALSE(f.w.action(Control::Normieren1)->isChecked());
+    EXPECT_EQ(f.ui.messages.back(), "Der Speicher passt nicht zu den eingestellten Frequenzen.");
+    f.ui.answers = {"1"};
+    waehlen(Control::Mittelung1);
+    EXPECT_FALSE(f.w.action(Control::Mittelung1)->isChecked());
+    f.klick(Control::Button5);
+    ASSERT_TRUE(f.room.sim->waitForExchanges(600, std::chrono::seconds(20)));
+    f.klick(Control::Button6);
+    stopAbwarten(f);
+    waehlen(Control::Filteranalyse1);
+    EXPECT_EQ(f.ui.messages.back().rfind("Maximum: ", 0), 0u) << f.ui.messages.back();
+    EXPECT_NE(f.ui.messages.back().find("-3 dB: "), std::string::npos);
+}
+
 TEST(Programmende, QuitWhileTheWorkerWaitsForAReply) {
     Fenster f;
     f.klick(Control::Button5);
