@@ -43,7 +43,7 @@ namespace fs = std::filesystem;
 
 constexpr int32_t kStart = 10100000;
 constexpr int32_t kStep = 2000;
-constexpr int kPunkte = 60;
+constexpr int kPoints = 60;
 
 // veka --sweep ... in the room's folder, with no display and no per-user port choice.
 ProgramRun batch(const SimRoom& room, std::vector<std::string> args, bool asUser = false) {
@@ -55,16 +55,16 @@ ProgramRun batch(const SimRoom& room, std::vector<std::string> args, bool asUser
 
 std::vector<std::string> sweepArgs() {
     return {"--start",  std::to_string(kStart), "--step", std::to_string(kStep),
-            "--points", std::to_string(kPunkte)};
+            "--points", std::to_string(kPoints)};
 }
 
-std::set<std::string> eintraege(const fs::path& dir) {
+std::set<std::string> entries(const fs::path& dir) {
     std::set<std::string> namen;
     for (const auto& e : fs::directory_iterator(dir)) namen.insert(e.path().filename().string());
     return namen;
 }
 
-std::vector<std::string> zeilen(const std::string& text) {
+std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> z;
     std::istringstream in(text);
     for (std::string zeile; std::getline(in, zeile);) {
@@ -76,15 +76,15 @@ std::vector<std::string> zeilen(const std::string& text) {
 
 // The display value the window would store for the device's reading at a tuning word.
 // The same sweeps in the program logic, as the window runs them: its picture.
-Anzeigebitmap fensterbild() {
+Anzeigebitmap windowPicture() {
     FakeUi ui;
     Netzwerktester logik(ui);
     logik.FormCreate(std::nullopt);
     Instrument& s = logik.inst();
     s.e.Startfrequenz = kStart;
     s.e.Schrittweite = kStep;
-    s.e.Messpunkte = kPunkte;
-    s.Cursorpunkt = kPunkte / 2;
+    s.e.Messpunkte = kPoints;
+    s.Cursorpunkt = kPoints / 2;
     logik.Button5Click();
     EXPECT_TRUE(logik.sweep().warteAufDurchlauf(2));
     logik.stopAndWait();
@@ -106,12 +106,12 @@ TEST(Batch, FilesHoldTheSimulatorsSweep) {
 
     // Start-up contact, two sweeps, then the source parked on the start frequency.
     const auto ex = room.sim->exchanges();
-    ASSERT_EQ(ex.size(), 2u + 2 * kPunkte);
-    const std::vector<std::string> csv = zeilen(dateiInhalt("s.csv"));
-    ASSERT_EQ(csv.size(), 1u + kPunkte);
+    ASSERT_EQ(ex.size(), 2u + 2 * kPoints);
+    const std::vector<std::string> csv = lines(fileContents("s.csv"));
+    ASSERT_EQ(csv.size(), 1u + kPoints);
     EXPECT_EQ(csv[0], "frequency_hz,level_db,display_value,raw_reading");
-    for (int k = 1; k <= kPunkte; ++k) {
-        const auto& e = ex[static_cast<size_t>(kPunkte + k)];  // the second sweep
+    for (int k = 1; k <= kPoints; ++k) {
+        const auto& e = ex[static_cast<size_t>(kPoints + k)];  // the second sweep
         const int32_t f = kStart + (k - 1) * kStep;
         EXPECT_EQ(e.frequencyHz, f) << k;
         const int32_t wert = test::anzeigewert(o, e);
@@ -121,9 +121,9 @@ TEST(Batch, FilesHoldTheSimulatorsSweep) {
     }
     // The summary: what was measured and the evaluation, as numbers.
     const QJsonObject summary =
-        QJsonDocument::fromJson(QByteArray::fromStdString(dateiInhalt("s.json"))).object();
+        QJsonDocument::fromJson(QByteArray::fromStdString(fileContents("s.json"))).object();
     EXPECT_EQ(summary["mode"].toString(), "transmission");
-    EXPECT_EQ(summary["sweep"]["stop_hz"].toInt(), kStart + (kPunkte - 1) * kStep);
+    EXPECT_EQ(summary["sweep"]["stop_hz"].toInt(), kStart + (kPoints - 1) * kStep);
     EXPECT_EQ(summary["correction"]["k2"].toInt(), 250);
     EXPECT_TRUE(summary["exported"].toString().contains('T'));
     EXPECT_TRUE(summary["maximum"]["level_db"].isDouble());
@@ -131,20 +131,20 @@ TEST(Batch, FilesHoldTheSimulatorsSweep) {
     QImage png;
     ASSERT_TRUE(png.load("s.png", "PNG"));
     ASSERT_EQ(png.format(), QImage::Format_Indexed8);
-    const Anzeigebitmap bild = fensterbild();
+    const Anzeigebitmap bild = windowPicture();
     int abweichend = 0;
     for (int y = 0; y < Anzeigebitmap::Hoehe; ++y)
         for (int x = 0; x < Anzeigebitmap::Breite; ++x)
             abweichend += png.pixelIndex(x, y) != bild.at(x, y);
     EXPECT_EQ(abweichend, 0) << "the batch picture differs from the window's";
 
-    const std::string dat = dateiInhalt("s.dat");
-    EXPECT_EQ(zeilen(dat).size(), 5u + kPunkte);
+    const std::string dat = fileContents("s.dat");
+    EXPECT_EQ(lines(dat).size(), 5u + kPoints);
     EXPECT_EQ(dat.substr(0, 24), "Durchgangsmessung VEKA\r\n");
 
-    for (const char* werkzeug : {"rsvg-convert", "pdfimages"})
-        if (QStandardPaths::findExecutable(werkzeug).isEmpty())
-            GTEST_SKIP() << werkzeug << " missing";
+    for (const char* tool : {"rsvg-convert", "pdfimages"})
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            GTEST_SKIP() << tool << " missing";
     EXPECT_EQ(QProcess::execute("rsvg-convert", {"s.svg", "-o", "svg.png"}), 0);
     EXPECT_TRUE(QImage("svg.png").width() >= Anzeigebitmap::Breite);
     QProcess liste;
@@ -171,12 +171,12 @@ TEST(Batch, OptionsChooseModeAndScale) {
     std::vector<std::string> args = sweepArgs();
     args.insert(args.end(), {"--mode", "spectrum", "--linear", "--points", "5", "--out", "l.csv"});
     ASSERT_EQ(batch(room, args).exitCode, 0);
-    const std::vector<std::string> csv = zeilen(dateiInhalt("l.csv"));
+    const std::vector<std::string> csv = lines(fileContents("l.csv"));
     ASSERT_EQ(csv.size(), 1u + 5);
     EXPECT_EQ(csv[0], "frequency_hz,level_linear,display_value,raw_reading");
     EXPECT_EQ(room.sim->exchanges()[1].control & 1, 1) << "the linear detector was used";
     // The configuration itself is left as it was.
-    EXPECT_EQ(dateiInhalt("vekami.cfg").find("Messpunkte=5"), std::string::npos);
+    EXPECT_EQ(fileContents("vekami.cfg").find("Messpunkte=5"), std::string::npos);
 }
 
 TEST(Batch, SilentDeviceEndsWithThreeAndWritesNothing) {
@@ -209,7 +209,7 @@ TEST(Batch, BadNamesAreUsageErrors) {
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_NE(run.err.find("bild.bmp"), std::string::npos) << run.err;
     EXPECT_EQ(room.sim->exchangeCount(), 0u) << "nothing is measured";
-    EXPECT_EQ(eintraege(room.dir.path()), (std::set<std::string>{"COM2"}));
+    EXPECT_EQ(entries(room.dir.path()), (std::set<std::string>{"COM2"}));
 }
 
 // A file that fails while it is written ends the run with 4 and leaves nothing under its
@@ -225,7 +225,7 @@ TEST(Batch, FailedWriteEndsWithFourLeavingNothingBehind) {
                                       {{"QT_QPA_PLATFORM", "offscreen"}, {"XDG_CONFIG_HOME", ordner}});
     EXPECT_EQ(run.exitCode, 4) << run.err;
     EXPECT_EQ(run.err.rfind("veka: cannot write gross.pdf: File too large", 0), 0u) << run.err;
-    EXPECT_EQ(eintraege(room.dir.path()), (std::set<std::string>{"COM2", "vekami.cfg", "ok.csv"}));
+    EXPECT_EQ(entries(room.dir.path()), (std::set<std::string>{"COM2", "vekami.cfg", "ok.csv"}));
 }
 
 // What cannot work ends at once, before any sweep, with one line and its exit code.
@@ -304,8 +304,8 @@ TEST(Batch, SignalsEndTheRunAndFreeThePort) {
             whileRunning);
         EXPECT_TRUE(sent) << signal;
         EXPECT_EQ(run.signal, signal) << run.err;
-        EXPECT_EQ(dateiInhalt("x.csv"), "alt");
-        EXPECT_EQ(eintraege(room.dir.path()), (std::set<std::string>{"COM2", "vekami.cfg", "x.csv"}));
+        EXPECT_EQ(fileContents("x.csv"), "alt");
+        EXPECT_EQ(entries(room.dir.path()), (std::set<std::string>{"COM2", "vekami.cfg", "x.csv"}));
         // Left exclusive, the line would refuse every later run of a normal user.
         EXPECT_EQ(batch(room, {"--points", "5", "--out", "y.csv"}, true).exitCode, 0) << signal;
     }
@@ -316,7 +316,7 @@ TEST(Batch, TableToStandardOutput) {
     SimRoom room;
     const ProgramRun run = batch(room, {"--points", "5", "--out", "-", "--out", "t.csv"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out, dateiInhalt("t.csv"));
+    EXPECT_EQ(run.out, fileContents("t.csv"));
     const int voll = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
     ASSERT_GE(voll, 0);
     const std::string ordner = room.dir.path().string();
@@ -383,7 +383,7 @@ print('ok')
 
 // The levels of a table as the export wrote it.
 std::vector<double> levels(const std::string& name) {
-    const auto t = readTraceTable(dateiInhalt(name));
+    const auto t = readTraceTable(fileContents(name));
     return std::holds_alternative<TraceTable>(t) ? std::get<TraceTable>(t).levels : std::vector<double>{};
 }
 
@@ -429,15 +429,15 @@ TEST(Batch, AveragingLimitsAndReference) {
     EXPECT_EQ(run({"--limits", "wide.csv", "--out", "l.csv"}).exitCode, 0);
     // Against its own reference the sweep reads 0 dB at every point.
     ASSERT_EQ(run({"--reference", "clean.csv", "--out", "norm.csv"}).exitCode, 0);
-    const std::vector<std::string> norm = zeilen(dateiInhalt("norm.csv"));
+    const std::vector<std::string> norm = lines(fileContents("norm.csv"));
     ASSERT_EQ(norm.size(), 61u);
     EXPECT_EQ(norm[0], "frequency_hz,level_db,display_value,raw_reading,reference_db,normalised_db");
     for (size_t k = 1; k < norm.size(); ++k)
         EXPECT_TRUE(norm[k].ends_with(",0.0")) << norm[k];
     // The analysis in the summary comes out of the table, number for number.
     const QJsonObject summary =
-        QJsonDocument::fromJson(QByteArray::fromStdString(dateiInhalt("clean.json"))).object();
-    const auto t = std::get<TraceTable>(readTraceTable(dateiInhalt("clean.csv")));
+        QJsonDocument::fromJson(QByteArray::fromStdString(fileContents("clean.json"))).object();
+    const auto t = std::get<TraceTable>(readTraceTable(fileContents("clean.csv")));
     const FilterAnalysis a = analyseFilter({t.startHz, t.stepHz, t.linear, false, t.levels});
     ASSERT_TRUE(a.q && a.bands[0].widthHz());
     const QJsonObject json = summary["analysis"].toObject();

@@ -18,14 +18,14 @@ using testing::countColour;
 using testing::FakeUi;
 using testing::fullColumns;
 using testing::fullRows;
-using testing::Gitter;
+using testing::GridColour;
 using testing::hasText;
-using testing::Hinten;
-using testing::Kurve;
+using testing::BackgroundColour;
+using testing::CurveColour;
 using testing::makeInstrument;
-using testing::Marke;
+using testing::MarkColour;
 using testing::stepsFrom;
-using testing::Zeiger;
+using testing::CursorColour;
 
 constexpr int32_t I32Max = std::numeric_limits<int32_t>::max();
 constexpr int32_t I32Min = std::numeric_limits<int32_t>::min();
@@ -55,13 +55,13 @@ TEST_P(LevelGrid, LinesAndLabelsAtTheirOffsets) {
     const TBildfeld& r = inst->daten.Rasterbild;
     const int right = 30 + 2 * c.punkte;
     const int n = static_cast<int>(c.labels.size());
-    EXPECT_EQ(fullRows(r, 30, right, Gitter), sorted(stepsFrom(410, -c.spacing, n)));
+    EXPECT_EQ(fullRows(r, 30, right, GridColour), sorted(stepsFrom(410, -c.spacing, n)));
     for (int k = 0; k < n; ++k) {
         EXPECT_TRUE(
-            hasText(r, 0, 410 - c.spacing * k - 4, c.labels[static_cast<size_t>(k)], Gitter))
+            hasText(r, 0, 410 - c.spacing * k - 4, c.labels[static_cast<size_t>(k)], GridColour))
             << "label " << c.labels[static_cast<size_t>(k)];
     }
-    EXPECT_EQ(r.at(right + 1, 410 - c.spacing), Hinten) << "line ends at 30 + W";
+    EXPECT_EQ(r.at(right + 1, 410 - c.spacing), BackgroundColour) << "line ends at 30 + W";
 }
 
 const std::vector<std::string> linLabels{"0",   "0,1", "0,2", "0,3", "0,4", "0,5",
@@ -102,8 +102,8 @@ TEST(Diagram, LinearLabelsUseTheDecimalSeparator) {
     auto inst = makeInstrument(Durchgang, true);
     inst->Dezimaltrenner = '.';
     dm_diagramm(*inst);
-    EXPECT_TRUE(hasText(inst->daten.Rasterbild, 0, 410 - 40 - 4, "0.1", Gitter));
-    EXPECT_FALSE(hasText(inst->daten.Rasterbild, 0, 410 - 40 - 4, "0,1", Gitter));
+    EXPECT_TRUE(hasText(inst->daten.Rasterbild, 0, 410 - 40 - 4, "0.1", GridColour));
+    EXPECT_FALSE(hasText(inst->daten.Rasterbild, 0, 410 - 40 - 4, "0,1", GridColour));
 }
 
 // ---- Frequency grid ----
@@ -121,11 +121,11 @@ TEST_P(FrequencyGrid, VerticalLinesAndTicks) {
     auto inst = makeInstrument(Durchgang, false, c.punkte);
     dm_diagramm(*inst);
     const TBildfeld& r = inst->daten.Rasterbild;
-    EXPECT_EQ(fullColumns(r, 10, 410, Gitter, 25), c.lines);
-    EXPECT_EQ(fullColumns(r, 406, 410, Gitter, 25), c.ticks);
+    EXPECT_EQ(fullColumns(r, 10, 410, GridColour, 25), c.lines);
+    EXPECT_EQ(fullColumns(r, 406, 410, GridColour, 25), c.ticks);
     for (size_t j = 0; j < c.lines.size(); ++j) {
         const int32_t f = 10000000 + static_cast<int32_t>(40000 * j);
-        EXPECT_TRUE(hasText(r, c.lines[j] - 24, j % 2 == 0 ? 425 : 440, FrequenzText(f), Gitter))
+        EXPECT_TRUE(hasText(r, c.lines[j] - 24, j % 2 == 0 ? 425 : 440, FrequenzText(f), GridColour))
             << "label of line " << j;
     }
 }
@@ -143,9 +143,9 @@ TEST(Diagram, ZeroPointsDrawsNoHorizontalLineNoMarkerAndKeepsTheValues) {
     inst->daten.Messwerte.fill(77);
     dm_diagramm(*inst);
     const TBildfeld& r = inst->daten.Rasterbild;
-    EXPECT_EQ(countColour(r, Marke), 0);
-    EXPECT_EQ(r.at(31, 410), Hinten);
-    EXPECT_EQ(r.at(31, 360), Hinten);
+    EXPECT_EQ(countColour(r, MarkColour), 0);
+    EXPECT_EQ(r.at(31, 410), BackgroundColour);
+    EXPECT_EQ(r.at(31, 360), BackgroundColour);
     EXPECT_TRUE(std::all_of(inst->daten.Messwerte.begin(), inst->daten.Messwerte.end(),
                             [](int32_t v) { return v == 77; }));
 }
@@ -159,7 +159,7 @@ TEST(Diagram, RedrawResetsOnlyTheSweptValuesAndClearsTheCurve) {
     EXPECT_EQ(w[0], 9);
     EXPECT_TRUE(std::all_of(w.begin() + 1, w.begin() + 281, [](int32_t v) { return v == 1; }));
     EXPECT_EQ(w[281], 9);
-    EXPECT_EQ(countColour(inst->daten.Diagrammbild, Hinten), BildBreite * BildHoehe);
+    EXPECT_EQ(countColour(inst->daten.Diagrammbild, BackgroundColour), BildBreite * BildHoehe);
     EXPECT_TRUE(inst->fenster.timer1());
     EXPECT_TRUE(inst->fenster.timer2());
 }
@@ -170,7 +170,7 @@ TEST(Diagram, OversizedPointCountIsLimitedToTheArrays) {
     dm_diagramm(*inst);
     EXPECT_TRUE(std::all_of(inst->daten.Messwerte.begin() + 1, inst->daten.Messwerte.end(),
                             [](int32_t v) { return v == 1; }));
-    EXPECT_EQ(fullColumns(inst->daten.Rasterbild, 406, 410, Gitter, 25), stepsFrom(30, 40, 16));
+    EXPECT_EQ(fullColumns(inst->daten.Rasterbild, 406, 410, GridColour, 25), stepsFrom(30, 40, 16));
 }
 
 TEST(Diagram, UnknownModeDrawsOnlyTheMarkers) {
@@ -179,8 +179,8 @@ TEST(Diagram, UnknownModeDrawsOnlyTheMarkers) {
         inst->Frequenzmarken[1] = 10005000;
         dm_diagramm(*inst);
         const TBildfeld& r = inst->daten.Rasterbild;
-        EXPECT_EQ(countColour(r, Gitter), 0) << art;
-        EXPECT_EQ(r.at(40, 200), Marke) << art;
+        EXPECT_EQ(countColour(r, GridColour), 0) << art;
+        EXPECT_EQ(r.at(40, 200), MarkColour) << art;
     }
 }
 
@@ -194,12 +194,12 @@ TEST(Diagram, ReflectionGridShowsTheReferenceLinesInTenthsWhateverTheScale) {
         inst->e.LineText = {5, -5, 12, 25, 40, 0, 10};
         dm_diagramm(*inst);
         const TBildfeld& r = inst->daten.Rasterbild;
-        EXPECT_EQ(fullRows(r, 30, 590, Gitter), stepsFrom(10, 50, 9));
+        EXPECT_EQ(fullRows(r, 30, 590, GridColour), stepsFrom(10, 50, 9));
         const std::vector<std::string> labels{"0,5", "-0,5", "1,2", "2,5", "4", "0", "1"};
         for (size_t k = 0; k < 7; ++k) {
-            EXPECT_TRUE(hasText(r, 0, 410 - inst->e.Line[k] - 4, labels[k], Gitter)) << labels[k];
+            EXPECT_TRUE(hasText(r, 0, 410 - inst->e.Line[k] - 4, labels[k], GridColour)) << labels[k];
         }
-        EXPECT_EQ(fullColumns(r, 10, 410, Gitter, 25), stepsFrom(30, 80, 8));
+        EXPECT_EQ(fullColumns(r, 10, 410, GridColour, 25), stepsFrom(30, 80, 8));
         if (first.empty()) {
             first.assign(r.pixel.begin(), r.pixel.end());
         } else {
@@ -217,7 +217,7 @@ TEST(Diagram, FarOffCoordinatesAreClippedWithoutOverflow) {
     inst->Frequenzmarken[1] = I32Min;
     inst->Frequenzmarken[2] = I32Max;
     dm_diagramm(*inst);
-    EXPECT_EQ(fullRows(inst->daten.Rasterbild, 30, 590, Gitter), (std::vector<int>{10, 410, 480}));
+    EXPECT_EQ(fullRows(inst->daten.Rasterbild, 30, 590, GridColour), (std::vector<int>{10, 410, 480}));
 }
 
 // ---- Frequency markers ----
@@ -240,14 +240,14 @@ TEST_P(Markers, DrawnAtTheirPointOrNotAtAll) {
     dm_diagramm(*inst);
     const TBildfeld& r = inst->daten.Rasterbild;
     if (c.x == 0) {
-        EXPECT_EQ(countColour(r, Marke), 0);
+        EXPECT_EQ(countColour(r, MarkColour), 0);
         return;
     }
     const bool gridColumn = (c.x - 30) % 80 == 0;
     if (!gridColumn) {
-        EXPECT_EQ(fullColumns(r, 361, 405, Marke), std::vector<int>{c.x});
+        EXPECT_EQ(fullColumns(r, 361, 405, MarkColour), std::vector<int>{c.x});
     }
-    EXPECT_TRUE(hasText(r, c.x, c.index % 2 == 1 ? 455 : 465, FrequenzText(c.marke), Marke));
+    EXPECT_TRUE(hasText(r, c.x, c.index % 2 == 1 ? 455 : 465, FrequenzText(c.marke), MarkColour));
 }
 
 INSTANTIATE_TEST_SUITE_P(Diagram, Markers,
@@ -268,9 +268,9 @@ TEST(Diagram, TwoMarkersInOnePointShareTheLine) {
     inst->Frequenzmarken[2] = 10005500;
     dm_diagramm(*inst);
     const TBildfeld& r = inst->daten.Rasterbild;
-    EXPECT_EQ(fullColumns(r, 361, 405, Marke), std::vector<int>{40});
-    EXPECT_TRUE(hasText(r, 40, 455, FrequenzText(10005000), Marke));
-    EXPECT_TRUE(hasText(r, 40, 465, FrequenzText(10005500), Marke));
+    EXPECT_EQ(fullColumns(r, 361, 405, MarkColour), std::vector<int>{40});
+    EXPECT_TRUE(hasText(r, 40, 455, FrequenzText(10005000), MarkColour));
+    EXPECT_TRUE(hasText(r, 40, 465, FrequenzText(10005500), MarkColour));
 }
 
 // ---- VFO ruler ----
@@ -297,14 +297,14 @@ INSTANTIATE_TEST_SUITE_P(
     Diagram, VfoRuler,
     ::testing::Values(
         // the pointer: column 310 +- d runs from 410 - 2d up to 398
-        PixelCase{310, 410, Zeiger}, PixelCase{310, 398, Zeiger}, PixelCase{310, 397, Hinten},
-        PixelCase{311, 408, Zeiger}, PixelCase{311, 409, Hinten}, PixelCase{309, 408, Zeiger},
-        PixelCase{306, 402, Zeiger}, PixelCase{306, 403, Hinten}, PixelCase{314, 402, Zeiger},
-        PixelCase{314, 398, Zeiger}, PixelCase{305, 400, Hinten}, PixelCase{315, 400, Hinten},
+        PixelCase{310, 410, CursorColour}, PixelCase{310, 398, CursorColour}, PixelCase{310, 397, BackgroundColour},
+        PixelCase{311, 408, CursorColour}, PixelCase{311, 409, BackgroundColour}, PixelCase{309, 408, CursorColour},
+        PixelCase{306, 402, CursorColour}, PixelCase{306, 403, BackgroundColour}, PixelCase{314, 402, CursorColour},
+        PixelCase{314, 398, CursorColour}, PixelCase{305, 400, BackgroundColour}, PixelCase{315, 400, BackgroundColour},
         // base line 30..590 and 15 ticks
-        PixelCase{30, 410, Gitter}, PixelCase{590, 410, Gitter}, PixelCase{591, 410, Hinten},
-        PixelCase{29, 410, Hinten}, PixelCase{70, 406, Gitter}, PixelCase{70, 405, Hinten},
-        PixelCase{590, 406, Gitter}, PixelCase{630, 406, Hinten}, PixelCase{110, 100, Hinten}));
+        PixelCase{30, 410, GridColour}, PixelCase{590, 410, GridColour}, PixelCase{591, 410, BackgroundColour},
+        PixelCase{29, 410, BackgroundColour}, PixelCase{70, 406, GridColour}, PixelCase{70, 405, BackgroundColour},
+        PixelCase{590, 406, GridColour}, PixelCase{630, 406, BackgroundColour}, PixelCase{110, 100, BackgroundColour}));
 
 struct VfoTextCase {
     int32_t zfBerechnung;
@@ -322,12 +322,12 @@ TEST_P(VfoText, FrequencyWithIntermediateFrequencyAndRulerLabels) {
     inst->Frequenzmarken[1] = 10000000;
     dm_diagramm(*inst);
     const TBildfeld& r = inst->daten.Rasterbild;
-    EXPECT_TRUE(hasText(r, 280, 330, FrequenzText(GetParam().shown), Gitter));
-    EXPECT_TRUE(hasText(r, 280, 380, FrequenzText(10000000), Gitter));
-    EXPECT_TRUE(hasText(r, 6, 425, FrequenzText(10000000 - 14000), Gitter));
-    EXPECT_TRUE(hasText(r, 86, 440, FrequenzText(10000000 - 10000), Gitter));
-    EXPECT_TRUE(hasText(r, 566, 440, FrequenzText(10000000 + 14000), Gitter));
-    EXPECT_EQ(countColour(r, Marke), 0) << "markers are cleared";
+    EXPECT_TRUE(hasText(r, 280, 330, FrequenzText(GetParam().shown), GridColour));
+    EXPECT_TRUE(hasText(r, 280, 380, FrequenzText(10000000), GridColour));
+    EXPECT_TRUE(hasText(r, 6, 425, FrequenzText(10000000 - 14000), GridColour));
+    EXPECT_TRUE(hasText(r, 86, 440, FrequenzText(10000000 - 10000), GridColour));
+    EXPECT_TRUE(hasText(r, 566, 440, FrequenzText(10000000 + 14000), GridColour));
+    EXPECT_EQ(countColour(r, MarkColour), 0) << "markers are cleared";
 }
 
 INSTANTIATE_TEST_SUITE_P(Diagram, VfoText,
@@ -351,21 +351,21 @@ INSTANTIATE_TEST_SUITE_P(
     Diagram, SmithChart,
     ::testing::Values(
         // rim and axis
-        PixelCase{520, 240, Gitter}, PixelCase{120, 240, Gitter}, PixelCase{320, 40, Gitter},
-        PixelCase{320, 440, Gitter}, PixelCase{119, 240, Hinten}, PixelCase{521, 240, Hinten},
-        PixelCase{320, 39, Hinten}, PixelCase{320, 441, Hinten},
+        PixelCase{520, 240, GridColour}, PixelCase{120, 240, GridColour}, PixelCase{320, 40, GridColour},
+        PixelCase{320, 440, GridColour}, PixelCase{119, 240, BackgroundColour}, PixelCase{521, 240, BackgroundColour},
+        PixelCase{320, 39, BackgroundColour}, PixelCase{320, 441, BackgroundColour},
         // magnitude 0.5 circle in the marker colour
-        PixelCase{320, 140, Marke}, PixelCase{320, 340, Marke},
+        PixelCase{320, 140, MarkColour}, PixelCase{320, 340, MarkColour},
         // resistance circles through (220, 240) and (320, 240)
-        PixelCase{420, 140, Gitter}, PixelCase{370, 90, Gitter},
+        PixelCase{420, 140, GridColour}, PixelCase{370, 90, GridColour},
         // reactance +-1: i = 100 gives a = 173
-        PixelCase{420, 213, Gitter}, PixelCase{420, 267, Gitter},
+        PixelCase{420, 213, GridColour}, PixelCase{420, 267, GridColour},
         // reactance +-0.5: its last chord ends on the rim
-        PixelCase{200, 80, Gitter}, PixelCase{200, 400, Gitter}, PixelCase{201, 81, Gitter},
-        PixelCase{201, 399, Gitter}, PixelCase{199, 79, Hinten}, PixelCase{199, 401, Hinten},
-        PixelCase{420, 227, Gitter}, PixelCase{420, 253, Gitter},
+        PixelCase{200, 80, GridColour}, PixelCase{200, 400, GridColour}, PixelCase{201, 81, GridColour},
+        PixelCase{201, 399, GridColour}, PixelCase{199, 79, BackgroundColour}, PixelCase{199, 401, BackgroundColour},
+        PixelCase{420, 227, GridColour}, PixelCase{420, 253, GridColour},
         // empty places; the marker line at x = 40 is gone
-        PixelCase{320, 200, Hinten}, PixelCase{100, 100, Hinten}, PixelCase{40, 300, Hinten}));
+        PixelCase{320, 200, BackgroundColour}, PixelCase{100, 100, BackgroundColour}, PixelCase{40, 300, BackgroundColour}));
 
 // ---- Fractional labels ----
 

@@ -15,12 +15,12 @@ namespace {
 using testing::countColour;
 using testing::fullColumns;
 using testing::fullRows;
-using testing::Gitter;
+using testing::GridColour;
 using testing::hasText;
-using testing::Hinten;
-using testing::Kurve;
+using testing::BackgroundColour;
+using testing::CurveColour;
 using testing::makeInstrument;
-using testing::Marke;
+using testing::MarkColour;
 using testing::stepsFrom;
 
 GeladeneMessreihe series(int art, bool linear, std::vector<int32_t> werte, int32_t f0 = 1000000,
@@ -82,21 +82,21 @@ TEST(Messreihe, HundredValuesGiveA200PixelGridAndLeaveTheSettingsAlone) {
     EXPECT_TRUE(std::all_of(w.begin() + 101, w.end(), [](int32_t v) { return v == 777; }));
 
     const TBildfeld& r = inst->daten.Rasterbild;
-    EXPECT_EQ(fullRows(r, 30, 230, Gitter), sorted(stepsFrom(410, -50, 9)));
-    EXPECT_EQ(r.at(231, 360), Hinten);
-    EXPECT_EQ(fullColumns(r, 10, 410, Gitter, 25), stepsFrom(30, 80, 3));
-    EXPECT_EQ(fullColumns(r, 406, 410, Gitter, 25), stepsFrom(30, 40, 6));
+    EXPECT_EQ(fullRows(r, 30, 230, GridColour), sorted(stepsFrom(410, -50, 9)));
+    EXPECT_EQ(r.at(231, 360), BackgroundColour);
+    EXPECT_EQ(fullColumns(r, 10, 410, GridColour, 25), stepsFrom(30, 80, 3));
+    EXPECT_EQ(fullColumns(r, 406, 410, GridColour, 25), stepsFrom(30, 40, 6));
     for (int j = 0; j < 3; ++j) {
         EXPECT_TRUE(hasText(r, 30 + 80 * j - 24, j % 2 == 0 ? 425 : 440,
-                            FrequenzText(5000000 + 80000 * j), Gitter));
+                            FrequenzText(5000000 + 80000 * j), GridColour));
     }
-    EXPECT_TRUE(hasText(r, 0, 406, "-80", Gitter));
-    EXPECT_EQ(countColour(r, Marke), 0) << "no frequency marks";
+    EXPECT_TRUE(hasText(r, 0, 406, "-80", GridColour));
+    EXPECT_EQ(countColour(r, MarkColour), 0) << "no frequency marks";
 
     const TBildfeld& d = inst->daten.Diagrammbild;
-    for (int x = 31; x <= 227; ++x) ASSERT_EQ(d.at(x, 110), Kurve) << x;
-    EXPECT_EQ(d.at(228, 110), Hinten) << "last value not joined";
-    EXPECT_EQ(countColour(d, Kurve), 197);
+    for (int x = 31; x <= 227; ++x) ASSERT_EQ(d.at(x, 110), CurveColour) << x;
+    EXPECT_EQ(d.at(228, 110), BackgroundColour) << "last value not joined";
+    EXPECT_EQ(countColour(d, CurveColour), 197);
 }
 
 struct ScaleCase {
@@ -115,10 +115,10 @@ TEST_P(MessreiheScale, LevelLinesOfTheFilesKindAndScale) {
     MessreiheAnzeigen(*inst, series(c.art, c.linear, std::vector<int32_t>(50, 1)));
     const TBildfeld& r = inst->daten.Rasterbild;
     const int n = static_cast<int>(c.labels.size());
-    EXPECT_EQ(fullRows(r, 30, 130, Gitter), sorted(stepsFrom(410, -c.spacing, n)));
+    EXPECT_EQ(fullRows(r, 30, 130, GridColour), sorted(stepsFrom(410, -c.spacing, n)));
     for (int k = 0; k < n; ++k) {
         EXPECT_TRUE(
-            hasText(r, 0, 410 - c.spacing * k - 4, c.labels[static_cast<size_t>(k)], Gitter));
+            hasText(r, 0, 410 - c.spacing * k - 4, c.labels[static_cast<size_t>(k)], GridColour));
     }
 }
 
@@ -150,10 +150,10 @@ TEST(Messreihe, ReflectionUsesTheFilesReferenceLines) {
     for (size_t k = 0; k < 7; ++k) r.linien[k] = {hoehe[k], text[k]};
     MessreiheAnzeigen(*inst, r);
     const TBildfeld& f = inst->daten.Rasterbild;
-    EXPECT_EQ(fullRows(f, 30, 130, Gitter), stepsFrom(10, 50, 9));
+    EXPECT_EQ(fullRows(f, 30, 130, GridColour), stepsFrom(10, 50, 9));
     const std::vector<std::string> labels{"0,5", "-0,5", "1,2", "2,5", "4", "0", "1"};
     for (size_t k = 0; k < 7; ++k)
-        EXPECT_TRUE(hasText(f, 0, 410 - hoehe[k] - 4, labels[k], Gitter));
+        EXPECT_TRUE(hasText(f, 0, 410 - hoehe[k] - 4, labels[k], GridColour));
     EXPECT_EQ(inst->e.Line, (std::array<int32_t, 7>{}));
 }
 
@@ -263,7 +263,7 @@ TEST(Messreihe, MoreValuesThanTheArraysHoldAreCut) {
     MessreiheAnzeigen(*inst, series(Spektrum, true, werte));
     EXPECT_EQ(inst->daten.Messwerte[300], 200);
     EXPECT_EQ(inst->fenster.text(Control::Label7), "1.299.000 Hz");
-    EXPECT_EQ(fullColumns(inst->daten.Rasterbild, 406, 410, Gitter, 25), stepsFrom(30, 40, 16));
+    EXPECT_EQ(fullColumns(inst->daten.Rasterbild, 406, 410, GridColour, 25), stepsFrom(30, 40, 16));
 }
 
 }  // namespace

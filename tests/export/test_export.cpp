@@ -49,7 +49,7 @@ TEST(Csv, FieldsQuotedOnlyWhereRfc4180NeedsIt) {
     for (const auto& [text, feld] : faelle) EXPECT_EQ(csvField(text), feld) << text;
 }
 
-TraceSnapshot aufnahmeMit(bool linear) {
+TraceSnapshot snapshotWith(bool linear) {
     TraceSnapshot a;
     a.mode = Durchgang;
     a.linear = linear;
@@ -71,7 +71,7 @@ TEST(Csv, HeaderThenOneRowPerPointAtFullResolution) {
         bool linear;
         bool measured;
         const char* kopf;
-        const char* zeilen[3];
+        const char* lines[3];
     } faelle[] = {
         {false, true, "frequency_hz,level_db,display_value,raw_reading",
          {"2147483642,-10.0,350,7", "2147483647,0.0,400,8", "-2147483644,-79.8,1,9"}},
@@ -81,11 +81,11 @@ TEST(Csv, HeaderThenOneRowPerPointAtFullResolution) {
          {"2147483642,-10.0,350,", "2147483647,0.0,400,", "-2147483644,-79.8,1,"}},
     };
     for (const Fall& f : faelle) {
-        TraceSnapshot a = aufnahmeMit(f.linear);
+        TraceSnapshot a = snapshotWith(f.linear);
         a.raw[1] = 7, a.raw[2] = 8, a.raw[3] = 9;
         a.measured = f.measured;
         std::string erwartet = std::string(f.kopf) + "\r\n";
-        for (const char* z : f.zeilen) erwartet += std::string(z) + "\r\n";
+        for (const char* z : f.lines) erwartet += std::string(z) + "\r\n";
         EXPECT_EQ(writeCsv(a), erwartet);
     }
     // Every display value in 0.2 dB steps, negative, across zero and far off.
@@ -98,8 +98,8 @@ TEST(Csv, HeaderThenOneRowPerPointAtFullResolution) {
 }
 
 // An instrument with the grid of its mode and a curve in both surfaces.
-struct Gezeichnet {
-    explicit Gezeichnet(int32_t messart = Durchgang) {
+struct Drawn {
+    explicit Drawn(int32_t messart = Durchgang) {
         inst.Messart = messart;
         inst.e.Messpunkte = 40;
         inst.Diagrammueberschrift = "Kopf";
@@ -120,16 +120,16 @@ struct Gezeichnet {
     Instrument inst;
 };
 
-std::string exportiert(const Instrument& inst, const std::string& name) {
+std::string exported(const Instrument& inst, const std::string& name) {
     ExportFailure fehler;
     EXPECT_TRUE(exportTrace(inst, name, &fehler)) << fehler.text;
-    return test::dateiInhalt(name);
+    return test::fileContents(name);
 }
 
 TEST(Png, IsTheWindowPicturePixelForPixelWithTheHalftonePalette) {
     test::WorkDir dir;
-    const Gezeichnet g;
-    exportiert(g.inst, "bild.png");
+    const Drawn g;
+    exported(g.inst, "bild.png");
     QImage png;
     ASSERT_TRUE(png.load("bild.png", "PNG"));
     ASSERT_EQ(png.format(), QImage::Format_Indexed8);
@@ -143,12 +143,12 @@ TEST(Png, IsTheWindowPicturePixelForPixelWithTheHalftonePalette) {
     EXPECT_EQ(abweichend, 0);
 }
 
-QString werkzeug(const char* name) {
+QString tool(const char* name) {
     return QStandardPaths::findExecutable(QString::fromLatin1(name));
 }
 
 // Runs a tool; its standard output, or nothing when it failed.
-std::optional<QString> ausfuehren(const QString& programm, const QStringList& argumente) {
+std::optional<QString> runTool(const QString& programm, const QStringList& argumente) {
     QProcess p;
     p.start(programm, argumente);
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
@@ -157,7 +157,7 @@ std::optional<QString> ausfuehren(const QString& programm, const QStringList& ar
 }
 
 // The polylines of an SVG with exactly n points (grid lines come out as two-point ones).
-size_t polylinienMit(const std::string& svg, int n) {
+size_t polylinesWith(const std::string& svg, int n) {
     size_t anzahl = 0;
     for (size_t p = svg.find("<polyline"); p != std::string::npos;
          p = svg.find("<polyline", p + 1)) {
@@ -176,9 +176,9 @@ TEST(Svg, GridLabelsAndCurveAsVectorsThatRsvgRenders) {
     } faelle[] = {{Durchgang, 1, true}, {SmithModus, 2, false}, {VFO, 1, true}};
     for (const Fall& f : faelle) {
         test::WorkDir dir;
-        const Gezeichnet g(f.messart);
-        const std::string svg = exportiert(g.inst, "d.svg");
-        EXPECT_EQ(polylinienMit(svg, 40), f.kurven) << f.messart;
+        const Drawn g(f.messart);
+        const std::string svg = exported(g.inst, "d.svg");
+        EXPECT_EQ(polylinesWith(svg, 40), f.kurven) << f.messart;
         EXPECT_NE(svg.find("viewBox=\"0 0 641 481\""), std::string::npos);
         EXPECT_EQ(svg.find("<text") != std::string::npos, f.texte) << f.messart;
         EXPECT_EQ(svg.find("<image"), std::string::npos) << "vectors only";
@@ -186,9 +186,9 @@ TEST(Svg, GridLabelsAndCurveAsVectorsThatRsvgRenders) {
             EXPECT_NE(svg.find(">10.000.000 Hz</text>"), std::string::npos);
             EXPECT_NE(svg.find(">-80</text>"), std::string::npos);
         }
-        const QString rsvg = werkzeug("rsvg-convert");
+        const QString rsvg = tool("rsvg-convert");
         if (rsvg.isEmpty()) GTEST_SKIP() << "rsvg-convert is not installed";
-        EXPECT_TRUE(ausfuehren(rsvg, {"d.svg", "-o", "d.png"})) << f.messart;
+        EXPECT_TRUE(runTool(rsvg, {"d.svg", "-o", "d.png"})) << f.messart;
         QImage bild;
         EXPECT_TRUE(bild.load("d.png")) << f.messart;
         EXPECT_EQ(bild.size(), QSize(Anzeigebitmap::Breite, Anzeigebitmap::Hoehe));
@@ -208,42 +208,42 @@ std::pair<int, int> longestDarkRuns(const QImage& page) {
 
 TEST(Pdf, ThePageWithTheDiagramAsVectorsAtOneScale) {
     test::WorkDir dir;
-    Gezeichnet g;
+    Drawn g;
     g.inst.e.Messpunkte = 280;  // level lines 560 pixels long, frequency lines 400
     dm_diagramm(g.inst);
     g.inst.fenster.setText(Control::Label5, "Durchgangsmessung  Kopf");
-    const std::string pdf = exportiert(g.inst, "seite.pdf");
+    const std::string pdf = exported(g.inst, "seite.pdf");
     EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
-    for (const char* tool : {"pdfimages", "pdffonts", "pdftotext", "pdftoppm"})
-        if (werkzeug(tool).isEmpty()) GTEST_SKIP() << tool << " is not installed";
-    const auto bilder = ausfuehren(werkzeug("pdfimages"), {"-list", "seite.pdf"});
+    for (const char* name : {"pdfimages", "pdffonts", "pdftotext", "pdftoppm"})
+        if (tool(name).isEmpty()) GTEST_SKIP() << name << " is not installed";
+    const auto bilder = runTool(tool("pdfimages"), {"-list", "seite.pdf"});
     ASSERT_TRUE(bilder);
     EXPECT_EQ(bilder->split('\n', Qt::SkipEmptyParts).size(), 2) << "no picture, only vectors";
-    const auto fonts = ausfuehren(werkzeug("pdffonts"), {"seite.pdf"});
+    const auto fonts = runTool(tool("pdffonts"), {"seite.pdf"});
     ASSERT_TRUE(fonts);
-    const QStringList zeilen = fonts->split('\n', Qt::SkipEmptyParts).mid(2);
-    EXPECT_FALSE(zeilen.isEmpty());
-    for (const QString& z : zeilen)  // name type encoding emb sub uni object ID
+    const QStringList lines = fonts->split('\n', Qt::SkipEmptyParts).mid(2);
+    EXPECT_FALSE(lines.isEmpty());
+    for (const QString& z : lines)  // name type encoding emb sub uni object ID
         EXPECT_EQ(z.simplified().split(' ').at(z.simplified().split(' ').size() - 5), "yes") << z.toStdString();
-    const auto text = ausfuehren(werkzeug("pdftotext"), {"seite.pdf", "-"});
+    const auto text = runTool(tool("pdftotext"), {"seite.pdf", "-"});
     ASSERT_TRUE(text);
     EXPECT_TRUE(text->simplified().contains("Durchgangsmessung Kopf")) << text->toStdString();
     EXPECT_TRUE(text->contains("Bandbreite:"));
     EXPECT_TRUE(text->contains("transmission, log detector, attenuator 0 dB"));
-    ASSERT_TRUE(ausfuehren(werkzeug("pdftoppm"), {"-r", "300", "-gray", "-png", "seite.pdf", "s"}));
+    ASSERT_TRUE(runTool(tool("pdftoppm"), {"-r", "300", "-gray", "-png", "seite.pdf", "s"}));
     const auto [across, down] = longestDarkRuns(QImage("s-1.png"));
     EXPECT_NEAR(across / double(down), 560.0 / 400.0, 0.01 * 1.4) << across << " x " << down;
 }
 
 TEST(Dat, IsTheSeriesFile) {
     test::WorkDir dir;
-    const Gezeichnet g;
+    const Drawn g;
     std::string erwartet;
     {
         std::lock_guard lock(g.inst.datenMutex);
         erwartet = messreiheSchreiben(g.inst);
     }
-    EXPECT_EQ(exportiert(g.inst, "reihe.DAT"), erwartet);
+    EXPECT_EQ(exported(g.inst, "reihe.DAT"), erwartet);
     EXPECT_EQ(erwartet.substr(0, 24), "Durchgangsmessung VEKA\r\n");
 }
 

@@ -58,10 +58,10 @@ TEST(ExportMenu, RightAfterPrintingAndLockedDuringASweep) {
     QAction* exportTrace = w.action(Control::Exportieren1);
     ASSERT_NE(exportTrace, nullptr);
     EXPECT_EQ(exportTrace->text(), QString::fromUtf8("Exportieren …"));
-    const QList<QAction*> eintraege = dateiMenue(w)->actions();
-    const qsizetype drucken = eintraege.indexOf(w.action(Control::Diagrammdrucken1));
+    const QList<QAction*> entries = dateiMenue(w)->actions();
+    const qsizetype drucken = entries.indexOf(w.action(Control::Diagrammdrucken1));
     ASSERT_GE(drucken, 0);
-    EXPECT_EQ(eintraege.value(drucken + 1), exportTrace);
+    EXPECT_EQ(entries.value(drucken + 1), exportTrace);
     EXPECT_TRUE(exportTrace->isEnabled());
     sperrenWaehrendMessung(w.logik().inst().fenster, true);
     w.spiegeln();

@@ -50,11 +50,11 @@ TEST_P(DataFileLookup, PrefersTheWorkingFolder) {
     switch (c.expected) {
         case LookupCase::Working:
             EXPECT_EQ(chosen, c.name);
-            EXPECT_EQ(test::dateiInhalt(chosen), "work");
+            EXPECT_EQ(test::fileContents(chosen), "work");
             break;
         case LookupCase::Installed:
             EXPECT_EQ(fs::path(chosen), installed.path() / base);
-            EXPECT_EQ(test::dateiInhalt(chosen), "installed");
+            EXPECT_EQ(test::fileContents(chosen), "installed");
             break;
         case LookupCase::Unchanged:
             EXPECT_EQ(chosen, c.name);

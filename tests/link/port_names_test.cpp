@@ -74,7 +74,7 @@ TEST(PortState, FromARealOpenAttempt) {
             ::close(fd);
         }
     }
-    EXPECT_EQ(test::dateiInhalt("notes"), "x");  // never written
+    EXPECT_EQ(test::fileContents("notes"), "x");  // never written
 }
 
 TEST(PortState, ClaimedLineIsBusyEvenForRoot) {

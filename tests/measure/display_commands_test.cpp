@@ -18,11 +18,11 @@ namespace {
 using testing::countColour;
 using testing::FakeUi;
 using testing::fullRows;
-using testing::Gitter;
-using testing::Hinten;
-using testing::Kurve;
+using testing::GridColour;
+using testing::BackgroundColour;
+using testing::CurveColour;
 using testing::LogicBench;
-using testing::Marke;
+using testing::MarkColour;
 using testing::stepsFrom;
 
 constexpr int32_t I32Max = std::numeric_limits<int32_t>::max();
@@ -77,7 +77,7 @@ TEST(Diagram, SmithButtonShowsTheMessageDrawsLinearTransmissionAndEndsInMode6) {
     EXPECT_EQ(inst->Messart.load(), SmithModus);
     EXPECT_FALSE(inst->Linear.load());
     EXPECT_TRUE(inst->Smith.load());
-    EXPECT_EQ(fullRows(inst->daten.Rasterbild, 30, 590, Gitter), stepsFrom(10, 40, 11));
+    EXPECT_EQ(fullRows(inst->daten.Rasterbild, 30, 590, GridColour), stepsFrom(10, 40, 11));
     EXPECT_TRUE(inst->fenster.timer1());
 }
 
@@ -86,7 +86,7 @@ TEST(Diagram, SmithChartAppearsAtTheNextRedrawAfterTheButton) {
     Instrument* inst = &b.inst;
     b.core.Button18Click();
     dm_diagramm(*inst);
-    EXPECT_EQ(inst->daten.Rasterbild.at(320, 140), Marke);
+    EXPECT_EQ(inst->daten.Rasterbild.at(320, 140), MarkColour);
 }
 
 struct MaxCase {
@@ -135,10 +135,10 @@ TEST(Diagram, MaxDrawsOverTheOldCurveAndLeavesTheLastPointUnjoined) {
     PunktSetzen(d.Diagrammbild, 100, 300, 7);
     b.core.Button19Click();
     EXPECT_EQ(d.Diagrammbild.at(100, 300), 7) << "nothing erased";
-    for (int x = 31; x <= 587; ++x) ASSERT_EQ(d.Diagrammbild.at(x, 10), Kurve) << x;
-    EXPECT_EQ(d.Diagrammbild.at(30, 10), Hinten);
-    EXPECT_EQ(d.Diagrammbild.at(588, 10), Hinten);
-    EXPECT_EQ(countColour(d.Diagrammbild, Kurve), 557);
+    for (int x = 31; x <= 587; ++x) ASSERT_EQ(d.Diagrammbild.at(x, 10), CurveColour) << x;
+    EXPECT_EQ(d.Diagrammbild.at(30, 10), BackgroundColour);
+    EXPECT_EQ(d.Diagrammbild.at(588, 10), BackgroundColour);
+    EXPECT_EQ(countColour(d.Diagrammbild, CurveColour), 557);
 }
 
 TEST(Diagram, LabelButtonStoresTheHeadlineAndRedraws) {

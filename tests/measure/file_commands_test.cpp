@@ -22,7 +22,7 @@ namespace veka {
 namespace {
 
 namespace fs = std::filesystem;
-using test::dateiInhalt;
+using test::fileContents;
 
 // The window's file commands in a fresh folder, without a device.
 struct Dateien {
@@ -44,7 +44,7 @@ TEST(Speichern, WritesTheConfigurationWhereTheUserChose) {
     EXPECT_EQ(r.filter, "Konfiguration|*.cfg|Alle|*.*");
     EXPECT_EQ(r.defaultSuffix, "cfg");
     EXPECT_EQ(r.offeredName, "vekami.cfg");
-    EXPECT_EQ(dateiInhalt("neu.cfg"), konfigurationSchreiben(d.inst.e));
+    EXPECT_EQ(fileContents("neu.cfg"), konfigurationSchreiben(d.inst.e));
     EXPECT_TRUE(d.ui.errors.empty());
     d.core.Speichern1Click();  // cancelled; the start-up name is offered again
     EXPECT_EQ(d.ui.fileRequests[1].offeredName, "vekami.cfg");
@@ -59,7 +59,7 @@ TEST(Speichern, FailureIsShownAndLeavesTheOldFile) {
     d.core.Speichern1Click();
     EXPECT_EQ(d.ui.errors.size(), 2u);
     EXPECT_TRUE(std::filesystem::is_directory("ordner"));
-    EXPECT_EQ(dateiInhalt("datei.cfg"), "alt");
+    EXPECT_EQ(fileContents("datei.cfg"), "alt");
 }
 
 // A file the user may not write, in a read-only folder: root ignores permissions, so the save
@@ -85,7 +85,7 @@ TEST(Speichern, ReadOnlyFolderKeepsTheOldFileIntact) {
     ::waitpid(kind, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the save should have failed and said so";
-    EXPECT_EQ(dateiInhalt("nurlesen/alt.cfg"), "Hardwareversion  =VEKA\r\n");
+    EXPECT_EQ(fileContents("nurlesen/alt.cfg"), "Hardwareversion  =VEKA\r\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("nurlesen"), {}), 1);
     ::chmod("nurlesen", 0755);
 }

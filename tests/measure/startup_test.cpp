@@ -11,7 +11,7 @@
 namespace veka {
 namespace {
 
-using test::dateiInhalt;
+using test::fileContents;
 
 struct Start {
     test::SimRoom room;
@@ -23,7 +23,7 @@ struct Start {
 TEST(FormCreate, FreshStartCreatesTheConfigurationAndTalksToTheDevice) {
     Start s;
     s.core.FormCreate(std::nullopt);
-    const std::string datei = dateiInhalt("vekami.cfg");
+    const std::string datei = fileContents("vekami.cfg");
     EXPECT_EQ(datei.rfind("Hardwareversion  = V7.3 \r\nSprache          =\r\n", 0), 0u);
     EXPECT_NE(datei.find("Schrittweite     =10000\r\n"), std::string::npos);
     EXPECT_TRUE(s.ui.messages.empty());
@@ -116,7 +116,7 @@ TEST(FormCreate, AStartUpFileThatCannotBeReadIsNeverReplaced) {
     s.core.FormCreate(std::nullopt);
     EXPECT_EQ(s.ui.errors.size(), 1u);
     EXPECT_TRUE(std::filesystem::is_directory("vekami.cfg"));
-    EXPECT_EQ(dateiInhalt("vekami.cfg/notiz.txt"), "meins");
+    EXPECT_EQ(fileContents("vekami.cfg/notiz.txt"), "meins");
     EXPECT_EQ(s.inst.e.Schrittweite, 10000);
 }
 

@@ -162,7 +162,7 @@ TEST_P(FernProgramm, SweepTraceEvaluationAndStore) {
     EXPECT_EQ(k.frage("CALC:MAX?").substr(0, 5), "\"10.1");
     k.senden("MMEM:STOR:TRAC \"spur.csv\";:MMEM:STOR:CONF \"spur.cfg\"");
     EXPECT_EQ(k.frage("SYST:ERR?"), kKeinFehler);
-    const std::string csv = test::dateiInhalt((room.dir.path() / "spur.csv").string());
+    const std::string csv = test::fileContents((room.dir.path() / "spur.csv").string());
     EXPECT_NE(csv.find("10040000,"), std::string::npos);
     EXPECT_NE(csv.find("10238000,"), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(room.dir.path() / "spur.cfg"));

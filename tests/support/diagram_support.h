@@ -15,11 +15,11 @@
 
 namespace veka::testing {
 
-inline constexpr uint8_t Hinten = 255;
-inline constexpr uint8_t Gitter = 0;
-inline constexpr uint8_t Kurve = 230;
-inline constexpr uint8_t Marke = 150;
-inline constexpr uint8_t Zeiger = 24;
+inline constexpr uint8_t BackgroundColour = 255;
+inline constexpr uint8_t GridColour = 0;
+inline constexpr uint8_t CurveColour = 230;
+inline constexpr uint8_t MarkColour = 150;
+inline constexpr uint8_t CursorColour = 24;
 
 // The instrument is too big for a test's stack frame.
 inline std::unique_ptr<Instrument> makeInstrument(int32_t messart = Durchgang, bool linear = false,

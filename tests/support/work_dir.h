@@ -34,7 +34,7 @@ class WorkDir {
 };
 
 // The whole content of a file, or empty.
-inline std::string dateiInhalt(const std::string& pfad) {
+inline std::string fileContents(const std::string& pfad) {
     std::ifstream in(pfad, std::ios::binary);
     std::stringstream s;
     s << in.rdbuf();

@@ -410,7 +410,7 @@ TEST(Programmende, SigintInTheDelayPause) {
     ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_FALSE(line.wartet()) << "the control byte went out after all";
-    EXPECT_EQ(test::dateiInhalt("vekami.cfg"), konfigurationSchreiben(e));  // nothing saved
+    EXPECT_EQ(test::fileContents("vekami.cfg"), konfigurationSchreiben(e));  // nothing saved
 }
 
 TEST(QtTexte, StandardDialogsSpeakGerman) {
