@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/quit_signals.h"
 
 #include <sys/eventfd.h>
@@ -13,7 +14,7 @@ namespace veka {
 
 namespace {
 
-constexpr std::array<int, 2> kSignale = {SIGTERM, SIGINT};
+constexpr std::array<int, 3> kSignale = {SIGTERM, SIGINT, SIGHUP};
 
 // A signal handler can reach nothing but globals: the switch it raises and the descriptor
 // that wakes the window thread.
@@ -52,6 +53,11 @@ QuitSignals::QuitSignals(const AbortEvent& abort, std::function<void()> close)
     handlerSetzen(&signalArrived);
 }
 
+QuitSignals::QuitSignals(DeviceLink& link, std::function<void()> close)
+    : QuitSignals(link.abortEvent(), std::move(close)) {
+    link_ = &link;
+}
+
 QuitSignals::~QuitSignals() {
     handlerSetzen(SIG_DFL);
     handlerWakeFd = -1;
@@ -63,6 +69,7 @@ void QuitSignals::arrived() {
     uint64_t count = 0;
     [[maybe_unused]] const ssize_t n = ::read(wakeFd_, &count, sizeof count);
     if (close_) close_();
+    if (link_ != nullptr) link_->closePort();
 }
 
 }  // namespace veka
