@@ -58,6 +58,10 @@ int runWindow(int argc, char** argv, const veka::ProgramOptions& opts) {
     // they cost less than through shared memory, which waits for the server before each paint.
     if (qEnvironmentVariableIsEmpty("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
+    // The desktop entry's id names the windows too (their X11 class, the Wayland app id), so
+    // that docks and task bars show them under the menu entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral(VEKA_APP_ID));
+    QCoreApplication::setApplicationName(QStringLiteral(VEKA_APP_ID));
     // Qt's own dialogs speak the window's language: German.
     QTranslator qtTexte;
     veka::qtTexteDeutsch(qtTexte);

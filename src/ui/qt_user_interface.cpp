@@ -1,11 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/qt_user_interface.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include "ui/inputbox1.h"
@@ -33,6 +37,12 @@ QString filterSuffix(const QString& eintrag) {
     return treffer.hasMatch() ? treffer.captured(1) : QString();
 }
 
+QString menuDialogFolder() {
+    if (qEnvironmentVariableIsEmpty("VEKA_STARTED_FROM_MENU")) return {};
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
 QtUserInterface::QtUserInterface(QWidget* parent, TForm2* eingabe)
     : parent_(parent), eingabe_(eingabe) {}
 
@@ -58,10 +68,13 @@ std::optional<std::string> QtUserInterface::chooseFile(const FileDialogRequest& 
         if (const QString endung = filterSuffix(f); !endung.isEmpty())
             dialog.setDefaultSuffix(endung);
     });
+    if (!dialogFolder_.isEmpty()) dialog.setDirectory(dialogFolder_);
     if (!request.offeredName.empty())
         dialog.selectFile(QString::fromStdString(request.offeredName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().first().toStdString();
+    const QString chosen = dialog.selectedFiles().first();
+    if (!dialogFolder_.isEmpty()) dialogFolder_ = QFileInfo(chosen).absolutePath();
+    return chosen.toStdString();
 }
 
 void QtUserInterface::showError(const std::string& text) {
