@@ -9,7 +9,7 @@ build="$top/${1:-build}"
 for p in xdotool imagemagick; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || {
     sudo=""; [ "$(id -u)" -ne 0 ] && sudo=sudo
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "$p"; }
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$p"; }
 done
 if [ -d "$build" ]; then
   cmake --build "$build" --target veka veka-sim -j"$(nproc)"

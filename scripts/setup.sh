@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages the build and the tests need, only those still missing.
 # Works as root and, for a normal user, through sudo.
 set -euo pipefail
@@ -11,7 +12,7 @@ packages=(
   fonts-liberation fonts-dejavu-extra openbox x11-utils
   clang libclang-rt-14-dev poppler-utils
   qt6-svg-dev librsvg2-bin
-  dpkg-dev lintian desktop-file-utils appstream
+  dpkg-dev lintian desktop-file-utils appstream git
   python3-pandas gnuplot-nox locales
 )
 
@@ -25,4 +26,5 @@ sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 echo "Installing: ${missing[*]}"
 $sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Through env, so that sudo passes the setting on.
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"

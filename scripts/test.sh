@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds and runs every test: the normal build with the benchmarks,
-# the Debian package (validated, and run unpacked from a scratch root), a Release build,
+# the Debian package (built twice in two folders and compared, validated, and run unpacked
+# from a scratch root), a Release build,
 # the suite again under AddressSanitizer + UBSan, the threaded tests under ThreadSanitizer,
 # and each file-reader fuzzer for a short, bounded time. Warnings are errors in the test builds;
 # the Release build keeps the default, as a packager's build would.
@@ -15,9 +17,10 @@ echo "== build and tests"
 scripts/build.sh build-test -DVEKA_WERROR=ON
 ctest --test-dir build-test --output-on-failure -j"$jobs"
 
-echo "== Debian package: build, lintian, validators, the unpacked programs"
-deb="$(scripts/package.sh build-test)"
-scripts/package-check.sh "$deb"
+echo "== Debian package: two builds, lintian, validators, the unpacked programs"
+deb="$(scripts/package.sh build-deb)"
+again="$(scripts/package.sh build-deb-again)"
+scripts/package-check.sh "$deb" "$again"
 
 echo "== Release build"
 scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DVEKA_TESTS=OFF -DVEKA_BENCH=OFF

@@ -10,6 +10,7 @@
 #include "app/batch_checks.h"
 #include "app/headless_ui.h"
 #include "app/quit_signals.h"
+#include "app/standard_output.h"
 #include "app/run_options.h"
 #include "export/csv_writer.h"
 #include "export/trace_snapshot.h"
@@ -108,14 +109,6 @@ void runSweeps(Operations& ops, const DeviceLink& link, int32_t count) {
     QCoreApplication::processEvents();  // what the worker posted (a time-out report)
 }
 
-// The CSV table to standard output; a failed write counts like any other.
-std::optional<std::string> writeStdout(const std::string& bytes) {
-    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() ||
-        std::fflush(stdout) != 0)
-        return "cannot write to standard output: " + errorText(errno);
-    return std::nullopt;
-}
-
 int writeOutputs(Netzwerktester& logic, Operations& ops, const ProgramOptions& opts) {
     int status = 0;
     std::vector<std::string> files = opts.outFiles;
@@ -123,8 +116,8 @@ int writeOutputs(Netzwerktester& logic, Operations& ops, const ProgramOptions& o
     for (const std::string& path : files) {
         if (logic.link().aborted()) break;  // a signal: the rest stays unwritten
         if (path == "-") {
-            if (const auto e = writeStdout(writeCsv(takeSnapshot(logic.inst()))))
-                status = say(kExitOutput, *e);
+            // The CSV table to standard output; a failed write counts like any other output's.
+            if (!writeStdout(writeCsv(takeSnapshot(logic.inst())))) status = kExitOutput;
             continue;
         }
         if (const Status s = ops.exportTrace(path); !s)
@@ -149,7 +142,7 @@ int sweepAndWrite(const ProgramOptions& opts) {
     HeadlessUi ui;
     ui.setMessagesQuiet(true);  // the time-out box: a silent device gets its own line below
     Netzwerktester logic(ui);
-    const QuitSignals quit(logic.link().abortEvent(), [] {});
+    const QuitSignals quit(logic.link(), [] {});
     startUp(logic, opts);
     if (logic.link().aborted()) return endBySignal(logic);
     if (logic.inst().DemoModus) return noDevice(logic);

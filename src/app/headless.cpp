@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/headless.h"
 
 #include <QCoreApplication>
@@ -25,17 +26,19 @@ class HeadlessHost : public RemoteHost {
 int serve(const ProgramOptions& opts) {
     HeadlessUi ui;
     Netzwerktester logic(ui);
+    // SIGTERM, SIGINT and SIGHUP end the loop like a window close, from the start-up's device
+    // wait on: the worker stops and the port is released properly. One that arrives before
+    // the loop runs ends it as soon as it starts.
+    QuitSignals quitSignals(logic.link(), [] { QCoreApplication::quit(); });
     startUp(logic, opts);
     HeadlessHost host(logic);
     RemoteServer server(host, programVersion());
     std::string error;
     if (!server.listen(opts.remote->address, opts.remote->port, &error))
         return cannotListen(*opts.remote, error);
-    // SIGTERM and SIGINT end the loop like a window close: the worker stops and the port is
-    // released properly.
-    QuitSignals quitSignals(logic.link().abortEvent(), [] { QCoreApplication::quit(); });
     const int status = QCoreApplication::exec();
     logic.sweep().beenden();
+    logic.link().closePort();
     return status;
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/quit_signals.h"
 
 #include <sys/eventfd.h>
@@ -54,6 +55,11 @@ QuitSignals::QuitSignals(const AbortEvent& abort, std::function<void()> close)
     handlerSetzen(&signalArrived);
 }
 
+QuitSignals::QuitSignals(DeviceLink& link, std::function<void()> close)
+    : QuitSignals(link.abortEvent(), std::move(close)) {
+    link_ = &link;
+}
+
 int QuitSignals::received() {
     return lastSignal.load();
 }
@@ -69,6 +75,7 @@ void QuitSignals::arrived() {
     uint64_t count = 0;
     [[maybe_unused]] const ssize_t n = ::read(wakeFd_, &count, sizeof count);
     if (close_) close_();
+    if (link_ != nullptr) link_->closePort();
 }
 
 }  // namespace veka

@@ -27,6 +27,7 @@ DeviceLink::DeviceLink(Instrument& inst, UserInterface& ui)
     : inst_(inst), ui_(ui), windowThread_(std::this_thread::get_id()) {}
 
 void DeviceLink::PortSetzen() {
+    if (aborted()) return;
     std::lock_guard lock(exchangeMutex_);
     const std::string path = portPaths_.resolve(inst_.e.Comport);
     if (!port_.open(path)) reportOpenFailure(inst_.e.Comport, path, port_.failure());

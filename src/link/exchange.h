@@ -34,6 +34,8 @@ class DeviceLink {
     DeviceLink(Instrument& inst, UserInterface& ui);
 
     // Opens and configures port Comport and writes the caption (window thread, no sweep).
+    // Once aborted it does nothing: a dialog closed by the program's end must not claim the
+    // port again.
     void PortSetzen();
     // Closes the port; the next PortSetzen opens it anew.
     void closePort();

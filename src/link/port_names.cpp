@@ -14,6 +14,8 @@
 #include <set>
 
 #include "link/serial_port.h"
+#include "link/tty_drivers.h"
+#include "link/uucp_lock.h"
 
 namespace veka {
 
@@ -52,6 +54,17 @@ PortState stateOfErrno(int error) {
             return PortState::NotPresent;
     }
 }
+
+// Closes a descriptor on every way out.
+struct Descriptor {
+    explicit Descriptor(int f) : fd(f) {}
+    ~Descriptor() {
+        if (fd >= 0) ::close(fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    const int fd;
+};
 
 // Claimed by another program with TIOCEXCL (root may open such a line all the same).
 bool claimedByOther(int fd) {
@@ -102,27 +115,34 @@ void reportOpenFailure(int32_t comport, const std::string& path, const PortProbe
 }
 
 int openSerialDevice(const std::string& path, bool exclusive, PortProbe& why) {
-    struct stat st {};
     why = PortProbe{};
     if (path.empty()) return -1;
-    if (::stat(path.c_str(), &st) != 0) {
+    // A handle that opens nothing yet: what the node is, is asked before the device is touched.
+    const Descriptor node(::open(path.c_str(), O_PATH | O_CLOEXEC));
+    struct stat st {};
+    if (node.fd < 0 || ::fstat(node.fd, &st) != 0) {
         why = failed(stateOfErrno(errno), st);
         return -1;
     }
-    // Only character devices: a regular file that carries the name is never written.
-    if (!S_ISCHR(st.st_mode)) {
+    // Only serial lines: a regular file or any other device that carries the name is never
+    // opened, since opening a device may act.
+    if (!S_ISCHR(st.st_mode) || !isSerialLine(st.st_rdev)) {
         why.state = PortState::NotSerial;
         return -1;
     }
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (lockedByOther(node.fd)) {
+        why.state = PortState::Busy;
+        return -1;
+    }
+    // The very node examined, even if the name has been given to another file meanwhile.
+    const std::string examined = "/proc/self/fd/" + std::to_string(node.fd);
+    const int fd = ::open(examined.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         why = failed(stateOfErrno(errno), st);
         return -1;
     }
-    struct stat opened {};
-    // The name may have been swapped for another file between the check and the open.
     PortState state = PortState::Usable;
-    if (::fstat(fd, &opened) != 0 || !S_ISCHR(opened.st_mode) || ::isatty(fd) == 0)
+    if (::isatty(fd) == 0)
         state = PortState::NotSerial;
     else if (claimedByOther(fd) || (exclusive && ::ioctl(fd, TIOCEXCL) != 0))
         state = PortState::Busy;

@@ -2,9 +2,12 @@
 // Which device a port number means on this machine, which serial devices there are, and why
 // one of them does not open.
 //
-// States come from a real open attempt (read/write, non-blocking, no controlling terminal),
-// never from guessing at file modes. A device another program has claimed with TIOCEXCL counts
-// as busy even for root, who could open it anyway.
+// Only serial lines are ever opened: a path is opened only after the kernel names the device
+// behind it a serial line or pseudo-terminal (link/tty_drivers.h). States then come from a real
+// open attempt (read/write, non-blocking, no controlling terminal), never from guessing at
+// file modes. A device another program has claimed with TIOCEXCL, or holds by a UUCP lock
+// file (link/uucp_lock.h), counts as busy even for root, who could open it anyway; such a
+// device is not opened at all.
 
 #include <array>
 #include <cstdint>

@@ -63,6 +63,11 @@ bool SerialPort::open(const std::string& path) {
     close();
     fd_ = openSerialDevice(path, true, failure_);
     if (fd_ < 0) return false;
+    if (!lock_.take(fd_)) {  // another program locked it just now
+        close();
+        failure_ = PortProbe{PortState::Busy, {}};
+        return false;
+    }
     // Without an epoll set (no descriptors left) the waits fall back to poll.
     epoll_ = ::epoll_create1(EPOLL_CLOEXEC);
     epoll_event port{EPOLLIN | EPOLLET, {.fd = fd_}};
@@ -97,6 +102,7 @@ void SerialPort::close() {
     ::ioctl(fd_, TIOCNXCL);
     ::close(fd_);
     fd_ = -1;
+    lock_.release();
     if (epoll_ >= 0) ::close(epoll_);
     epoll_ = -1;
     watched_ = -1;

@@ -3,8 +3,10 @@
 //
 // Port n (1..9) is named "COM" followed by its digit. Without a device chosen for it (see
 // PortPaths), the name is looked up first as a file in the working directory (a link the user
-// or the simulator makes to the real tty), else as /dev/ttyS(n-1). Only character devices that
-// are terminals are opened: a regular file that happens to carry the name is never written.
+// or the simulator makes to the real tty), else as /dev/ttyS(n-1). Only serial lines are
+// opened (see openSerialDevice): a regular file that happens to carry the name is never
+// written. While open, the line is claimed with TIOCEXCL and, where the lock folder admits it,
+// a UUCP lock file.
 // Reads never wait; waiting is done with epoll, edge-triggered on the port (see waitReadable).
 
 #include <cstddef>
@@ -12,6 +14,7 @@
 #include <string>
 
 #include "link/port_names.h"
+#include "link/uucp_lock.h"
 
 namespace veka {
 
@@ -39,7 +42,7 @@ class SerialPort {
     const PortProbe& failure() const { return failure_; }
     // 8N1, no flow control, DTR and RTS inactive. Failures are without effect.
     void configure(int32_t baudrate);
-    // Gives up exclusivity first, so that any user may open the port again.
+    // Gives up exclusivity first, so that any user may open the port again, and its lock file.
     void close();
     bool isOpen() const { return fd_ >= 0; }
 
@@ -66,6 +69,7 @@ class SerialPort {
     int epoll_ = -1;    // the port, edge-triggered, and the wake descriptor
     int watched_ = -1;  // the wake descriptor in epoll_
     PortProbe failure_;
+    UucpLock lock_;
 };
 
 }  // namespace veka

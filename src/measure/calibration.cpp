@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "measure/calibration.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "display/diagram.h"
 #include "measure/source_controls.h"
@@ -11,11 +13,13 @@ namespace {
 
 enum class Verfahren { Durchgang, Reflexion, Spektrum };
 
-// One sweep under the set-up the message asks for; the stop waits for it to complete.
-void messenMitMeldung(Sweep& sweep, UserInterface& ui, const std::string& meldung) {
+// One sweep under the set-up the message asks for. Once the box is closed the sweep completes
+// as after "Sto&p", while the window goes on painting; then danach runs on the window thread.
+void messenMitMeldung(Sweep& sweep, UserInterface& ui, const std::string& meldung,
+                      std::function<void()> danach) {
     sweep.startmessung();
     ui.showMessage(meldung);
-    sweep.stopmessung();
+    sweep.requestStop(std::move(danach));
 }
 
 int32_t groesster(const Instrument& inst) {
@@ -47,15 +51,17 @@ void zweiSchritte(Instrument& inst, Sweep& sweep, UserInterface& ui, Verfahren v
     if (v != Verfahren::Spektrum) SetDaempfungNull(inst);
     k.k1 = 0;
     k.k2 = 100;
-    messenMitMeldung(sweep, ui, m[erste]);
-    k.k1 = mittelwert(inst);
-    messenMitMeldung(sweep, ui, m[zweite]);
-    const int32_t a = v == Verfahren::Spektrum ? groesster(inst) : mittelwert(inst);
-    const bool gut = v == Verfahren::Spektrum ? (a > 0 && a <= 400) : a > 0;
-    if (gut)
-        k.k2 = verstaerkung(a);
-    else
-        ui.showMessage(m[4]);
+    messenMitMeldung(sweep, ui, m[erste], [&inst, &sweep, &ui, &k, v, zweite] {
+        k.k1 = mittelwert(inst);
+        messenMitMeldung(sweep, ui, inst.meldungen[zweite], [&inst, &ui, &k, v] {
+            const int32_t a = v == Verfahren::Spektrum ? groesster(inst) : mittelwert(inst);
+            const bool gut = v == Verfahren::Spektrum ? (a > 0 && a <= 400) : a > 0;
+            if (gut)
+                k.k2 = verstaerkung(a);
+            else
+                ui.showMessage(inst.meldungen[4]);
+        });
+    });
 }
 
 }  // namespace
@@ -88,9 +94,10 @@ void Spektralmessung2Click(Instrument& inst, Sweep& sweep, UserInterface& ui) {
 void LinieKalibrieren(Instrument& inst, Sweep& sweep, UserInterface& ui, int linie) {
     if (linie < 1 || linie > 7 || !punkteVorhanden(inst, ui)) return;
     SetDaempfungNull(inst);
-    messenMitMeldung(sweep, ui, inst.meldungen[10 + linie]);
-    inst.e.Line[static_cast<size_t>(linie - 1)] = mittelwert(inst);
-    dm_diagramm(inst);
+    messenMitMeldung(sweep, ui, inst.meldungen[10 + linie], [&inst, linie] {
+        inst.e.Line[static_cast<size_t>(linie - 1)] = mittelwert(inst);
+        dm_diagramm(inst);
+    });
 }
 
 }  // namespace veka

@@ -1,7 +1,9 @@
 #pragma once
 // The calibration procedures of the "&Kalibrieren" menu: two-step factor calibrations for
 // transmission, reflection and spectrum, and the seven reflection reference lines. Each is a
-// short dialogue on the window thread while the worker sweeps.
+// short dialogue on the window thread while the worker sweeps. The sweep of a step completes
+// after its box is closed without holding up the window, as after "Sto&p"; the dialogue goes
+// on from the window's event loop once it has, so the calls below return before it ends.
 
 #include "state/instrument.h"
 #include "measure/sweep.h"

@@ -89,8 +89,8 @@ void Sweep::stopmessung() {
     }
     stopSignal_.notify_all();
     if (worker_.joinable()) worker_.join();  // returns once the worker set MessungBeendet
-    if (auto danach = std::exchange(nachStop_, nullptr)) danach();
     sperrenWaehrendMessung(inst_.fenster, false);
+    if (auto danach = std::exchange(nachStop_, nullptr)) danach();
 }
 
 void Sweep::requestStop(std::function<void()> afterStop) {
@@ -117,8 +117,8 @@ void Sweep::requestStop(std::function<void()> afterStop) {
 void Sweep::stopAbschliessen(uint64_t lauf) {
     if (lauf != lauf_ || abbrechen_ || !worker_.joinable()) return;  // done another way
     worker_.join();
-    if (auto danach = std::exchange(nachStop_, nullptr)) danach();
     sperrenWaehrendMessung(inst_.fenster, false);
+    if (auto danach = std::exchange(nachStop_, nullptr)) danach();
 }
 
 void Sweep::fertigMelden(uint64_t lauf) {

@@ -27,9 +27,10 @@ int32_t smithWert(uint16_t rohwert);
 
 // Stopping, for other fronts of the program (batch, remote control) as for the window:
 // - requestStop() never blocks. The sweep in progress completes; then, on the window thread
-//   (posted through UserInterface), the worker is joined, the continuation runs and the
-//   locked-out commands are enabled again. laeuft() stays true until then. A window thread
-//   must stop this way, so that it keeps painting and Quit keeps working.
+//   (posted through UserInterface), the worker is joined, the locked-out commands are enabled
+//   again and the continuation runs (so it may start the next sweep). laeuft() stays true
+//   until then. A window thread must stop this way, so that it keeps painting and Quit keeps
+//   working.
 // - stopmessung() blocks until the worker has finished its sweep; for callers whose thread
 //   runs no event loop that the worker could be waiting on (batch mode, calibration).
 // - beenden() is for program end only: the worker leaves within one point, a pending reply
@@ -43,7 +44,7 @@ class Sweep {
 
     void startmessung();
     // Returns after the worker has finished its current sweep; re-enables the commands. A
-    // continuation of an earlier requestStop runs before it returns.
+    // continuation of an earlier requestStop runs after that, before it returns.
     void stopmessung();
     // Asks the worker to end after its current sweep and returns at once; afterStop (may be
     // empty) runs on the window thread once the worker has ended. Without a running worker

@@ -21,6 +21,7 @@
 #include "files/integer_rule.h"
 #include "files/sprache.h"
 #include "measure/netzwerktester.h"
+#include "ui/combo_box_name.h"
 #include "ui/port_chooser.h"
 #include "ui/window_frame.h"
 
@@ -134,6 +135,7 @@ TEin::TEin(Instrument& inst, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       inst_(inst) {
+    nameEditableComboBoxes();
     setObjectName(QStringLiteral("Ein"));
     setWindowTitle(QStringLiteral("Einstellungen"));
     setFont(fensterSchrift());
@@ -286,6 +288,7 @@ void TEin::nameFields() {
         label->setBuddy(field);
         named(field, label->text());
     }
+    named(ComboBox1->lineEdit(), Label15->text());  // the box's edit field is a field too
     named(Edit20, GroupBox1->title());
 }
 

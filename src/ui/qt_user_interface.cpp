@@ -1,11 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/qt_user_interface.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include "ui/inputbox1.h"
@@ -47,6 +51,12 @@ QString mitEndung(const QString& name, const std::string& filter, const QString&
     return name + '.' + endung;
 }
 
+QString menuDialogFolder() {
+    if (qEnvironmentVariableIsEmpty("VEKA_STARTED_FROM_MENU")) return {};
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
 QtUserInterface::QtUserInterface(QWidget* parent, TForm2* eingabe)
     : parent_(parent), eingabe_(eingabe) {}
 
@@ -72,13 +82,15 @@ std::optional<std::string> QtUserInterface::chooseFile(const FileDialogRequest& 
         if (const QString endung = filterSuffix(f); !endung.isEmpty())
             dialog.setDefaultSuffix(endung);
     });
+    if (!dialogFolder_.isEmpty()) dialog.setDirectory(dialogFolder_);
     if (!request.offeredName.empty())
         dialog.selectFile(QString::fromStdString(request.offeredName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    const QString gewaehlt = dialog.selectedFiles().first();
-    if (!request.save) return gewaehlt.toStdString();
+    const QString chosen = dialog.selectedFiles().first();
+    if (!dialogFolder_.isEmpty()) dialogFolder_ = QFileInfo(chosen).absolutePath();
+    if (!request.save) return chosen.toStdString();
     // Qt adds the suffix only to a name without any dot.
-    return mitEndung(gewaehlt, request.filter, filterSuffix(dialog.selectedNameFilter()))
+    return mitEndung(chosen, request.filter, filterSuffix(dialog.selectedNameFilter()))
         .toStdString();
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window system's side of UserInterface: information boxes, the value input box, file
 // dialogs and posting work to the window thread, all with Qt.
@@ -29,6 +30,12 @@ QString filterSuffix(const QString& eintrag);
 // "quarzfilter_10.7MHz.csv"; "a.CSV" stays).
 QString mitEndung(const QString& name, const std::string& filter, const QString& endung);
 
+// Where the file dialogs of a program started from the desktop menu begin (its launcher sets
+// VEKA_STARTED_FROM_MENU and works in a hidden data folder): the user's documents folder (XDG)
+// when it exists, else the home folder. Empty for a program started otherwise: its dialogs
+// begin in the working folder, as they always did.
+QString menuDialogFolder();
+
 class QtUserInterface : public UserInterface {
   public:
     // parent: the window the boxes belong to; eingabe: the value input box to use.
@@ -51,6 +58,7 @@ class QtUserInterface : public UserInterface {
   private:
     QPointer<QWidget> parent_;
     TForm2* eingabe_;
+    QString dialogFolder_ = menuDialogFolder();  // then the folder of the last file chosen
     QObject context_;  // lives on the window thread; posted tasks die with it
     std::atomic<bool> geschlossen_{false};
 };

@@ -64,6 +64,31 @@ const Expect kExits[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Program, ProgramExits, testing::ValuesIn(kExits));
 
+// Output that cannot be written: one line on standard error and status 1.
+TEST(Program, StandardOutputFailures) {
+    WorkDir dir;
+    openToEveryone(dir.path());
+    fs::create_symlink("/nonexistent/tty", dir.path() / "COM4");  // one line to list
+    const struct {
+        const char* args;
+        const char* redirect;
+        const char* reason;
+    } cases[] = {
+        {"--version", ">/dev/full", "No space left on device"},
+        {"--help", ">&-", "Bad file descriptor"},
+        {"--list-ports", ">&-", "Bad file descriptor"},
+        {"--list-ports", ">/dev/full", "No space left on device"},
+    };
+    for (const auto& c : cases) {
+        const std::string line = std::string("exec \"$0\" ") + c.args + " " + c.redirect;
+        const ProgramRun run =
+            runProgram({"/bin/sh", "-c", line, VEKA_BINARY}, dir.path().string(), true);
+        EXPECT_EQ(run.exitCode, 1) << line;
+        EXPECT_EQ(run.err,
+                  std::string("veka: cannot write to standard output: ") + c.reason + "\n");
+    }
+}
+
 TEST(Program, ListsPortsWithTheirState) {
     PtyDevice device;
     ASSERT_TRUE(device.forbidNormalUsers());

@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <QSettings>
+#include <filesystem>
 #include <fstream>
 
 #include "app/port_settings.h"
+#include "support/hang_guard.h"
+#include "support/odd_files.h"
 #include "support/work_dir.h"
 
 namespace veka {
@@ -35,6 +38,32 @@ TEST(RunOptions, PortForTheRunOverPerUserChoices) {
     EXPECT_EQ(loadPortChoices().choice(2), "/dev/serial/by-id/usb-adapter");
     storePortChoice(5, "");
     EXPECT_EQ(loadPortChoices().choice(5), "");
+}
+
+// A settings file over the bound, a pipe or a device: no choices and one line saying so, no
+// hang, and nothing stored over it.
+TEST(RunOptions, OddSettingsFileIsNeitherReadNorReplaced) {
+    namespace fs = std::filesystem;
+    for (const test::OddFile kind : test::kOddFiles) {
+        SCOPED_TRACE(test::describe(kind));
+        test::WorkDir dir;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path().c_str());
+        fs::create_directory(dir.path() / "veka");
+        const fs::path file = dir.path() / "veka" / "veka.conf";
+        test::makeOddFile(kind, file, MaxSettingsBytes, "[ports]\nCOM2=/dev/ttyUSB0\n");
+        const auto before = fs::symlink_status(file).type();
+        const test::HangGuard guard("reading the settings");
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(loadPortChoices().choice(2), "");
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(said.rfind("veka: " + file.string() + ": ", 0), 0u) << said;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        storePortChoice(3, "/dev/ttyACM0");
+        EXPECT_EQ(fs::symlink_status(file).type(), before);
+        if (kind == test::OddFile::Oversized) {
+            EXPECT_EQ(fs::file_size(file), MaxSettingsBytes + 1);
+        }
+    }
 }
 
 TEST(RunOptions, LanguageSectionForTheRun) {

@@ -5,6 +5,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include "display/diagram.h"
 #include "display/quickdraw.h"
 #include "files/series_file.h"
+#include "measure/steps.h"
 #include "measure/sweep.h"
 
 namespace {
@@ -78,8 +80,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     veka::dm_diagramm(*inst);
     messen(*inst, in);
     veka::maxminwert(*inst);
-    for (int k = in.ConsumeIntegralInRange(0, 3); k > 0; --k)
-        in.ConsumeBool() ? veka::Button12Click(*inst) : veka::Button13Click(*inst);
+    // The cursor buttons keep the cursor within 1..points; any such cursor is drawn.
+    for (int k = in.ConsumeIntegralInRange(0, 3); k > 0; --k) {
+        inst->Cursorpunkt = in.ConsumeIntegralInRange<int32_t>(1, std::max(1, inst->punktzahl()));
+        veka::cursorZeigen(*inst);
+    }
     auto bild = std::make_unique<veka::Anzeigebitmap>();
     std::string reihe;
     {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -15,6 +16,8 @@
 #include <functional>
 
 #include "link/serial_port.h"
+#include "link/tty_drivers.h"
+#include "link/uucp_lock.h"
 #include "support/child_process.h"
 #include "support/pty_device.h"
 #include "support/work_dir.h"
@@ -54,6 +57,9 @@ TEST(PortState, FromARealOpenAttempt) {
         {"folder", [] { return std::string("/tmp"); }, PortState::NotSerial},
         {"character device, no terminal", [] { return std::string("/dev/null"); },
          PortState::NotSerial},
+        // Terminals that are no serial line: never opened (a pseudo-terminal master would be).
+        {"pseudo-terminal master", [] { return std::string("/dev/ptmx"); }, PortState::NotSerial},
+        {"endless device", [] { return std::string("/dev/zero"); }, PortState::NotSerial},
         {"terminal", [&pty] { return pty.path(); }, PortState::Usable},
         {"link to a terminal",
          [&pty] {
@@ -75,6 +81,59 @@ TEST(PortState, FromARealOpenAttempt) {
         }
     }
     EXPECT_EQ(test::fileContents("notes"), "x");  // never written
+}
+
+TEST(PortState, SerialLinesAsTheKernelNamesThem) {
+    const char* table =
+        "/dev/tty             /dev/tty        5       0 system:/dev/tty\n"
+        "/dev/ptmx            /dev/ptmx       5       2 system\n"
+        "serial               /dev/ttyS       4   64-67 serial\n"
+        "usb serial           /dev/ttyUSB   188   0-511 serial\n"
+        "pty_slave            /dev/pts      136 0-1048575 pty:slave\n"
+        "pty_master           /dev/ptm      128 0-1048575 pty:master\n"
+        "unknown              /dev/tty        4    1-63 console\n";
+    const struct {
+        unsigned major, minor;
+        bool serial;
+    } cases[] = {{4, 64, true},    {4, 67, true},   {4, 68, false}, {4, 1, false}, {188, 3, true},
+                 {136, 300, true}, {128, 0, false}, {5, 0, false},  {5, 2, false}, {1, 5, false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(isSerialLine(table, c.major, c.minor), c.serial) << c.major << ":" << c.minor;
+}
+
+// A UUCP lock file of a live process makes a line busy for everyone; a stale one, or one that
+// names no process, counts for nothing. An open port holds a lock of its own.
+TEST(PortState, UucpLockFiles) {
+    Pty pty;
+    const std::string lockFile = "/run/lock/" + lockFileName(pty.path());
+    if (::access("/run/lock", W_OK) != 0) GTEST_SKIP() << "/run/lock is not writable";
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const int32_t init = 1;
+    const struct {
+        std::string content;
+        PortState state;
+    } cases[] = {
+        {"         1\n", PortState::Busy},
+        {std::string(reinterpret_cast<const char*>(&init), 4), PortState::Busy},
+        {std::to_string(gone) + "\n", PortState::Usable},
+        {"garbage", PortState::Usable},
+        {std::to_string(::getpid()) + "\n", PortState::Usable},
+    };
+    for (const auto& c : cases) {
+        { std::ofstream(lockFile, std::ios::binary) << c.content; }
+        EXPECT_EQ(probePort(pty.path()).state, c.state) << c.content;
+        ::unlink(lockFile.c_str());
+    }
+    { std::ofstream(lockFile) << gone << "\n"; }
+    SerialPort port;
+    ASSERT_TRUE(port.open(pty.path()));  // the stale lock is replaced by ours
+    char ours[16];
+    std::snprintf(ours, sizeof ours, "%10d\n", static_cast<int>(::getpid()));
+    EXPECT_EQ(test::dateiInhalt(lockFile), ours);
+    port.close();
+    EXPECT_FALSE(fs::exists(lockFile));
 }
 
 TEST(PortState, ClaimedLineIsBusyEvenForRoot) {

@@ -52,6 +52,8 @@ TEST(Kalibrierung, TransmissionLogarithmicLandsOnTheDefaults) {
     b.aufbau(vekasim::Dut::Open);     // -80 dB: raw 50
     b.aufbau(vekasim::Dut::Through);  // 0 dB: raw 210
     b.core.Durchgangsmessung2Click();
+    EXPECT_TRUE(b.core.messungLaeuft());  // the box is closed: its sweep completes meanwhile
+    b.settle();
     EXPECT_EQ(b.ui.messages, (std::vector<std::string>{"Eingang -80 dB (offen)",
                                                        "Ein- und Ausgang verbunden ( 0 dB)"}));
     EXPECT_EQ(b.inst.e.Dlog.k1, 50);
@@ -68,6 +70,7 @@ TEST(Kalibrierung, ReflectionLinear) {
     b.aufbau(vekasim::Dut::Matched);
     b.aufbau(vekasim::Dut::Short);
     b.core.Reflexionsmessung2Click();
+    b.settle();
     EXPECT_EQ(b.ui.messages,
               (std::vector<std::string>{"Anpassung 50 Ohm", "Kurzschluß oder Leerlauf"}));
     EXPECT_EQ(b.inst.e.Rlin.k1, 50);
@@ -82,6 +85,7 @@ TEST(Kalibrierung, SpectrumKeepsTheAttenuatorAndChecksTheTopOfTheScale) {
     b.aufbau(vekasim::Dut::Open);
     b.aufbau(vekasim::Dut::Through, 10.0);  // the 10 dBm signal less 10 dB: raw 210
     b.core.Spektralmessung2Click();
+    b.settle();
     EXPECT_EQ(b.ui.messages,
               (std::vector<std::string>{"Eingang offen (0 mV)", "Kalibriersignal 10 dBm anlegen"}));
     EXPECT_EQ(b.inst.Daempfung, 16);
@@ -94,6 +98,7 @@ TEST(Kalibrierung, SpectrumKeepsTheAttenuatorAndChecksTheTopOfTheScale) {
     b.aufbau(vekasim::Dut::Open);
     b.aufbau(vekasim::Dut::Through, 30.0);
     b.core.Spektralmessung2Click();
+    b.settle();
     EXPECT_EQ(b.ui.messages.back(), "Messfehler - keine Korrektur");
     EXPECT_EQ(b.inst.e.Slog.k1, 200);
     EXPECT_EQ(b.inst.e.Slog.k2, 100);
@@ -105,6 +110,7 @@ TEST(Kalibrierung, ReferenceLineTakesTheMeanAndRedraws) {
     b.inst.e.LineText[2] = 18;
     b.aufbau(vekasim::Dut::Through, -40.0);  // raw 130: (130 - 50) * 2.5 = 200
     b.core.LinieClick(3);
+    b.settle();
     EXPECT_EQ(b.ui.messages, std::vector<std::string>{"Linie 3"});
     EXPECT_EQ(b.inst.e.Line[2], 200);
     EXPECT_EQ(b.inst.e.LineText[2], 18);

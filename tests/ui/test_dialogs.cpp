@@ -1,10 +1,12 @@
-// Tests of the value input box, the about window with its JPEG decoder, and the help window.
+// Tests of the value input box, the about window with its JPEG decoder, the help window, and
+// where file dialogs begin.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QImageWriter>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +25,7 @@
 #include "ui/help_text.h"
 #include "ui/help_window.h"
 #include "ui/inputbox1.h"
+#include "ui/qt_user_interface.h"
 #include "ui/vekinfo.h"
 
 namespace {
@@ -54,6 +57,53 @@ std::string askWith(TForm2& box, const WertEingabeAnfrage& request,
     EXPECT_TRUE(ran);
     EXPECT_FALSE(box.isVisible());
     return answer;
+}
+
+// ---- where file dialogs begin ----
+
+// Started from the menu, the program works in a hidden folder: its file dialogs begin in the
+// documents folder (else the home folder), then where the last file was chosen. Otherwise
+// they begin in the working folder, as before.
+TEST(FileDialogs, BeginInTheDocumentsWhenStartedFromTheMenu) {
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+    QFile dirs(home.filePath("user-dirs.dirs"));
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+    dirs.write("XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n");
+    dirs.close();
+    const struct {
+        bool fromMenu, documents;
+        QString folder;
+    } cases[] = {
+        {false, true, ""}, {true, false, home.path()}, {true, true, home.filePath("Dokumente")}};
+    for (const auto& c : cases) {
+        c.fromMenu ? qputenv("VEKA_STARTED_FROM_MENU", "1") : qunsetenv("VEKA_STARTED_FROM_MENU");
+        c.documents ? QDir(home.path()).mkdir("Dokumente") : QDir(home.path()).rmdir("Dokumente");
+        EXPECT_EQ(veka::menuDialogFolder(), c.folder);
+    }
+    // The dialog begins there, and next time where the chosen file lies.
+    veka::QtUserInterface ui(nullptr, nullptr);
+    QDir(home.path()).mkdir("Messungen");
+    QStringList begun;
+    const auto choose = [&](const QString& file) {
+        QTimer::singleShot(0, [&begun, file] {
+            auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(d, nullptr);
+            begun << d->directory().absolutePath();
+            d->selectFile(file);
+            static_cast<QDialog*>(d)->accept();  // QFileDialog keeps it protected
+        });
+        return ui.chooseFile({true, "Messreihe|*.dat", "dat", "x.dat"});
+    };
+    EXPECT_EQ(choose(home.filePath("Messungen/a.dat")),
+              home.filePath("Messungen/a.dat").toStdString());
+    EXPECT_TRUE(choose(home.filePath("Messungen/b.dat")));
+    EXPECT_EQ(begun, QStringList({home.filePath("Dokumente"), home.filePath("Messungen")}));
+    qunsetenv("VEKA_STARTED_FROM_MENU");
+    qputenv("HOME", oldHome);
+    qputenv("XDG_CONFIG_HOME", oldConfig);
 }
 
 // ---- value input box ----

@@ -659,11 +659,17 @@ TEST_F(SettingsDialog, EveryFieldIsNamedAfterItsLabel) {
         EXPECT_EQ(field->accessibleName(), name);
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(field);
         ASSERT_NE(a, nullptr);
-        // An editable combo box speaks its text as its name and is labelled by a relation.
+        // The editable combo box and its edit field are named too; the text is its value.
         if (field == dialog.ComboBox1) {
             const auto labels = a->relations(QAccessible::Label);
             ASSERT_EQ(labels.size(), 1);
             EXPECT_EQ(labels.front().first->text(QAccessible::Name), name);
+            EXPECT_EQ(a->text(QAccessible::Name), name);
+            EXPECT_EQ(a->text(QAccessible::Value), dialog.ComboBox1->currentText());
+            const QAccessibleInterface* edit = a->child(a->childCount() - 1);
+            ASSERT_NE(edit, nullptr);
+            EXPECT_EQ(edit->role(), QAccessible::EditableText);
+            EXPECT_EQ(edit->text(QAccessible::Name), name);
         } else {
             EXPECT_EQ(a->text(QAccessible::Name), name);
         }
