@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/headless.h"
 
 #include <QCoreApplication>
@@ -25,12 +26,14 @@ class HeadlessHost : public RemoteHost {
 int serve(const ProgramOptions& opts) {
     HeadlessUi ui;
     Netzwerktester logic(ui);
-    startUp(logic, opts);
     HeadlessHost host(logic);
-    RemoteServer server(host, programVersion());
+    // Listening before the device is tried: a client may connect at once; its commands run
+    // once the start-up is done.
+    RemoteServer server(host, programVersion(), peerAccessFor(*opts.remote));
     std::string error;
     if (!server.listen(opts.remote->address, opts.remote->port, &error))
         return cannotListen(*opts.remote, error);
+    startUp(logic, opts);
     // SIGTERM and SIGINT end the loop like a window close: the worker stops and the port is
     // released properly.
     QuitSignals quitSignals(logic.link().abortEvent(), [] { QCoreApplication::quit(); });

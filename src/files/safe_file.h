@@ -19,4 +19,11 @@ namespace veka {
 // ensured) and no temporary file is left behind.
 bool saveFileSafely(const std::string& path, std::string_view bytes, std::string* error);
 
+// Whether reaching path follows a symbolic link that the kernel's protected_symlinks rule
+// forbids whether or not the rule is switched on: a link in a sticky folder that others may
+// write, owned neither by us (the effective user) nor by the folder's owner. Every link on the
+// way counts, the last component's too. Such a link may have been planted by another user to
+// make us write where they choose; a caller that writes should refuse it.
+bool followsProtectedSymlink(const std::string& path);
+
 }  // namespace veka

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one instrument state: settings, mode and flags, runtime values, measured values and the
 // two drawing surfaces. It exists once, owned by the main window's logic.
@@ -84,6 +85,7 @@ struct CompletedSweep {
     int points = 0;
     std::array<int32_t, MaxPunkte + 1> values{};  // display values, as Messwerte
     std::array<uint16_t, MaxPunkte + 1> raw{};    // detector readings, 0 where none was taken
+    bool demo = false;  // measured from demonstration readings
 };
 
 // Values guarded by Instrument::datenMutex.
@@ -92,6 +94,7 @@ struct Messdaten {
     std::array<int32_t, MaxPunkte + 1> Messwerte2{};
     std::array<uint16_t, MaxPunkte + 1> Rohwerte{};  // the reading behind each Messwerte entry
     CompletedSweep lastSweep;
+    uint64_t demoSweeps = 0;  // complete sweeps measured from demonstration readings
     TBildfeld Diagrammbild;
     TBildfeld Rasterbild;
     // The window's refresh rests until the sweep draws something (Netzwerktester::refreshRuhen).

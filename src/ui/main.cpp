@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program entry: the command line picks the front. Help, version, the port list and usage
 // errors end here before any window exists; otherwise the main window (whose start-up runs
 // first), the about window, the settings dialog and the value input box, then the event loop.
@@ -32,6 +33,16 @@ int runWindow(int argc, char** argv, const veka::ProgramOptions& opts) {
     QObject::connect(&hauptfenster, &veka::TForm1::geschlossen, &app, &QCoreApplication::quit);
     veka::QuitSignals signale(hauptfenster.logik().link().abortEvent(),
                               [&hauptfenster] { hauptfenster.close(); });
+    // Remote control beside the window, on the window thread, listening before the device is
+    // tried: while the start-up shows its time-out box, remote queries already answer.
+    std::unique_ptr<veka::WindowRemoteHost> remote;
+    if (opts.remote) {
+        remote = std::make_unique<veka::WindowRemoteHost>(hauptfenster, veka::programVersion(),
+                                                          veka::peerAccessFor(*opts.remote));
+        std::string error;
+        if (!remote->listen(opts.remote->address, opts.remote->port, &error))
+            return veka::cannotListen(*opts.remote, error);
+    }
     veka::startUp(hauptfenster.logik(), opts);
     if (hauptfenster.beendet()) return 0;  // closed by a signal while starting
     hauptfenster.gestartet();
@@ -42,14 +53,6 @@ int runWindow(int argc, char** argv, const veka::ProgramOptions& opts) {
     hauptfenster.setOptionen([&hauptfenster, &einstellungen] {
         veka::Bandbreite1Click(hauptfenster.logik(), einstellungen);
     });
-    // Remote control beside the window, on the window thread.
-    std::unique_ptr<veka::WindowRemoteHost> remote;
-    if (opts.remote) {
-        remote = std::make_unique<veka::WindowRemoteHost>(hauptfenster, veka::programVersion());
-        std::string error;
-        if (!remote->listen(opts.remote->address, opts.remote->port, &error))
-            return veka::cannotListen(*opts.remote, error);
-    }
     hauptfenster.show();
     return app.exec();
 }
