@@ -17,7 +17,7 @@ class ConfinedFile {
     // The file `name` (relative) inside the working folder, existing or not; its folder must
     // exist. Nothing, with an errno value in `error`, otherwise: EXDEV for a name or a link
     // that leads outside (absolute names included), ENOENT for a missing folder, ELOOP for a
-    // link to nothing, EINVAL for a name that names no file ("", "dir/", "..").
+    // link to nothing, EINVAL for "" or the working folder itself (".").
     static std::optional<ConfinedFile> resolve(const std::string& name, int& error);
 
     ConfinedFile(ConfinedFile&& other) noexcept;

@@ -60,6 +60,12 @@ TEST(Operations, RefuseWhatTheInstrumentCannotDo) {
          fault(Fault::FileNotSaved), fault(Fault::FileNotSaved)},
         {"export as .bmp", [](Operations& o) { return o.exportTrace("a.bmp"); },
          fault(Fault::UnknownFormat), fault(Fault::UnknownFormat)},
+        {"load of junk",
+         [](Operations& o) {
+             std::ofstream("junk.cfg") << "ssh-rsa AAAA user\n";
+             return o.loadConfiguration("junk.cfg");
+         },
+         fault(Fault::FileUnreadable), ok},
     };
     for (const Entry entry : {Entry::Checked, Entry::AsTyped}) {
         for (const Refusal& c : cases) {
@@ -95,6 +101,7 @@ TEST(Operations, ASweepLocksOutWhatTheWindowLocksOut) {
         [](Operations& o) { return o.saveConfiguration("a.cfg"); },
         [](Operations& o) { return o.exportTrace("a.csv"); },
         [](Operations& o) { return o.startSweeps(); },
+        [](Operations& o) { return o.retryDevice(); },
     };
     for (const Op& op : locked) {
         const Status s = op(ops);
@@ -108,6 +115,27 @@ TEST(Operations, ASweepLocksOutWhatTheWindowLocksOut) {
     b.stop();
     EXPECT_FALSE(ops.settings().sweeping);
     EXPECT_TRUE(ops.setStep(1000));
+}
+
+TEST(Operations, SweepTimeIsTheLineTimeOfEveryExchange) {
+    const struct {
+        int32_t points, baud, bits, delay, messart;
+        int64_t micros;
+    } cases[] = {
+        {280, 9600, 8, 1, Durchgang, 280 * 6250},
+        {100, 57600, 10, 0, Reflexion, 100 * 1215},
+        {100, 9600, 8, 20, Spektrum, 100 * (6250 + 20000)},
+        {10, 9600, 10, 1, SmithModus, 2 * 10 * 7291},
+    };
+    for (const auto& c : cases) {
+        test::SimLogic b;
+        b.inst.e.Messpunkte = c.points;
+        b.inst.e.Baudrate = c.baud;
+        b.inst.e.Messgenauigkeit = c.bits;
+        b.inst.e.Delay = c.delay;
+        b.inst.Messart = c.messart;
+        EXPECT_EQ(Operations(b.core, Entry::Checked).sweepTime().count(), c.micros) << c.points;
+    }
 }
 
 TEST(Operations, TraceIsTheLastCompleteSweep) {
