@@ -46,7 +46,9 @@ std::string linkTarget(const std::string& link) {
 }
 
 std::string procPath(int fd) {
-    return "/proc/self/fd/" + std::to_string(fd);
+    std::string out = "/proc/self/fd/";  // appended: see the -Wrestrict note in command_line.cpp
+    out += std::to_string(fd);
+    return out;
 }
 
 // The name split at its last '/': folder ("." when none) and file name.

@@ -124,7 +124,7 @@ std::optional<uid_t> localPeerOwner(int fd) {
 bool PeerAccess::admits(int fd, std::string& why) const {
     if (const std::optional<uid_t> owner = localPeerOwner(fd)) {
         if (*owner == ::geteuid()) return true;
-        why = "a connection of another user (uid " + std::to_string(*owner) + ")";
+        ((why = "a connection of another user (uid ") += std::to_string(*owner)) += ")";
         return false;
     }
     sockaddr_storage theirs{};
@@ -136,8 +136,8 @@ bool PeerAccess::admits(int fd, std::string& why) const {
     const QHostAddress peer(reinterpret_cast<const sockaddr*>(&theirs));
     for (const AllowedNet& net : nets_)
         if (inNet(peer, net)) return true;
-    why = "a connection from " + peer.toString().toStdString() +
-          ", outside the networks of --remote-allow";
+    ((why = "a connection from ") += peer.toString().toStdString()) +=
+        ", outside the networks of --remote-allow";
     return false;
 }
 

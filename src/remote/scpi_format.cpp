@@ -43,7 +43,11 @@ std::string secondsText(double seconds) {
 
 std::string definiteBlock(const std::string& bytes) {
     const std::string length = std::to_string(bytes.size());
-    return "#" + std::to_string(length.size()) + length + bytes;
+    std::string out = "#";
+    out += std::to_string(length.size());
+    out += length;
+    out += bytes;
+    return out;
 }
 
 std::string listAnswer(const std::vector<double>& values, const DataFormat& format,

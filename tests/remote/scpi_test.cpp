@@ -17,7 +17,7 @@ namespace {
 
 // One parsed command written back as text: "k1:k2?|N5,N107e-1MHZ,S'x',Wy" or "!code".
 std::string describe(const ScpiParsed& p) {
-    if (p.error != 0) return "!" + std::to_string(p.error);
+    if (p.error != 0) return std::string("!") += std::to_string(p.error);
     const ScpiCommand& c = p.command;
     std::string s = c.common ? "*" : c.absolute ? ":" : "";
     for (size_t i = 0; i < c.keywords.size(); ++i) {
