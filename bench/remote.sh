@@ -64,6 +64,9 @@ else:
     time.sleep(seconds)
     print(f"{(logged() - p0) / (time.monotonic() - t0):.1f}")
     ask("ABOR;*OPC?")
+errors = ask("SYST:ERR:ALL?").decode().strip()
+if not errors.startswith("0,"):
+    print("remote.sh: " + errors, file=sys.stderr)  # a drop-out would make the figures wrong
 PY
 }
 

@@ -298,21 +298,21 @@ TEST(RemoteCommands, FilesStayInTheWorkingFolder) {
     name += std::to_string(::getpid());
     const fs::path outside = fs::temp_directory_path() / name;
     fs::create_directories(outside);
-    fs::create_directory("unter");
-    fs::create_directory_symlink(outside, "weg");
+    fs::create_directory("sub");
+    fs::create_directory_symlink(outside, "away");
     fs::create_symlink(outside / "x.cfg", "link.cfg");
     fs::create_symlink(outside / "x.csv", "link.csv");
-    fs::create_symlink("unter/echt.cfg", "innen.cfg");
+    fs::create_symlink("sub/real.cfg", "inside.cfg");
     std::ofstream("junk.cfg") << "ssh-rsa AAAA user\n";
-    std::ofstream("unter/echt.cfg") << "old\n";
+    std::ofstream("sub/real.cfg") << "old\n";
     const struct {
         const char* line;
         const char* error;
     } cases[] = {
-        {"MMEM:STOR:CONF \"eins.cfg\"", kNoError},
-        {"MMEM:STOR:CONF \"innen.cfg\"", kNoError},
-        {"MMEM:STOR:TRAC \"unter/../spur.csv\"", "-257,\"File name error;hidden name\""},
-        {"MMEM:STOR:CONF \"weg/x.cfg\"", "-257,\"File name error;outside the working folder\""},
+        {"MMEM:STOR:CONF \"one.cfg\"", kNoError},
+        {"MMEM:STOR:CONF \"inside.cfg\"", kNoError},
+        {"MMEM:STOR:TRAC \"sub/../trace.csv\"", "-257,\"File name error;hidden name\""},
+        {"MMEM:STOR:CONF \"away/x.cfg\"", "-257,\"File name error;outside the working folder\""},
         {"MMEM:STOR:CONF \"link.cfg\"", "-257,\"File name error;outside the working folder\""},
         {"MMEM:LOAD:CONF \"link.cfg\"", "-257,\"File name error;outside the working folder\""},
         {"MMEM:STOR:TRAC \"link.csv\"", "-257,\"File name error;outside the working folder\""},
@@ -320,8 +320,8 @@ TEST(RemoteCommands, FilesStayInTheWorkingFolder) {
         {"MMEM:STOR:CONF \".ssh/authorized_keys\"", "-257,\"File name error;hidden name\""},
         {"MMEM:STOR:CONF \"LANG.INI\"", "-257,\"File name error;not a .cfg name\""},
         {"MMEM:STOR:CONF \"frequenz.cfg\"", "-257,\"File name error;the frequency marks\""},
-        {"MMEM:STOR:CONF \"kein/ordner.cfg\"", "-256,\"File name not found;no such folder\""},
-        {"MMEM:LOAD:CONF \"fehlt.cfg\"", "-256,\"File name not found\""},
+        {"MMEM:STOR:CONF \"no/folder.cfg\"", "-256,\"File name not found;no such folder\""},
+        {"MMEM:LOAD:CONF \"missing.cfg\"", "-256,\"File name not found\""},
         {"MMEM:LOAD:CONF \"junk.cfg\"", "-250,\"Mass storage error\""},
     };
     for (const auto& k : cases) {
@@ -329,9 +329,9 @@ TEST(RemoteCommands, FilesStayInTheWorkingFolder) {
         EXPECT_EQ(c.error(), k.error) << k.line;
     }
     EXPECT_TRUE(fs::is_empty(outside));
-    EXPECT_NE(test::dateiInhalt("unter/echt.cfg"), "old\n") << "saved through the link inside";
+    EXPECT_NE(test::dateiInhalt("sub/real.cfg"), "old\n") << "saved through the link inside";
     EXPECT_EQ(c.inst.e.Startfrequenz, 10000000) << "junk loads nothing";
-    c.line("FREQ:STAR 7000000;:MMEM:STOR:CONF \"eins.cfg\";*RST;:MMEM:LOAD:CONF \"eins.cfg\"");
+    c.line("FREQ:STAR 7000000;:MMEM:STOR:CONF \"one.cfg\";*RST;:MMEM:LOAD:CONF \"one.cfg\"");
     EXPECT_EQ(c.line("FREQ:STAR?"), "7000000");
     EXPECT_EQ(c.error(), kNoError);
     EXPECT_TRUE(c.fake.fileRequests.empty()) << "no file dialog for a remote name";

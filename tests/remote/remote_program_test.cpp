@@ -186,12 +186,12 @@ TEST_P(RemoteProgram, SweepTraceEvaluationAndStore) {
     EXPECT_LT(lower, 10140000) << band;
     EXPECT_GT(upper, 10140000) << band;
     EXPECT_EQ(k.ask("CALC:MAX?").substr(0, 4), "1012");
-    k.send("MMEM:STOR:TRAC \"spur.csv\";:MMEM:STOR:CONF \"spur.cfg\"");
+    k.send("MMEM:STOR:TRAC \"trace.csv\";:MMEM:STOR:CONF \"trace.cfg\"");
     EXPECT_EQ(k.ask("SYST:ERR?"), kNoError);
-    const std::string csv = test::dateiInhalt((room.dir.path() / "spur.csv").string());
+    const std::string csv = test::dateiInhalt((room.dir.path() / "trace.csv").string());
     EXPECT_NE(csv.find("10040000,"), std::string::npos);
     EXPECT_NE(csv.find("10238000,"), std::string::npos);
-    EXPECT_TRUE(std::filesystem::exists(room.dir.path() / "spur.cfg"));
+    EXPECT_TRUE(std::filesystem::exists(room.dir.path() / "trace.cfg"));
     EXPECT_TRUE(veka.running());
 }
 
@@ -294,14 +294,14 @@ TEST(RemoteProgramAccess, AnotherUsersConnectionRunsNothing) {
     const uint16_t port = veka.port();
     const std::string report = test::inChild({}, [port] {
         const std::string got =
-            halfClosed(port, "FREQ:STAR 7000000\nMMEM:STOR:CONF \"fremd.cfg\"\n*IDN?\n");
+            halfClosed(port, "FREQ:STAR 7000000\nMMEM:STOR:CONF \"foreign.cfg\"\n*IDN?\n");
         return got.empty() ? std::string() : std::string("answered: ") += got;
     });
     EXPECT_EQ(report, "");
     EXPECT_TRUE(veka.waitFor("refused a connection of another user (uid 65534)"));
     Client k(port);
     EXPECT_EQ(k.ask("FREQ:STAR?;:SYST:ERR?"), std::string("10000000;") + kNoError);
-    EXPECT_FALSE(std::filesystem::exists(room.dir.path() / "fremd.cfg"));
+    EXPECT_FALSE(std::filesystem::exists(room.dir.path() / "foreign.cfg"));
 }
 
 TEST(RemoteProgramDevice, ListensBeforeTheDeviceIsTried) {

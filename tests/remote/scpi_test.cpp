@@ -253,13 +253,13 @@ TEST(ScpiArguments, FileNamesAClientMayUse) {
         const char* why;  // "" when allowed
     } cases[] = {
         {"messung.csv", false, ""},
-        {"unter/messung.cfg", true, ""},
+        {"sub/messung.cfg", true, ""},
         {"./a.CFG", true, ""},
         {"a..b.cfg", true, ""},
         {"", false, "outside the working folder"},
         {"/tmp/a.cfg", true, "outside the working folder"},
         {".ssh/authorized_keys", false, "hidden name"},
-        {"unter/.x.cfg", true, "hidden name"},
+        {"sub/.x.cfg", true, "hidden name"},
         {"../a.cfg", true, "hidden name"},
         {"LANG.INI", true, "not a .cfg name"},
         {".cfg", true, "hidden name"},
