@@ -163,7 +163,7 @@ TEST_P(RemoteProgram, SweepTraceEvaluationAndStore) {
     const size_t before = room.sim->exchangeCount();
     // Poll for completion as scripts do: *OPC, then *ESR? until the bit shows.
     k.send("INIT;*OPC");
-    while (k.ask("*ESR?") == "0") {
+    while ((std::stoi(k.ask("*ESR?")) & 1) == 0) {
     }
     // One complete sweep, then the source parked on the start frequency.
     const auto ex = room.sim->exchanges();
