@@ -169,7 +169,8 @@ std::optional<std::string> Reader::readBatch(ProgramOptions& o) const {
 std::optional<std::string> parseAddress(std::string address, RemoteEndpoint& ep) {
     if (address.size() >= 2 && address.front() == '[' && address.back() == ']')
         address = address.substr(1, address.size() - 2);
-    if (address != "localhost" && QHostAddress().setAddress(QString::fromStdString(address)) == false)
+    if (address != "localhost" &&
+        QHostAddress().setAddress(QString::fromStdString(address)) == false)
         return concat("invalid address '", address, "' for --remote (an IP address or localhost)");
     ep.address = address;
     ep.addressGiven = true;

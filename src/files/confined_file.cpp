@@ -93,7 +93,8 @@ std::optional<ConfinedFile> ConfinedFile::resolve(const std::string& name, int& 
     Descriptor folder(openBeneath(folderName, O_DIRECTORY, links));
     if (folder.get() < 0) return error = errno, std::nullopt;
     struct stat info {};
-    if (file.get() < 0 && ::fstatat(folder.get(), fileName.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0)
+    if (file.get() < 0 &&
+        ::fstatat(folder.get(), fileName.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0)
         return error = ELOOP, std::nullopt;  // exists, yet did not resolve: a link to nothing
     error = 0;
     return ConfinedFile(folder.release(), fileName);

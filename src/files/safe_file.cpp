@@ -341,8 +341,10 @@ bool followsProtectedSymlink(const std::string& path) {
         todo.pop_back();
         if (part == ".") continue;
         if (part == "..") {
-            if (!done.empty() && done.back() != "..") done.pop_back();
-            else if (!absolute) done.push_back(part);
+            if (!done.empty() && done.back() != "..")
+                done.pop_back();
+            else if (!absolute)
+                done.push_back(part);
             continue;
         }
         const std::string folder = joined(absolute, done);

@@ -40,7 +40,8 @@ SettingsReading Operations::settings() const {
 std::chrono::microseconds Operations::sweepTime() const {
     const Einstellungen& e = inst_.e;
     const size_t reply = zehnBit(e.Messgenauigkeit) ? 2 : 1;
-    const auto point = leitungszeit(reply, e.Baudrate) + std::chrono::milliseconds(pausenDauer(e.Delay));
+    const auto point =
+        leitungszeit(reply, e.Baudrate) + std::chrono::milliseconds(pausenDauer(e.Delay));
     const int64_t exchanges = int64_t{inst_.punktzahl()} * (inst_.Messart == SmithModus ? 2 : 1);
     return point * exchanges;
 }

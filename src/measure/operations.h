@@ -24,15 +24,15 @@ namespace veka {
 class Netzwerktester;
 
 enum class Fault : uint8_t {
-    OutOfRange,     // a value the instrument does not take
-    SweepRunning,   // refused while a sweep runs, as the window locks it out
-    WrongMode,      // not in the current mode (VFO settings outside VFO, a sweep in VFO)
-    NoTrace,        // no completed sweep to read yet
-    FileNotFound,   // nothing of that name
-    FileUnreadable, // no regular file, too large, or not of the kind asked for
-    FileNotSaved,   // writing failed; the old file is kept
-    UnknownFormat,  // a file name whose extension names no export format
-    NoDevice,       // the device did not answer: demonstration readings
+    OutOfRange,      // a value the instrument does not take
+    SweepRunning,    // refused while a sweep runs, as the window locks it out
+    WrongMode,       // not in the current mode (VFO settings outside VFO, a sweep in VFO)
+    NoTrace,         // no completed sweep to read yet
+    FileNotFound,    // nothing of that name
+    FileUnreadable,  // no regular file, too large, or not of the kind asked for
+    FileNotSaved,    // writing failed; the old file is kept
+    UnknownFormat,   // a file name whose extension names no export format
+    NoDevice,        // the device did not answer: demonstration readings
 };
 
 struct Error {

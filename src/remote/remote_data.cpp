@@ -62,7 +62,8 @@ void RemoteInstrument::addCalculate() {
     tree_.add("CALCulate:CURSor", {},
               results([](const Results& r) { return readingText(r.cursor, r.linear); }));
     tree_.add("CALCulate:BANDwidth", {}, results([](const Results& r) {
-                  if (!r.bandwidth) return std::string(kNotANumber) + "," + kNotANumber + "," + kNotANumber;
+                  if (!r.bandwidth)
+                      return std::string(kNotANumber) + "," + kNotANumber + "," + kNotANumber;
                   const Bandwidth& b = *r.bandwidth;
                   return std::to_string(b.lowerHz) + "," + std::to_string(b.upperHz) + "," +
                          std::to_string(b.widthHz);
@@ -82,7 +83,8 @@ void RemoteInstrument::addFormat() {
             ScpiCommand first = c;
             first.arguments.resize(1);
             size_t i = 0;
-            if (const int e = choiceArgument(first, {"ASCii", "REAL"}, i)) return ScpiReply::fail(e);
+            if (const int e = choiceArgument(first, {"ASCii", "REAL"}, i))
+                return ScpiReply::fail(e);
             int32_t bits = i == 0 ? 0 : 32;
             if (c.arguments.size() == 2) {
                 ScpiCommand second = c;
@@ -105,7 +107,8 @@ void RemoteInstrument::addFormat() {
         "FORMat:BORDer",
         [this](const ScpiCommand& c) {
             size_t i = 0;
-            if (const int e = choiceArgument(c, {"NORMal", "SWAPped"}, i)) return ScpiReply::fail(e);
+            if (const int e = choiceArgument(c, {"NORMal", "SWAPped"}, i))
+                return ScpiReply::fail(e);
             format_.swapped = i == 1;
             return ScpiReply{};
         },
@@ -140,9 +143,10 @@ void RemoteInstrument::addMemory() {
                   return fileCommand(c, true, &Operations::loadConfiguration);
               },
               {});
-    tree_.add("MMEMory:STORe:TRACe",
-              [this](const ScpiCommand& c) { return fileCommand(c, false, &Operations::exportTrace); },
-              {});
+    tree_.add(
+        "MMEMory:STORe:TRACe",
+        [this](const ScpiCommand& c) { return fileCommand(c, false, &Operations::exportTrace); },
+        {});
 }
 
 }  // namespace veka

@@ -136,7 +136,8 @@ void RemoteInstrument::addCommon() {
               }),
               {});
     tree_.add("*OPT", {}, queryOf([] { return std::string("0"); }));
-    tree_.add("*TST", {}, queryOf([this] { return std::string(ops_.settings().demo ? "1" : "0"); }));
+    tree_.add("*TST", {},
+              queryOf([this] { return std::string(ops_.settings().demo ? "1" : "0"); }));
 }
 
 void RemoteInstrument::addStatus() {

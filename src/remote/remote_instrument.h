@@ -67,8 +67,8 @@ class RemoteInstrument {
     ScpiTree tree_;
     StatusSystem status_;
     DataFormat format_;
-    bool opcArmed_ = false;       // *OPC sets its bit once no operation is pending
-    bool demoSeen_ = false;       // in demonstration mode at the last look
+    bool opcArmed_ = false;        // *OPC sets its bit once no operation is pending
+    bool demoSeen_ = false;        // in demonstration mode at the last look
     uint64_t demoSweepsSeen_ = 0;  // demonstration sweeps counted at the last look
 };
 

@@ -123,7 +123,8 @@ void RemoteServer::turn() {
     }
     running_ = false;
     dropClosed();
-    if (waiting.empty() == waitPoll_.isActive()) waiting.empty() ? waitPoll_.stop() : waitPoll_.start();
+    if (waiting.empty() == waitPoll_.isActive())
+        waiting.empty() ? waitPoll_.stop() : waitPoll_.start();
     const bool more = std::any_of(sessions_.begin(), sessions_.end(), [&](const auto& s) {
         return s->ready() && std::find(waiting.begin(), waiting.end(), s.get()) == waiting.end();
     });

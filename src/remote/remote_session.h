@@ -25,8 +25,8 @@ namespace veka {
 class RemoteSession {
   public:
     static constexpr size_t MaxLine = 4096;
-    static constexpr size_t MaxBacklog = 64;       // lines read but not yet run
-    static constexpr size_t MaxUnsent = 1 << 20;   // answer bytes the client has not taken
+    static constexpr size_t MaxBacklog = 64;      // lines read but not yet run
+    static constexpr size_t MaxUnsent = 1 << 20;  // answer bytes the client has not taken
 
     // fd: a connected, admitted socket, now owned. arrivals counts lines over all sessions;
     // wake asks the server for a turn (lines arrived, answers drained).

@@ -14,7 +14,8 @@ void RemoteInstrument::addNumber(std::string_view path, Unit unit,
         path,
         [this, unit, range, set](const ScpiCommand& c) {
             int32_t v = 0;
-            if (const int e = numberArgument(c, unit, (ops_.*range)(), v)) return ScpiReply::fail(e);
+            if (const int e = numberArgument(c, unit, (ops_.*range)(), v))
+                return ScpiReply::fail(e);
             return done((ops_.*set)(v));
         },
         [this, range, value](const ScpiCommand& c) {
@@ -29,8 +30,8 @@ void RemoteInstrument::addSense() {
               &Operations::setStartFrequency, &SettingsReading::startHz);
     addNumber("[SENSe]:FREQuency:STEP", Unit::Hertz, &Operations::stepRange, &Operations::setStep,
               &SettingsReading::stepHz);
-    addNumber("[SENSe]:SWEep:POINts", Unit::None, &Operations::pointsRange,
-              &Operations::setPoints, &SettingsReading::points);
+    addNumber("[SENSe]:SWEep:POINts", Unit::None, &Operations::pointsRange, &Operations::setPoints,
+              &SettingsReading::points);
     tree_.add("[SENSe]:SWEep:TIME", {}, [this](const ScpiCommand& c) {
         if (const int e = noArguments(c)) return ScpiReply::fail(e);
         const auto us = ops_.sweepTime().count();
@@ -97,7 +98,8 @@ void RemoteInstrument::addSweepEdges() {
                 std::optional<int64_t> which;
                 if (const int e = rangeQuery(c, ranges().*edge.range, which))
                     return ScpiReply::fail(e);
-                return ScpiReply::answer(std::to_string(which.value_or(edgesOf(plan()).*edge.value)));
+                return ScpiReply::answer(
+                    std::to_string(which.value_or(edgesOf(plan()).*edge.value)));
             });
     }
 }

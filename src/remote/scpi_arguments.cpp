@@ -36,7 +36,7 @@ int suffixScale(const std::string& suffix, Unit unit, int& scale) {
         int scale;
     };
     static constexpr Known kSuffixes[] = {
-        {Unit::Hertz, "HZ", 0}, {Unit::Hertz, "KHZ", 3},  {Unit::Hertz, "MHZ", 6},
+        {Unit::Hertz, "HZ", 0},  {Unit::Hertz, "KHZ", 3},  {Unit::Hertz, "MHZ", 6},
         {Unit::Hertz, "GHZ", 9}, {Unit::Decibel, "DB", 0},
     };
     for (const Known& k : kSuffixes)
@@ -133,8 +133,7 @@ int stringArgument(const ScpiCommand& c, std::string& value) {
 int remoteFileName(const std::string& name, bool configuration, std::string& why) {
     const std::filesystem::path p(name);
     why.clear();
-    if (name.empty() || p.is_absolute())
-        why = "outside the working folder";
+    if (name.empty() || p.is_absolute()) why = "outside the working folder";
     for (const auto& part : p) {
         const std::string s = part.string();
         if (why.empty() && s != "." && !s.empty() && s.front() == '.') why = "hidden name";

@@ -13,8 +13,8 @@ namespace {
 std::string fixed(double v, int decimals) {
     if (v == 0) v = 0;  // no "-0.0"
     char buffer[64];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed,
-                                 decimals);
+    const auto r =
+        std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, decimals);
     return std::string(buffer, r.ptr);
 }
 

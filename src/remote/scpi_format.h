@@ -29,9 +29,9 @@ std::string listAnswer(const std::vector<double>& values, const DataFormat& form
                        std::string (*ascii)(double));
 
 // ASCII renderings for listAnswer.
-std::string wholeText(double v);    // "10040000"
-std::string dbText(double v);       // levelText(v, false)
-std::string linearText(double v);   // levelText(v, true)
+std::string wholeText(double v);   // "10040000"
+std::string dbText(double v);      // levelText(v, false)
+std::string linearText(double v);  // levelText(v, true)
 
 // A text fit for one field of *IDN?: printable ASCII without ',', ';' or quotes, blanks
 // collapsed and trimmed.

@@ -85,7 +85,7 @@ struct CompletedSweep {
     int points = 0;
     std::array<int32_t, MaxPunkte + 1> values{};  // display values, as Messwerte
     std::array<uint16_t, MaxPunkte + 1> raw{};    // detector readings, 0 where none was taken
-    bool demo = false;  // measured from demonstration readings
+    bool demo = false;                            // measured from demonstration readings
 };
 
 // Values guarded by Instrument::datenMutex.

@@ -70,8 +70,9 @@ struct SharedFolder {
         }
         ::chown((dir.path() / "nobodydir").c_str(), test::kNobody, test::kNobody);
         for (const char* d : {"rootdir", "nobodydir", "plain"})
-            for (const auto& [name, owner] : {std::pair{"byroot", 0u}, {"bynobody", test::kNobody},
-                                               std::pair{"bythird", kThird}}) {
+            for (const auto& [name, owner] : {std::pair{"byroot", 0u},
+                                              {"bynobody", test::kNobody},
+                                              std::pair{"bythird", kThird}}) {
                 const fs::path link = dir.path() / d / name;
                 fs::create_symlink(dir.path() / "target", link);
                 if (::lchown(link.c_str(), owner, owner) != 0) ADD_FAILURE() << link;
@@ -90,8 +91,8 @@ TEST(ProtectedSymlinks, AnotherUsersLinkInASharedStickyFolderIsNotFollowed) {
         const char* name;
         bool asRoot, asNobody;
     } cases[] = {
-        {"rootdir/byroot", false, false},      // the folder owner's link
-        {"rootdir/bynobody", true, false},     // nobody's: only its owner may follow it
+        {"rootdir/byroot", false, false},   // the folder owner's link
+        {"rootdir/bynobody", true, false},  // nobody's: only its owner may follow it
         {"rootdir/bythird", true, true},
         {"nobodydir/bynobody", false, false},  // the folder owner's link again
         {"nobodydir/byroot", false, true},
@@ -105,7 +106,8 @@ TEST(ProtectedSymlinks, AnotherUsersLinkInASharedStickyFolderIsNotFollowed) {
     const std::string report = test::inChild({}, [&] {
         std::string wrong;
         for (const auto& c : cases)
-            if (followsProtectedSymlink(f.at(c.name)) != c.asNobody) wrong += c.name + std::string(" ");
+            if (followsProtectedSymlink(f.at(c.name)) != c.asNobody)
+                wrong += c.name + std::string(" ");
         return wrong;
     });
     EXPECT_EQ(report, "") << "as nobody";

@@ -39,7 +39,9 @@ TEST(Operations, RefuseWhatTheInstrumentCannotDo) {
         {"points 0", [](Operations& o) { return o.setPoints(0); }, fault(Fault::OutOfRange),
          fault(Fault::OutOfRange)},
         {"a whole sweep beyond 32 bits",
-         [](Operations& o) { return o.setSweep({2147000000, 100000, 280}); },
+         [](Operations& o) {
+             return o.setSweep({2147000000, 100000, 280});
+         },
          fault(Fault::OutOfRange), ok},
         {"attenuator 15 dB", [](Operations& o) { return o.setAttenuation(15); },
          fault(Fault::OutOfRange), fault(Fault::OutOfRange)},
@@ -56,8 +58,8 @@ TEST(Operations, RefuseWhatTheInstrumentCannotDo) {
         {"load of a folder", [](Operations& o) { return o.loadSeries("."); },
          fault(Fault::FileUnreadable), fault(Fault::FileUnreadable)},
         {"save into a missing folder",
-         [](Operations& o) { return o.saveConfiguration("weg/a.cfg"); },
-         fault(Fault::FileNotSaved), fault(Fault::FileNotSaved)},
+         [](Operations& o) { return o.saveConfiguration("weg/a.cfg"); }, fault(Fault::FileNotSaved),
+         fault(Fault::FileNotSaved)},
         {"export as .bmp", [](Operations& o) { return o.exportTrace("a.bmp"); },
          fault(Fault::UnknownFormat), fault(Fault::UnknownFormat)},
         {"load of junk",

@@ -110,7 +110,8 @@ TEST(RemoteCommands, SetUpRunsTheWindowHandlers) {
     EXPECT_TRUE(c.fake.requests.empty()) << "no input box may be shown for a remote value";
     EXPECT_EQ(c.line("*IDN?"), "veka,network tester front end V7.3,0,9.9");
     c.inst.e.Hardwareversion = "V8,\xc3\xa4 \"beta\"";
-    EXPECT_EQ(c.line("*IDN?;*OPT?;:SYST:VERS?"), "veka,network tester front end V8 beta,0,9.9;0;1999.0");
+    EXPECT_EQ(c.line("*IDN?;*OPT?;:SYST:VERS?"),
+              "veka,network tester front end V8 beta,0,9.9;0;1999.0");
 }
 
 TEST(RemoteCommands, BadInputGoesToTheErrorQueue) {
@@ -201,10 +202,18 @@ TEST(RemoteCommands, ASweepLocksOutWhatTheWindowLocksOut) {
     ASSERT_TRUE(c.core.messungLaeuft());
     EXPECT_EQ(c.line("INIT:CONT?"), "1");
     const char* locked[] = {
-        "FREQ:STAR 1000",         "FREQ:STEP 5",          "FREQ:SPAN 1MHZ",
-        "SWE:POIN 10",            "SENS:MODE REFL",       "DET LIN",
-        "INIT",                   "INIT:CONT ON",         "MMEM:STOR:CONF \"a.cfg\"",
-        "MMEM:STOR:TRAC \"a.csv\"", "MMEM:LOAD:CONF \"a.cfg\"", "SYST:DEV:RETR",
+        "FREQ:STAR 1000",
+        "FREQ:STEP 5",
+        "FREQ:SPAN 1MHZ",
+        "SWE:POIN 10",
+        "SENS:MODE REFL",
+        "DET LIN",
+        "INIT",
+        "INIT:CONT ON",
+        "MMEM:STOR:CONF \"a.cfg\"",
+        "MMEM:STOR:TRAC \"a.csv\"",
+        "MMEM:LOAD:CONF \"a.cfg\"",
+        "SYST:DEV:RETR",
     };
     for (const char* l : locked) {
         c.line(l);
@@ -260,10 +269,10 @@ TEST(RemoteCommands, OneSweepThenTraceAndEvaluation) {
     EXPECT_EQ(f, 10042000.0f);
     const Result<Results> r = Operations(c.core, Entry::Checked).results();
     ASSERT_TRUE(r && r->bandwidth);
-    EXPECT_EQ(c.line("CALC:MAX?;MIN?"),
-              std::to_string(r->maximum.frequencyHz) + "," + levelText(r->maximum.level, false) +
-                  ";" + std::to_string(r->minimum.frequencyHz) + "," +
-                  levelText(r->minimum.level, false));
+    EXPECT_EQ(c.line("CALC:MAX?;MIN?"), std::to_string(r->maximum.frequencyHz) + "," +
+                                            levelText(r->maximum.level, false) + ";" +
+                                            std::to_string(r->minimum.frequencyHz) + "," +
+                                            levelText(r->minimum.level, false));
     EXPECT_EQ(c.line("CALC:BAND?"), std::to_string(r->bandwidth->lowerHz) + "," +
                                         std::to_string(r->bandwidth->upperHz) + "," +
                                         std::to_string(r->bandwidth->widthHz));
@@ -279,8 +288,9 @@ TEST(RemoteCommands, ResetRestoresTheStartValuesAndKeepsThePort) {
     // *RST ends the sweep first (it completes), then resets.
     EXPECT_EQ(c.line("*RST;*OPC?"), "1");
     EXPECT_FALSE(c.core.messungLaeuft());
-    EXPECT_EQ(c.line("FREQ:STAR?;STEP?;:SWE:POIN?;:SOUR:ATT?;:SENS:MODE?;DET?;:INIT:CONT?;:FORM?;BORD?"),
-              "10000000;10000;280;0;TRAN;LOG;0;ASC,0;NORM");
+    EXPECT_EQ(
+        c.line("FREQ:STAR?;STEP?;:SWE:POIN?;:SOUR:ATT?;:SENS:MODE?;DET?;:INIT:CONT?;:FORM?;BORD?"),
+        "10000000;10000;280;0;TRAN;LOG;0;ASC,0;NORM");
     EXPECT_EQ(c.inst.Daempfung, 0);
     EXPECT_EQ(c.inst.Cursorpunkt, 140);
     EXPECT_EQ(c.inst.fenster.text(Control::Label1), "10.000.000 Hz");

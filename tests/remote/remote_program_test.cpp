@@ -128,7 +128,8 @@ std::string halfClosed(uint16_t port, const std::string& lines) {
     to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     std::string got;
     if (::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0 &&
-        ::send(fd, lines.data(), lines.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(lines.size()) &&
+        ::send(fd, lines.data(), lines.size(), MSG_NOSIGNAL) ==
+            static_cast<ssize_t>(lines.size()) &&
         ::shutdown(fd, SHUT_WR) == 0) {
         char buffer[4096];
         for (ssize_t n; (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0;) got.append(buffer, n);
@@ -174,7 +175,8 @@ TEST_P(RemoteProgram, SweepTraceEvaluationAndStore) {
         const char* comma = i > 1 ? "," : "";
         // Built with += throughout: GCC 12 at -O3 falsely warns (-Wrestrict) about
         // "literal" + temporary.
-        (values += comma) += std::to_string(test::anzeigewert(o, ex[before + i - 1], Korrfaktorpaar{}));
+        (values += comma) +=
+            std::to_string(test::anzeigewert(o, ex[before + i - 1], Korrfaktorpaar{}));
         (frequencies += comma) += std::to_string(10040000 + (i - 1) * 2000);
     }
     EXPECT_EQ(k.ask("TRAC:DATA?"), values);
@@ -263,7 +265,8 @@ TEST_P(RemoteProgram, AFloodOfCommandsIsAnsweredInOrder) {
     Client k(veka.port());
     std::string flood;
     constexpr int kCount = 5000;
-    for (int i = 0; i < kCount; ++i) ((flood += "SWE:POIN ") += std::to_string(i % 300 + 1)) += ";POIN?\n";
+    for (int i = 0; i < kCount; ++i)
+        ((flood += "SWE:POIN ") += std::to_string(i % 300 + 1)) += ";POIN?\n";
     k.send(flood.substr(0, flood.size() - 1));
     int right = 0;
     for (int i = 0; i < kCount; ++i)

@@ -303,9 +303,9 @@ TEST(SweepEdges, StopCentreAndSpanOverStartStepAndPoints) {
         return a && a->startHz == b.startHz && a->stepHz == b.stepHz && a->points == b.points;
     };
     EXPECT_TRUE(same(withStop(p, 13800000), {10000000, 13571, 281}));  // nearest whole step
-    EXPECT_TRUE(same(withSpan(p, 280000), {11260000, 1000, 281}));      // the centre kept
-    EXPECT_TRUE(same(withCentre(p, 5000000), {3600000, 10000, 281}));   // the span kept
-    EXPECT_TRUE(same(withStop({7, 3, 1}, 9), {9, 3, 1}));               // one point: moves it
+    EXPECT_TRUE(same(withSpan(p, 280000), {11260000, 1000, 281}));     // the centre kept
+    EXPECT_TRUE(same(withCentre(p, 5000000), {3600000, 10000, 281}));  // the span kept
+    EXPECT_TRUE(same(withStop({7, 3, 1}, 9), {9, 3, 1}));              // one point: moves it
     EXPECT_FALSE(withStop(p, 1LL << 40));
     const EdgeRanges r = edgeRanges(p, {0, 97200000, 10000000}, {1, 300000, 10000}, {1, 300, 280});
     EXPECT_EQ(r.stop.min, 10000280);
