@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include <QCommandLineParser>
+#include <QHostAddress>
 #include <charconv>
 #include <limits>
 #include <utility>
@@ -74,12 +75,13 @@ struct Definitions {
     QCommandLineOption reference{"reference", {}, "FILE"};
     QCommandLineOption limits{"limits", {}, "FILE"};
     QCommandLineOption remote{"remote", {}, "[ADDRESS:]PORT"};
+    QCommandLineOption remoteAllow{"remote-allow", {}, "NET/PREFIX"};
     QCommandLineOption noWindow{"no-window"};
 
     void addTo(QCommandLineParser& p) const {
         p.addOptions({help, version, port, listPorts, lang, config, sweep, count, out, summary,
                       start, stop, center, span, step, points, mode, linear, average, hold,
-                      reference, limits, remote, noWindow});
+                      reference, limits, remote, remoteAllow, noWindow});
     }
 };
 
@@ -228,9 +230,28 @@ std::optional<std::string> Reader::readBatch(ProgramOptions& o) const {
     return std::nullopt;
 }
 
+// An IP address or "localhost"; an IPv6 address in brackets.
+std::optional<std::string> parseAddress(std::string address, RemoteEndpoint& ep) {
+    if (address.size() >= 2 && address.front() == '[' && address.back() == ']')
+        address = address.substr(1, address.size() - 2);
+    if (address != "localhost" &&
+        QHostAddress().setAddress(QString::fromStdString(address)) == false)
+        return concat("invalid address '", address, "' for --remote (an IP address or localhost)");
+    ep.address = address;
+    ep.addressGiven = true;
+    return std::nullopt;
+}
+
+bool isLoopback(const std::string& address) {
+    return address == "localhost" || QHostAddress(QString::fromStdString(address)).isLoopback();
+}
+
 std::optional<std::string> parseEndpoint(const std::string& text, RemoteEndpoint& ep) {
     std::string portText = text;
     const size_t colon = text.rfind(':');
+    const bool bracketed = !text.empty() && text.front() == '[' && text.back() == ']';
+    const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+    if (bracketed || (colon == std::string::npos && !digits)) return parseAddress(text, ep);
     if (colon != std::string::npos) {
         std::string address = text.substr(0, colon);
         if (address.size() >= 2 && address.front() == '[' && address.back() == ']')
@@ -238,8 +259,7 @@ std::optional<std::string> parseEndpoint(const std::string& text, RemoteEndpoint
         else if (address.find(':') != std::string::npos)
             return "write an IPv6 address in brackets, e.g. [::1]:5025";
         if (address.empty()) return "--remote needs an address before ':'";
-        ep.address = address;
-        ep.addressGiven = true;
+        if (auto e = parseAddress(address, ep)) return e;
         portText = text.substr(colon + 1);
     }
     int32_t port = 0;
@@ -254,10 +274,22 @@ std::optional<std::string> Reader::readRemote(ProgramOptions& o) const {
     if (p_.isSet(d_.remote)) {
         RemoteEndpoint ep;
         if (auto e = parseEndpoint(p_.value(d_.remote).toStdString(), ep)) return e;
+        for (const QString& net : p_.values(d_.remoteAllow)) {
+            if (QHostAddress::parseSubnet(net).first.isNull())
+                return concat("invalid value '", net.toStdString(),
+                              "' for --remote-allow (NET/PREFIX, e.g. 192.168.1.0/24)");
+            ep.allowed.push_back(net.toStdString());
+        }
+        if (!isLoopback(ep.address) && ep.allowed.empty())
+            return concat("--remote on ", ep.address,
+                          " needs --remote-allow NET/PREFIX: the networks whose computers may "
+                          "connect");
         o.remote = ep;
         if (o.sweep) return std::string("--sweep and --remote cannot be used together");
     } else if (o.noWindow) {
         return std::string("--no-window needs --remote");
+    } else if (p_.isSet(d_.remoteAllow)) {
+        return std::string("--remote-allow needs --remote");
     }
     return std::nullopt;
 }
@@ -292,8 +324,20 @@ std::string unknownOptionText(const QCommandLineParser& p) {
     return concat("unrecognised option '", n.size() == 1 ? "-" : "--", n.toStdString(), "'");
 }
 
-CommandLine parse(const QStringList& arguments,
+// A bare --remote (last, or followed by an option) listens on the default port.
+QStringList withRemoteDefault(QStringList arguments) {
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == QLatin1String("--")) break;
+        if (arguments[i] == QLatin1String("--remote") &&
+            (i + 1 == arguments.size() || arguments[i + 1].startsWith('-')))
+            arguments[i] = "--remote=" + QString::number(RemoteEndpoint::DefaultPort);
+    }
+    return arguments;
+}
+
+CommandLine parse(const QStringList& given,
                   const std::vector<std::pair<QString, std::string>>& raw) {
+    const QStringList arguments = withRemoteDefault(given);
     QCommandLineParser p;
     p.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
     p.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);

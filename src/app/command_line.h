@@ -17,11 +17,13 @@ namespace veka {
 // Exit codes shared by every front.
 inline constexpr int kExitUsage = 2;
 
-// --remote [ADDRESS:]PORT
+// --remote [ADDRESS:]PORT, --remote ADDRESS or a bare --remote (port 5025); --remote-allow.
 struct RemoteEndpoint {
+    static constexpr uint16_t DefaultPort = 5025;  // the usual raw-socket SCPI port
     std::string address = "127.0.0.1";
     bool addressGiven = false;  // the address was written out, not the default
-    uint16_t port = 0;
+    uint16_t port = DefaultPort;
+    std::vector<std::string> allowed;  // NET/PREFIX of other computers that may connect
 };
 
 struct ProgramOptions {

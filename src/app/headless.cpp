@@ -30,12 +30,14 @@ int serve(const ProgramOptions& opts) {
     // wait on: the worker stops and the port is released properly. One that arrives before
     // the loop runs ends it as soon as it starts.
     QuitSignals quitSignals(logic.link(), [] { QCoreApplication::quit(); });
-    startUp(logic, opts);
     HeadlessHost host(logic);
-    RemoteServer server(host, programVersion());
+    // Listening before the device is tried: a client may connect at once; its commands run
+    // once the start-up is done.
+    RemoteServer server(host, programVersion(), peerAccessFor(*opts.remote));
     std::string error;
     if (!server.listen(opts.remote->address, opts.remote->port, &error))
         return cannotListen(*opts.remote, error);
+    startUp(logic, opts);
     const int status = QCoreApplication::exec();
     logic.sweep().beenden();
     logic.link().closePort();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/run_options.h"
 
 #include <cstdio>
@@ -24,6 +25,13 @@ void startUp(Netzwerktester& logic, const ProgramOptions& opts) {
     logic.link().setPortPaths(portPathsFor(opts));
     logic.FormCreate(opts.configFile);
     applyLanguageOption(logic.inst(), opts);
+}
+
+PeerAccess peerAccessFor(const RemoteEndpoint& where) {
+    std::vector<AllowedNet> nets;
+    for (const std::string& net : where.allowed)
+        nets.push_back(QHostAddress::parseSubnet(QString::fromStdString(net)));
+    return PeerAccess(std::move(nets));
 }
 
 int cannotListen(const RemoteEndpoint& where, const std::string& why) {

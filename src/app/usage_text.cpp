@@ -37,7 +37,10 @@ Batch mode (no window):
                          leaves it
 
 Remote control:
-      --remote [ADDRESS:]PORT  accept commands over TCP (default address 127.0.0.1)
+      --remote [ADDRESS:]PORT  accept SCPI commands over TCP (default 127.0.0.1:5025;
+                         only the user running veka may connect from this computer)
+      --remote-allow NET/PREFIX  computers of this network may connect too; needed for
+                         an ADDRESS other than the loopback; repeatable
       --no-window        with --remote: run without any window or display
 
 Without a device or port choice, port n is the file COMn in the working folder,

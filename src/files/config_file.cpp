@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/config_file.h"
 
 #include <filesystem>
@@ -134,10 +135,24 @@ void konfigurationLesen(std::string_view bytes, Einstellungen& e) {
     KonfigUebertragen(datei, e);
 }
 
-bool konfigurationLaden(const std::string& path, Einstellungen& e, ReadStatus* status) {
+bool holdsSettings(std::string_view bytes) {
+    LineReader reader(bytes);
+    reader.next();  // the two text lines
+    reader.next();
+    for (size_t k = 0; k < kIntegerKeys.size(); ++k)
+        if (parseInteger(valueText(reader.next()))) return true;
+    return false;
+}
+
+bool konfigurationLaden(const std::string& path, Einstellungen& e, ReadStatus* status,
+                        bool refuseJunk) {
     const auto bytes = readFileBytes(path, MaxKonfigBytes, status);
     if (!bytes) return false;
     try {
+        if (refuseJunk && !holdsSettings(*bytes)) {
+            if (status) *status = ReadStatus::Unreadable;
+            return false;
+        }
         Einstellungen gelesen = e;
         konfigurationLesen(*bytes, gelesen);
         e = std::move(gelesen);

@@ -50,9 +50,15 @@ std::string konfigurationSchreiben(const Einstellungen& e);
 // Reads a configuration file's bytes into the settings.
 void konfigurationLesen(std::string_view bytes, Einstellungen& e);
 
+// Whether bytes hold settings at all: at least one of the number lines holds a number. Text of
+// another kind holds none; read as a configuration it would give nothing but start values.
+bool holdsSettings(std::string_view bytes);
+
 // Reads a configuration file into the settings; true when it could be read. A file that
-// cannot be read, or runs out of memory, leaves the settings as they were.
-bool konfigurationLaden(const std::string& path, Einstellungen& e, ReadStatus* status = nullptr);
+// cannot be read, or runs out of memory, leaves the settings as they were; so does one that
+// holds no settings when refuseJunk is set (its status is then Unreadable).
+bool konfigurationLaden(const std::string& path, Einstellungen& e, ReadStatus* status = nullptr,
+                        bool refuseJunk = false);
 
 // Start-up: loads the file when it can be read, else creates it with the settings as they
 // are. A file that exists but cannot be read (no regular file, over MaxKonfigBytes) is never

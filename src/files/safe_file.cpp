@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/safe_file.h"
 
 #include <fcntl.h>
@@ -5,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -12,6 +14,7 @@
 #include <optional>
 #include <random>
 #include <utility>
+#include <vector>
 
 #include "files/text_lines.h"
 
@@ -301,6 +304,74 @@ bool saveFileSafely(const std::string& path, std::string_view bytes, std::string
         *error = "Die Datei \"" + path + "\" konnte nicht gespeichert werden: " +
                  (failure->reason.empty() ? std::strerror(failure->err) : failure->reason);
         if (!failure->note.empty()) *error += "; " + failure->note;
+    }
+    return false;
+}
+
+namespace {
+
+// A path as its components, for the walk below.
+std::vector<std::string> componentsOf(const std::string& path) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    while (start <= path.size()) {
+        const size_t end = std::min(path.find('/', start), path.size());
+        if (end > start) out.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return out;
+}
+
+std::string joined(bool absolute, const std::vector<std::string>& parts) {
+    std::string out = absolute ? "/" : "./";
+    for (const std::string& p : parts) out += p + "/";
+    out.pop_back();
+    return out.empty() ? "/" : out;
+}
+
+bool mayNotFollow(const struct stat& link, const std::string& folder) {
+    struct stat dir {};
+    if (::stat(folder.c_str(), &dir) != 0) return false;
+    const bool shared = (dir.st_mode & S_ISVTX) != 0 && (dir.st_mode & S_IWOTH) != 0;
+    return shared && link.st_uid != ::geteuid() && link.st_uid != dir.st_uid;
+}
+
+}  // namespace
+
+bool followsProtectedSymlink(const std::string& path) {
+    bool absolute = !path.empty() && path.front() == '/';
+    std::vector<std::string> done;  // resolved so far: no links in it
+    std::vector<std::string> todo = componentsOf(path);
+    std::reverse(todo.begin(), todo.end());
+    for (int hops = 0; !todo.empty();) {
+        const std::string part = std::move(todo.back());
+        todo.pop_back();
+        if (part == ".") continue;
+        if (part == "..") {
+            if (!done.empty() && done.back() != "..")
+                done.pop_back();
+            else if (!absolute)
+                done.push_back(part);
+            continue;
+        }
+        const std::string folder = joined(absolute, done);
+        done.push_back(part);
+        struct stat info {};
+        if (::lstat(joined(absolute, done).c_str(), &info) != 0) return false;  // nothing further
+        if (!S_ISLNK(info.st_mode)) continue;
+        if (mayNotFollow(info, folder)) return true;
+        if (++hops > 40) return false;  // a loop: the open fails on its own
+        std::string target(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(joined(absolute, done).c_str(), target.data(), target.size());
+        if (n <= 0) return false;
+        target.resize(static_cast<size_t>(n));
+        done.pop_back();
+        if (target.front() == '/') {
+            absolute = true;
+            done.clear();
+        }
+        std::vector<std::string> more = componentsOf(target);
+        todo.insert(todo.end(), more.rbegin(), more.rend());
     }
     return false;
 }

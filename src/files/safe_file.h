@@ -25,4 +25,11 @@ bool saveFileSafely(const std::string& path, std::string_view bytes, std::string
 // The system's English text of an error number, whatever the locale.
 std::string errorText(int err);
 
+// Whether reaching path follows a symbolic link that the kernel's protected_symlinks rule
+// forbids whether or not the rule is switched on: a link in a sticky folder that others may
+// write, owned neither by us (the effective user) nor by the folder's owner. Every link on the
+// way counts, the last component's too. Such a link may have been planted by another user to
+// make us write where they choose; a caller that writes should refuse it.
+bool followsProtectedSymlink(const std::string& path);
+
 }  // namespace veka

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/exchange.h"
 
 #include <algorithm>
@@ -154,6 +155,7 @@ std::optional<uint16_t> DeviceLink::exchangeLocked(int32_t punkt, int32_t freque
     }
     inst_.Zeitueberschreitung = true;
     inst_.DemoModus = true;
+    port_.close();  // a dead line is let go; trying the device again opens it anew
     inst_.Messart = Rohwerte;
     return std::nullopt;
 }

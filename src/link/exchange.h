@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one operation that talks to the device, FrequenzSetzen, and the port it talks over.
 //
 // Whole calls are serialised by one lock, so a call from the window thread (attenuator) and
 // one from the sweep worker never interleave on the wire or take each other's reply; each
-// call returns its own reading. A time-out on the worker posts its message and caption change
-// to the window thread and goes on at once in demonstration mode.
+// call returns its own reading. A time-out closes the port, and on the worker posts its message
+// and caption change to the window thread and goes on at once in demonstration mode.
 //
 // Every wait of a call (the pause before the control byte, the reply wait, the pace of
 // demonstration readings) ends at once when the link is aborted at program end.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file operations: configurations, series and exports, named as the user gave them.
 #include <filesystem>
 #include <new>
@@ -33,7 +34,8 @@ Error nichtGelesen(const std::string& pfad) {
 
 Status Operations::loadConfiguration(const std::string& path) {
     if (Status s = unlocked(); !s) return s;
-    if (!konfigurationLaden(path, inst_.e)) return nichtGelesen(path);
+    if (!konfigurationLaden(path, inst_.e, nullptr, entry_ == Entry::Checked))
+        return nichtGelesen(path);
     frequenzenZeigen(inst_);
     dm_diagramm(inst_);
     return {};

@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The queries of the typed operations: settings, trace and results as numbers.
 #include <mutex>
 
 #include "display/auswertung.h"
+#include "link/device_codec.h"
 #include "measure/netzwerktester.h"
 #include "measure/operations.h"
 
@@ -25,7 +27,18 @@ SettingsReading Operations::settings() const {
     r.demo = inst_.DemoModus;
     r.sweeping = core_.messungLaeuft();
     r.continuous = r.sweeping && !inst_.Stopanforderung;
+    std::lock_guard lock(inst_.datenMutex);
+    r.demoSweeps = inst_.daten.demoSweeps;
     return r;
+}
+
+std::chrono::microseconds Operations::sweepTime() const {
+    const Einstellungen& e = inst_.e;
+    const size_t reply = zehnBit(e.Messgenauigkeit) ? 2 : 1;
+    const auto point =
+        leitungszeit(reply, e.Baudrate) + std::chrono::milliseconds(pausenDauer(e.Delay));
+    const int64_t exchanges = int64_t{inst_.punktzahl()} * (inst_.Messart == SmithModus ? 2 : 1);
+    return point * exchanges;
 }
 
 namespace {
@@ -42,6 +55,7 @@ Result<Trace> Operations::trace() const {
     if (!c.valid) return Error{Fault::NoTrace, {}};
     Trace t;
     t.linear = c.linear;
+    t.demo = c.demo;
     t.messart = c.messart;
     t.points.reserve(static_cast<size_t>(c.points));
     for (int k = 1; k <= c.points; ++k) {
@@ -59,6 +73,7 @@ Result<Results> Operations::results() const {
         auswerten(c.values, c.points, c.start, c.step, c.messart, c.linear, inst_.Cursorpunkt);
     const auto lesen = [&](int32_t f, int32_t v) { return Reading{f, v, levelOfValue(v, c.linear)}; };
     Results r;
+    r.linear = c.linear;
     r.maximum = lesen(a.ex.maxFrequenz, a.ex.maxWert);
     r.minimum = lesen(a.ex.minFrequenz, a.ex.minWert);
     r.cursor = lesen(a.cursorFrequenz, a.cursorWert);

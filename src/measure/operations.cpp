@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings and sweeps of the typed operations; files and queries are in
 // operation_files.cpp and operation_queries.cpp.
 #include "measure/operations.h"
@@ -234,6 +235,14 @@ Status Operations::setHeading(std::string text) {
     inst_.Diagrammueberschrift = text;
     inst_.fenster.setText(Control::Label5, std::move(text));
     dm_diagramm(inst_);
+    return {};
+}
+
+Status Operations::retryDevice() {
+    if (Status s = unlocked(); !s) return s;
+    core_.optionenVorher();
+    core_.optionenNachher();
+    if (inst_.DemoModus) return fehler(Fault::NoDevice);
     return {};
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The instrument's contract: every setting, run, file and result as a typed operation. The
 // window asks the user and then calls one of these; batch mode and the remote control call
@@ -7,6 +8,7 @@
 // Window thread only (the logic's thread), like the window's commands. What an operation
 // changes shows in the window model at once; a front with a window mirrors it afterwards.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -33,6 +35,7 @@ enum class Fault : uint8_t {
     FileNotSaved,   // writing failed; the old file is kept
     UnknownFormat,  // a file name whose extension names no export format
     NotFitting,     // no reference or limit table, or one over other frequencies
+    NoDevice,       // the device did not answer: demonstration readings
 };
 
 struct Error {
@@ -101,6 +104,7 @@ struct SettingsReading {
     bool demo = false;        // no device answered: demonstration readings
     bool sweeping = false;    // a sweep runs (also while it completes after a stop)
     bool continuous = false;  // it runs until stopped
+    uint64_t demoSweeps = 0;  // complete sweeps of demonstration readings so far
 };
 
 struct TracePoint {
@@ -112,6 +116,7 @@ struct TracePoint {
 
 struct Trace {
     bool linear = false;  // levels are linear fractions, else dB
+    bool demo = false;    // demonstration readings, not the device's
     int32_t messart = Durchgang;
     std::vector<TracePoint> points;
 };
@@ -131,6 +136,7 @@ struct Bandwidth {
 
 // The evaluation shown after a stop, as numbers.
 struct Results {
+    bool linear = false;  // levels are linear fractions, else dB
     Reading maximum;
     Reading minimum;
     Reading cursor;
@@ -184,6 +190,10 @@ class Operations {
     // logarithmic detector, 0 dB, cursor centred, the source parked. The device link, the
     // clock, the calibration, colours and language stay as they are.
     Status preset();
+    // Tries the device again as closing the settings dialog does: the port is closed and
+    // opened anew and the device tuned to the start frequency; NoDevice when it still does not
+    // answer (after the time-out). Refused while a sweep runs.
+    Status retryDevice();
 
     Range startRange() const;
     Range stepRange() const;
@@ -191,9 +201,12 @@ class Operations {
     Range vfoRange() const;
     Range ifRange() const;
     Range cursorRange() const;
+    Range attenuationRange() const { return {0, 30, 0}; }
 
     // ---- Files, named as the user gave them.
-    Status loadConfiguration(const std::string& path);  // "&Öffnen"
+    // "&Öffnen". Checked entry refuses a file that holds no settings (FileUnreadable); the
+    // window loads it as start values, as it always did.
+    Status loadConfiguration(const std::string& path);
     Status saveConfiguration(const std::string& path);  // "&Speichern"
     Status saveSeries(const std::string& path);         // "Messreihe S&peichern"
     Status loadSeries(const std::string& path);         // "Messreihe &laden"
@@ -240,6 +253,9 @@ class Operations {
 
     // ---- Queries.
     SettingsReading settings() const;
+    // How long one sweep keeps the line busy: every exchange at the baud rate, with the pause
+    // before its control byte (two exchanges a point in the Smith mode).
+    std::chrono::microseconds sweepTime() const;
     // The measured points of the last complete sweep (or the series loaded since), also while
     // the next sweep runs; NoTrace before the first.
     Result<Trace> trace() const;

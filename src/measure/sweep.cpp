@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "measure/sweep.h"
 
 #include <utility>
@@ -272,6 +273,8 @@ void Sweep::fertigAblegen(int32_t start, int n) {
     c.step = inst_.e.Schrittweite;
     c.messart = inst_.Messart;
     c.linear = inst_.Linear;
+    c.demo = inst_.DemoModus;
+    if (c.demo) ++d.demoSweeps;
     c.points = n;
     c.values = d.Messwerte;
     c.raw = d.Rohwerte;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "remote/command_tree.h"
 
 namespace veka {
@@ -33,7 +34,8 @@ const Node* leaf(const Node* n) {
 
 ScpiTree::ScpiTree() = default;
 
-void ScpiTree::add(std::string_view written, ScpiHandler set, ScpiHandler query) {
+void ScpiTree::add(std::string_view written, ScpiHandler set, ScpiHandler query,
+                   bool setWhileAsking) {
     // "INITiate[:IMMediate]" is split like "INITiate:[IMMediate]".
     std::string normal(written);
     for (size_t at = normal.find("[:"); at != std::string::npos; at = normal.find("[:", at))
@@ -65,6 +67,7 @@ void ScpiTree::add(std::string_view written, ScpiHandler set, ScpiHandler query)
     }
     n->set = std::move(set);
     n->query = std::move(query);
+    n->setWhileAsking = setWhileAsking;
 }
 
 const Node* ScpiTree::findBelow(const Node& start, const std::vector<std::string>& keywords) const {

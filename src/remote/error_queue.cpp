@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "remote/error_queue.h"
 
 #include <utility>
@@ -15,15 +16,20 @@ constexpr std::pair<int, const char*> kTexts[] = {
     {scpi::MissingParameter, "Missing parameter"},
     {scpi::UndefinedHeader, "Undefined header"},
     {scpi::InvalidCharacterInNumber, "Invalid character in number"},
+    {scpi::InvalidSuffix, "Invalid suffix"},
+    {scpi::SuffixNotAllowed, "Suffix not allowed"},
     {scpi::InvalidStringData, "Invalid string data"},
     {scpi::ExecutionError, "Execution error"},
     {scpi::SettingsConflict, "Settings conflict"},
     {scpi::DataOutOfRange, "Data out of range"},
     {scpi::TooMuchData, "Too much data"},
+    {scpi::IllegalParameterValue, "Illegal parameter value"},
     {scpi::DataStale, "Data corrupt or stale"},
     {scpi::HardwareError, "Hardware error"},
+    {scpi::HardwareMissing, "Hardware missing"},
     {scpi::MassStorageError, "Mass storage error"},
     {scpi::FileNameNotFound, "File name not found"},
+    {scpi::FileNameError, "File name error"},
     {scpi::QueueOverflow, "Queue overflow"},
 };
 
@@ -35,22 +41,39 @@ std::string scpiErrorText(int code) {
     return "Unknown error";
 }
 
-void ErrorQueue::push(int code) {
+void ErrorQueue::push(int code, std::string detail) {
     if (code == scpi::NoError) return;
     if (entries_.size() < Capacity) {
-        entries_.push_back(code);
+        entries_.push_back({code, std::move(detail)});
         return;
     }
-    entries_.back() = scpi::QueueOverflow;
+    entries_.back() = {scpi::QueueOverflow, {}};
 }
 
 std::string ErrorQueue::pop() {
-    int code = scpi::NoError;
+    Entry e{scpi::NoError, {}};
     if (!entries_.empty()) {
-        code = entries_.front();
+        e = std::move(entries_.front());
         entries_.pop_front();
     }
-    return std::to_string(code) + ",\"" + scpiErrorText(code) + "\"";
+    std::string out = std::to_string(e.code);
+    out += ",\"";
+    out += scpiErrorText(e.code);
+    if (!e.detail.empty()) {
+        out += ';';
+        out += e.detail;
+    }
+    out += '"';
+    return out;
+}
+
+std::string ErrorQueue::popAll() {
+    std::string out = pop();
+    while (!entries_.empty()) {
+        out += ',';
+        out += pop();
+    }
+    return out;
 }
 
 }  // namespace veka

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "remote/line_runner.h"
 
 namespace veka {
@@ -5,11 +6,11 @@ namespace veka {
 LineRunner::LineRunner(std::string_view line) : commands_(parseScpiLine(line)) {}
 
 bool LineRunner::run(RemoteInstrument& instrument) {
-    ErrorQueue& errors = instrument.errors();
+    StatusSystem& status = instrument.status();
     for (; next_ < commands_.size(); ++next_) {
         const ScpiParsed& p = commands_[next_];
         if (p.error != scpi::NoError) {
-            errors.push(p.error);  // nothing after a malformed command is run
+            status.push(p.error);  // nothing after a malformed command is run
             next_ = commands_.size();
             break;
         }
@@ -18,15 +19,13 @@ bool LineRunner::run(RemoteInstrument& instrument) {
         const ScpiHandler* handler = nullptr;
         if (node != nullptr) handler = c.query ? &node->query : &node->set;
         if (handler == nullptr || !*handler) {
-            errors.push(scpi::UndefinedHeader);
+            status.push(scpi::UndefinedHeader);
             next_ = commands_.size();
             break;
         }
-        instrument.noteDeviceTimeouts();
-        const ScpiReply reply = (*handler)(c);
-        instrument.noteDeviceTimeouts();
+        const ScpiReply reply = instrument.execute(*node, c);
         if (reply.later) return false;
-        errors.push(reply.error);
+        status.push(reply.error, reply.detail);
         if (reply.text) answers_.push_back(*reply.text);
         if (!c.common) prefix_ = node->parent;
     }
@@ -36,7 +35,10 @@ bool LineRunner::run(RemoteInstrument& instrument) {
 std::optional<std::string> LineRunner::answer() const {
     if (answers_.empty()) return std::nullopt;
     std::string out = answers_.front();
-    for (size_t i = 1; i < answers_.size(); ++i) out += ';' + answers_[i];
+    for (size_t i = 1; i < answers_.size(); ++i) {
+        out += ';';
+        out += answers_[i];
+    }
     return out;
 }
 

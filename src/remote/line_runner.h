@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs the commands of one line against the command tree, keeping the place when a command
 // has to wait (*OPC? during a sweep), and collects the answers of its queries.

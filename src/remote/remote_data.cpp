@@ -1,105 +1,152 @@
-// The remote commands that read results and use files: TRACe, CALCulate and MMEMory.
-#include "display/auswertung.h"
-#include "export/export_format.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The remote commands that read results and use files: TRACe, CALCulate, FORMat and MMEMory.
+#include <cerrno>
+
+#include "files/confined_file.h"
 #include "remote/remote_instrument.h"
-#include "remote/scpi_arguments.h"
 
 namespace veka {
 
 namespace {
 
-// A text as a SCPI string: in double quotes, inner quotes doubled.
-std::string quoted(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
+// SCPI's "not a number", for a bandwidth whose edges lie outside the sweep.
+constexpr char kNotANumber[] = "9.91E37";
+
+std::string readingText(const Reading& g, bool linear) {
+    std::string out = std::to_string(g.frequencyHz);
+    out += ',';
+    out += levelText(g.level, linear);
+    return out;
 }
 
 }  // namespace
 
 void RemoteInstrument::addTrace() {
-    const auto query = [this](auto write) {
-        return [this, write](const ScpiCommand& c) {
+    struct Column {
+        std::string_view path;
+        double (*value)(const TracePoint&);
+        bool level;
+    };
+    const Column columns[] = {
+        {"TRACe[:DATA]", [](const TracePoint& p) { return double(p.displayValue); }, false},
+        {"TRACe:FREQuency", [](const TracePoint& p) { return double(p.frequencyHz); }, false},
+        {"TRACe:LEVel", [](const TracePoint& p) { return p.level; }, true},
+    };
+    for (const Column& column : columns) {
+        tree_.add(column.path, {}, [this, column](const ScpiCommand& c) {
             if (const int e = noArguments(c)) return ScpiReply::fail(e);
             const Result<Trace> t = ops_.trace();
-            if (!t) return ScpiReply::fail(scpiCode(t.error()));
-            std::string out;
-            for (const TracePoint& p : t->points) {
-                if (!out.empty()) out += ',';
-                out += write(p, t->linear);
-            }
-            return ScpiReply::answer(out);
-        };
-    };
-    tree_.add("TRACe[:DATA]", {},
-              query([](const TracePoint& p, bool) { return std::to_string(p.displayValue); }));
-    tree_.add("TRACe:FREQuency", {},
-              query([](const TracePoint& p, bool) { return std::to_string(p.frequencyHz); }));
-    tree_.add("TRACe:LEVel", {}, query([](const TracePoint& p, bool linear) {
-                  return Pegelzahl(p.displayValue, linear, '.');
-              }));
+            if (!t) return ScpiReply::fail(scpiCode(t.error()), "no completed sweep");
+            std::vector<double> values;
+            values.reserve(t->points.size());
+            for (const TracePoint& p : t->points) values.push_back(column.value(p));
+            const auto ascii = !column.level ? wholeText : t->linear ? linearText : dbText;
+            return ScpiReply::answer(listAnswer(values, format_, ascii));
+        });
+    }
 }
 
 void RemoteInstrument::addCalculate() {
-    // The readouts as the window writes them.
     const auto results = [this](auto write) {
         return [this, write](const ScpiCommand& c) {
             if (const int e = noArguments(c)) return ScpiReply::fail(e);
             const Result<Results> r = ops_.results();
-            if (!r) return ScpiReply::fail(scpiCode(r.error()));
-            const bool linear = ops_.settings().linear;
-            const char sep = host_.logic().inst().Dezimaltrenner;
-            const auto text = [&](const Reading& g) {
-                return quoted(Ablesung(g.frequencyHz, g.displayValue, linear, sep));
-            };
-            return ScpiReply::answer(write(*r, text));
+            if (!r) return ScpiReply::fail(scpiCode(r.error()), "no completed sweep");
+            return ScpiReply::answer(write(*r));
         };
     };
     tree_.add("CALCulate:MAXimum", {},
-              results([](const Results& r, auto text) { return text(r.maximum); }));
+              results([](const Results& r) { return readingText(r.maximum, r.linear); }));
     tree_.add("CALCulate:MINimum", {},
-              results([](const Results& r, auto text) { return text(r.minimum); }));
+              results([](const Results& r) { return readingText(r.minimum, r.linear); }));
     tree_.add("CALCulate:CURSor", {},
-              results([](const Results& r, auto text) { return text(r.cursor); }));
-    tree_.add("CALCulate:BANDwidth", {}, results([](const Results& r, auto) {
-                  if (!r.bandwidth) return std::string("\"\",\"\",\"\"");
+              results([](const Results& r) { return readingText(r.cursor, r.linear); }));
+    tree_.add("CALCulate:BANDwidth", {}, results([](const Results& r) {
+                  if (!r.bandwidth)
+                      return std::string(kNotANumber) + "," + kNotANumber + "," + kNotANumber;
                   const Bandwidth& b = *r.bandwidth;
-                  const char* drop = b.dropDb == 3 ? " (3 dB)" : " (6 dB)";
-                  return quoted(FrequenzText(b.lowerHz)) + "," + quoted(FrequenzText(b.upperHz)) +
-                         "," + quoted(FrequenzText(b.widthHz) + drop);
+                  return std::to_string(b.lowerHz) + "," + std::to_string(b.upperHz) + "," +
+                         std::to_string(b.widthHz);
               }));
-    tree_.add("CALCulate:CURSor:FREQuency", integerSetting(&Operations::setCursorFrequency),
-              [this](const ScpiCommand& c) {
-                  if (const int e = noArguments(c)) return ScpiReply::fail(e);
-                  return ScpiReply::answer(std::to_string(ops_.settings().cursorHz));
-              });
+    addNumber("CALCulate:CURSor:FREQuency", Unit::Hertz, &Operations::cursorRange,
+              &Operations::setCursorFrequency, &SettingsReading::cursorHz);
 }
 
-ScpiReply RemoteInstrument::fileCommand(const ScpiCommand& c,
+void RemoteInstrument::addFormat() {
+    using Kind = DataFormat::Kind;
+    const bool always = true;  // the answers' form, not a setting of the instrument
+    tree_.add(
+        "FORMat[:DATA]",
+        [this](const ScpiCommand& c) {
+            if (c.arguments.empty()) return ScpiReply::fail(scpi::MissingParameter);
+            if (c.arguments.size() > 2) return ScpiReply::fail(scpi::ParameterNotAllowed);
+            ScpiCommand first = c;
+            first.arguments.resize(1);
+            size_t i = 0;
+            if (const int e = choiceArgument(first, {"ASCii", "REAL"}, i))
+                return ScpiReply::fail(e);
+            int32_t bits = i == 0 ? 0 : 32;
+            if (c.arguments.size() == 2) {
+                ScpiCommand second = c;
+                second.arguments.erase(second.arguments.begin());
+                if (const int e = numberArgument(second, Unit::None, Range{}, bits))
+                    return ScpiReply::fail(e);
+            }
+            if (i == 0 && bits != 0) return ScpiReply::fail(scpi::DataOutOfRange);
+            if (i == 1 && bits != 32 && bits != 64) return ScpiReply::fail(scpi::DataOutOfRange);
+            format_.kind = i == 0 ? Kind::Ascii : bits == 32 ? Kind::Real32 : Kind::Real64;
+            return ScpiReply{};
+        },
+        [this](const ScpiCommand& c) {
+            if (const int e = noArguments(c)) return ScpiReply::fail(e);
+            const char* kTexts[] = {"ASC,0", "REAL,32", "REAL,64"};
+            return ScpiReply::answer(kTexts[static_cast<int>(format_.kind)]);
+        },
+        always);
+    tree_.add(
+        "FORMat:BORDer",
+        [this](const ScpiCommand& c) {
+            size_t i = 0;
+            if (const int e = choiceArgument(c, {"NORMal", "SWAPped"}, i))
+                return ScpiReply::fail(e);
+            format_.swapped = i == 1;
+            return ScpiReply{};
+        },
+        [this](const ScpiCommand& c) {
+            if (const int e = noArguments(c)) return ScpiReply::fail(e);
+            return ScpiReply::answer(format_.swapped ? "SWAP" : "NORM");
+        },
+        always);
+}
+
+ScpiReply RemoteInstrument::fileCommand(const ScpiCommand& c, bool configuration,
                                         Status (Operations::*op)(const std::string&)) {
     std::string name;
     if (const int e = stringArgument(c, name)) return ScpiReply::fail(e);
-    if (!isSafeRelativeName(name)) return ScpiReply::fail(scpi::DataOutOfRange);
-    return done((ops_.*op)(name));
+    std::string why;
+    if (const int e = remoteFileName(name, configuration, why)) return ScpiReply::fail(e, why);
+    int error = 0;
+    const std::optional<ConfinedFile> file = ConfinedFile::resolve(name, error);
+    if (!file && error == ENOENT) return ScpiReply::fail(scpi::FileNameNotFound, "no such folder");
+    if (!file) return ScpiReply::fail(scpi::FileNameError, "outside the working folder");
+    return done((ops_.*op)(file->path()));
 }
 
 void RemoteInstrument::addMemory() {
     tree_.add("MMEMory:STORe:CONFig",
               [this](const ScpiCommand& c) {
-                  return fileCommand(c, &Operations::saveConfiguration);
+                  return fileCommand(c, true, &Operations::saveConfiguration);
               },
               {});
     tree_.add("MMEMory:LOAD:CONFig",
               [this](const ScpiCommand& c) {
-                  return fileCommand(c, &Operations::loadConfiguration);
+                  return fileCommand(c, true, &Operations::loadConfiguration);
               },
               {});
-    tree_.add("MMEMory:STORe:TRACe",
-              [this](const ScpiCommand& c) { return fileCommand(c, &Operations::exportTrace); },
-              {});
+    tree_.add(
+        "MMEMory:STORe:TRACe",
+        [this](const ScpiCommand& c) { return fileCommand(c, false, &Operations::exportTrace); },
+        {});
 }
 
 }  // namespace veka

@@ -1,23 +1,39 @@
-// The remote commands that set up and run a measurement: common commands, SENSe, SOURce,
-// INITiate and ABORt.
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The remote instrument's core: running a command, noting device events, and the common
+// commands of IEEE 488.2 (*IDN?, *RST, the status registers, *OPC, *WAI, *OPT?, *TST?).
 #include "remote/remote_instrument.h"
-
-#include "remote/scpi_arguments.h"
 
 namespace veka {
 
 namespace {
-
-ScpiReply integerAnswer(int64_t v) {
-    return ScpiReply::answer(std::to_string(v));
-}
 
 // A query that takes no argument and answers what `value` says.
 template <typename F>
 ScpiHandler queryOf(F value) {
     return [value](const ScpiCommand& c) {
         if (const int e = noArguments(c)) return ScpiReply::fail(e);
-        return value();
+        return ScpiReply::answer(value());
+    };
+}
+
+// A command that takes no argument and does `action`.
+template <typename F>
+ScpiHandler actionOf(F action) {
+    return [action](const ScpiCommand& c) {
+        if (const int e = noArguments(c)) return ScpiReply::fail(e);
+        return action();
+    };
+}
+
+// *ESE and *SRE: a mask of 0 to 255.
+ScpiHandler maskSetting(uint8_t& mask) {
+    return [&mask](const ScpiCommand& c) {
+        int32_t v = 0;
+        if (const int e = numberArgument(c, Unit::None, Range{0, 255, 0}, v))
+            return ScpiReply::fail(e);
+        if (v < 0 || v > 255) return ScpiReply::fail(scpi::DataOutOfRange);
+        mask = static_cast<uint8_t>(v);
+        return ScpiReply{};
     };
 }
 
@@ -39,6 +55,8 @@ int scpiCode(const Error& e) {
         case Fault::FileUnreadable:
         case Fault::FileNotSaved:
             return scpi::MassStorageError;
+        case Fault::NoDevice:
+            return scpi::HardwareError;
     }
     return scpi::ExecutionError;
 }
@@ -46,26 +64,39 @@ int scpiCode(const Error& e) {
 RemoteInstrument::RemoteInstrument(RemoteHost& host, std::string version)
     : host_(host), ops_(host.logic(), Entry::Checked), version_(std::move(version)) {
     addCommon();
+    addStatus();
+    addSystem();
     addSense();
+    addSweepEdges();
     addSource();
     addSweep();
     addTrace();
     addCalculate();
+    addFormat();
     addMemory();
 }
 
-ScpiReply RemoteInstrument::done(const Status& s) {
-    host_.changed();
-    return s ? ScpiReply{} : ScpiReply::fail(scpiCode(s.error()));
+ScpiReply RemoteInstrument::execute(const ScpiTree::Node& node, const ScpiCommand& c) {
+    const ScpiHandler& handler = c.query ? node.query : node.set;
+    observe();
+    if (!c.query && !node.setWhileAsking && host_.asking())
+        return {scpi::SettingsConflict, std::nullopt, false, "window dialog open"};
+    ScpiReply reply;
+    host_.runCommand([&] { reply = handler(c); });
+    observe();
+    return reply;
 }
 
-ScpiHandler RemoteInstrument::integerSetting(Status (Operations::*set)(int32_t)) {
-    return [this, set](const ScpiCommand& c) {
-        int32_t value = 0;
-        if (const int e = integerArgument(c, INT32_MIN, INT32_MAX, value))
-            return ScpiReply::fail(e);
-        return done((ops_.*set)(value));
-    };
+ScpiReply RemoteInstrument::done(const Status& s) {
+    if (s) return {};
+    ScpiReply r = ScpiReply::fail(scpiCode(s.error()));
+    if (s.error().fault == Fault::NoDevice) r.detail = "no reply from the device";
+    return r;
+}
+
+SweepPlan RemoteInstrument::plan() const {
+    const SettingsReading s = ops_.settings();
+    return {s.startHz, s.stepHz, s.points};
 }
 
 bool RemoteInstrument::operationPending() const {
@@ -73,138 +104,74 @@ bool RemoteInstrument::operationPending() const {
     return s.sweeping && !s.continuous;
 }
 
-void RemoteInstrument::noteDeviceTimeouts() {
-    const bool demo = ops_.settings().demo;
-    if (demo && !demoSeen_) errors_.push(scpi::HardwareError);
-    demoSeen_ = demo;
-}
-
-void RemoteInstrument::resetSession() {
-    errors_.clear();
-    demoSeen_ = false;
+void RemoteInstrument::observe() {
+    const SettingsReading s = ops_.settings();
+    if (s.demo && !demoSeen_) status_.deviceFault(scpi::HardwareError, "no reply from the device");
+    demoSeen_ = s.demo;
+    for (; demoSweepsSeen_ < s.demoSweeps; ++demoSweepsSeen_)
+        status_.deviceFault(scpi::HardwareMissing, "demonstration readings");
+    if (opcArmed_ && !(s.sweeping && !s.continuous)) {
+        status_.setEvents(StatusSystem::OperationComplete);
+        opcArmed_ = false;
+    }
 }
 
 void RemoteInstrument::addCommon() {
     tree_.add("*IDN", {}, queryOf([this] {
-                  return ScpiReply::answer("veka,network tester front end," +
-                                           host_.logic().inst().fenster.caption() + "," +
-                                           version_);
+                  std::string model = "network tester front end";
+                  const std::string hardware = idnField(host_.logic().inst().e.Hardwareversion);
+                  if (!hardware.empty()) model += " " + hardware;
+                  return "veka," + model + ",0," + idnField(version_);
               }));
-    tree_.add("*RST",
-              [this](const ScpiCommand& c) {
-                  if (const int e = noArguments(c)) return ScpiReply::fail(e);
+    tree_.add("*RST", actionOf([this] {
                   // A running sweep completes first; the reset follows once it has.
                   if (ops_.settings().sweeping) {
                       if (!operationPending()) ops_.stop();
                       return ScpiReply::retryWhenIdle();
                   }
-                  return done(ops_.preset());
-              },
+                  format_ = {};
+                  ScpiReply tried;
+                  if (ops_.settings().demo) tried = done(ops_.retryDevice());
+                  const ScpiReply reset = done(ops_.preset());
+                  return tried.error != 0 ? tried : reset;
+              }),
               {});
-    tree_.add("*CLS",
-              [this](const ScpiCommand& c) {
-                  if (const int e = noArguments(c)) return ScpiReply::fail(e);
-                  errors_.clear();
+    tree_.add("*OPT", {}, queryOf([] { return std::string("0"); }));
+    tree_.add("*TST", {},
+              queryOf([this] { return std::string(ops_.settings().demo ? "1" : "0"); }));
+}
+
+void RemoteInstrument::addStatus() {
+    const bool always = true;
+    tree_.add("*CLS", actionOf([this] {
+                  status_.clear();
+                  opcArmed_ = false;
                   return ScpiReply{};
-              },
-              {});
-    const auto wait = [this](std::string answer) {
-        return [this, answer](const ScpiCommand& c) {
-            if (const int e = noArguments(c)) return ScpiReply::fail(e);
-            if (operationPending()) return ScpiReply::retryWhenIdle();
-            return answer.empty() ? ScpiReply{} : ScpiReply::answer(answer);
-        };
-    };
-    tree_.add("*OPC", wait(""), wait("1"));
-    tree_.add("*WAI", wait(""), {});
-    tree_.add("SYSTem:ERRor[:NEXT]", {}, queryOf([this] {
-                  noteDeviceTimeouts();
-                  return ScpiReply::answer(errors_.pop());
-              }));
-}
-
-void RemoteInstrument::addSense() {
-    tree_.add("[SENSe]:FREQuency:STARt", integerSetting(&Operations::setStartFrequency),
-              queryOf([this] { return integerAnswer(ops_.settings().startHz); }));
-    tree_.add("[SENSe]:FREQuency:STEP", integerSetting(&Operations::setStep),
-              queryOf([this] { return integerAnswer(ops_.settings().stepHz); }));
-    tree_.add("[SENSe]:SWEep:POINts", integerSetting(&Operations::setPoints),
-              queryOf([this] { return integerAnswer(ops_.settings().points); }));
-    tree_.add(
-        "[SENSe]:MODE",
-        [this](const ScpiCommand& c) {
-            size_t i = 0;
-            if (const int e =
-                    choiceArgument(c, {"TRANsmission", "REFLection", "SPECtrum", "VFO"}, i))
-                return ScpiReply::fail(e);
-            constexpr int32_t kArten[] = {Durchgang, Reflexion, Spektrum, VFO};
-            return done(ops_.setMode(kArten[i]));
-        },
-        queryOf([this] {
-            constexpr const char* kNamen[] = {"NONE", "TRAN", "REFL", "SPEC", "RAW", "VFO", "SMIT"};
-            const int32_t art = ops_.settings().messart;
-            return ScpiReply::answer(art >= 1 && art <= 6 ? kNamen[art] : kNamen[0]);
-        }));
-    tree_.add(
-        "[SENSe]:DETector",
-        [this](const ScpiCommand& c) {
-            size_t i = 0;
-            if (const int e = choiceArgument(c, {"LOGarithmic", "LINear"}, i))
-                return ScpiReply::fail(e);
-            return done(ops_.setDetector(i == 1));
-        },
-        queryOf([this] { return ScpiReply::answer(ops_.settings().linear ? "LIN" : "LOG"); }));
-}
-
-void RemoteInstrument::addSource() {
-    tree_.add("SOURce:ATTenuation", integerSetting(&Operations::setAttenuation),
-              queryOf([this] { return integerAnswer(ops_.settings().attenuationDb); }));
-    tree_.add("SOURce:FREQuency", integerSetting(&Operations::setVfoFrequency),
-              queryOf([this] { return integerAnswer(ops_.settings().startHz); }));
-    tree_.add(
-        "SOURce:IF:STATe",
-        [this](const ScpiCommand& c) {
-            bool on = false;
-            if (const int e = booleanArgument(c, on)) return ScpiReply::fail(e);
-            return done(ops_.setIfApplied(on));
-        },
-        queryOf([this] { return integerAnswer(ops_.settings().ifApplied ? 1 : 0); }));
-    tree_.add(
-        "SOURce:IF:MODE",
-        [this](const ScpiCommand& c) {
-            size_t i = 0;
-            if (const int e = choiceArgument(c, {"ADD", "SUBTract"}, i)) return ScpiReply::fail(e);
-            return done(ops_.setIfAdded(i == 0));
-        },
-        queryOf([this] { return ScpiReply::answer(ops_.settings().ifAdded ? "ADD" : "SUBT"); }));
-    tree_.add("SOURce:IF:FREQuency", integerSetting(&Operations::setIfOffset),
-              queryOf([this] { return integerAnswer(ops_.settings().ifHz); }));
-}
-
-void RemoteInstrument::addSweep() {
-    tree_.add("INITiate[:IMMediate]",
-              [this](const ScpiCommand& c) {
-                  if (const int e = noArguments(c)) return ScpiReply::fail(e);
-                  return done(ops_.singleSweep());
-              },
-              {});
-    tree_.add(
-        "INITiate:CONTinuous",
-        [this](const ScpiCommand& c) {
-            bool on = false;
-            if (const int e = booleanArgument(c, on)) return ScpiReply::fail(e);
-            if (on) return done(ops_.startSweeps());
-            if (ops_.settings().continuous) ops_.stop();
-            return done({});
-        },
-        queryOf([this] { return integerAnswer(ops_.settings().continuous ? 1 : 0); }));
-    tree_.add("ABORt",
-              [this](const ScpiCommand& c) {
-                  if (const int e = noArguments(c)) return ScpiReply::fail(e);
-                  if (ops_.settings().continuous) ops_.stop();
-                  return done({});
-              },
-              {});
+              }),
+              {}, always);
+    tree_.add("*ESE", maskSetting(status_.eventEnable),
+              queryOf([this] { return std::to_string(status_.eventEnable); }), always);
+    tree_.add("*SRE", maskSetting(status_.serviceEnable),
+              queryOf([this] { return std::to_string(status_.serviceEnable); }), always);
+    tree_.add("*ESR", {}, queryOf([this] { return std::to_string(status_.takeEvents()); }));
+    tree_.add("*STB", {}, queryOf([this] { return std::to_string(status_.statusByte()); }));
+    // *OPC sets the operation complete bit once nothing is pending (see observe); *OPC? and
+    // *WAI wait for that in the client's own place, while other clients go on.
+    tree_.add("*OPC", actionOf([this] {
+                  opcArmed_ = true;
+                  observe();
+                  return ScpiReply{};
+              }),
+              actionOf([this] {
+                  if (operationPending()) return ScpiReply::retryWhenIdle();
+                  return ScpiReply::answer("1");
+              }),
+              always);
+    tree_.add("*WAI", actionOf([this] {
+                  if (operationPending()) return ScpiReply::retryWhenIdle();
+                  return ScpiReply{};
+              }),
+              {}, always);
 }
 
 }  // namespace veka

@@ -1,14 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The remote commands: the SCPI tree over the typed operations, with the error queue. Every
-// leaf parses its arguments once and calls one operation; what the operation refuses becomes
-// an SCPI error. Runs on the logic's thread only.
+// The remote commands: the SCPI tree over the typed operations, with the instrument's one
+// status system (error queue, event and status registers) and data format, shared by every
+// client. Every leaf parses its arguments once and calls one operation; what the operation
+// refuses becomes an SCPI error. Runs on the logic's thread only.
 
+#include <cstdint>
 #include <string>
 
 #include "measure/operations.h"
 #include "remote/command_tree.h"
-#include "remote/error_queue.h"
 #include "remote/remote_host.h"
+#include "remote/scpi_arguments.h"
+#include "remote/scpi_format.h"
+#include "remote/status_system.h"
 
 namespace veka {
 
@@ -18,37 +23,53 @@ class RemoteInstrument {
     RemoteInstrument(RemoteHost& host, std::string version);
 
     const ScpiTree& tree() const { return tree_; }
-    ErrorQueue& errors() { return errors_; }
+    StatusSystem& status() { return status_; }
+    RemoteHost& host() { return host_; }
+
+    // Runs a command found in the tree. Settings are refused (-221) while the window is
+    // asking its user; queries and the status commands run. A device drop-out, a sweep of
+    // demonstration readings and a completed *OPC are noted before and after.
+    ScpiReply execute(const ScpiTree::Node& node, const ScpiCommand& c);
 
     // Whether an operation is still under way: a sweep that has been asked to stop and has
-    // not yet completed. *OPC? and *WAI wait for it; a continuous sweep is no operation.
+    // not yet completed. *OPC?, *OPC and *WAI wait for it; a continuous sweep is no operation.
     bool operationPending() const;
-    // Queues "Hardware error" once for every device time-out since the last look.
-    void noteDeviceTimeouts();
-    // A new client: errors of the previous one are forgotten.
-    void resetSession();
+    // Queues what happened since the last look: -240 and the device error bit for a drop-out
+    // of the device, -241 for every sweep of demonstration readings; sets the operation
+    // complete bit once a pending *OPC is done.
+    void observe();
 
   private:
     void addCommon();
+    void addStatus();
+    void addSystem();
     void addSense();
+    void addSweepEdges();
     void addSource();
     void addSweep();
     void addTrace();
     void addCalculate();
+    void addFormat();
     void addMemory();
 
-    // The reply to what an operation did; the front shows the change.
+    // The reply to what an operation did.
     ScpiReply done(const Status& s);
-    // A setting that takes one integer: the operation checks its range.
-    ScpiHandler integerSetting(Status (Operations::*set)(int32_t));
-    ScpiReply fileCommand(const ScpiCommand& c, Status (Operations::*op)(const std::string&));
+    // A setting of one number in a unit, MIN/MAX/DEF from its range, and its query.
+    void addNumber(std::string_view path, Unit unit, Range (Operations::*range)() const,
+                   Status (Operations::*set)(int32_t), int32_t SettingsReading::*value);
+    ScpiReply fileCommand(const ScpiCommand& c, bool configuration,
+                          Status (Operations::*op)(const std::string&));
+    SweepPlan plan() const;
 
     RemoteHost& host_;
     Operations ops_;
     std::string version_;
     ScpiTree tree_;
-    ErrorQueue errors_;
-    bool demoSeen_ = false;
+    StatusSystem status_;
+    DataFormat format_;
+    bool opcArmed_ = false;        // *OPC sets its bit once no operation is pending
+    bool demoSeen_ = false;        // in demonstration mode at the last look
+    uint64_t demoSweepsSeen_ = 0;  // demonstration sweeps counted at the last look
 };
 
 // The SCPI error code of a refusal.

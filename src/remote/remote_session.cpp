@@ -1,40 +1,99 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "remote/remote_session.h"
 
-#include <QIODevice>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 namespace veka {
 
-RemoteSession::RemoteSession(RemoteInstrument& instrument, RemoteHost& host, QIODevice* io)
-    : QObject(io), instrument_(instrument), host_(host), io_(io) {
-    idlePoll_.setInterval(10);
-    connect(&idlePoll_, &QTimer::timeout, this, &RemoteSession::work);
-    connect(io, &QIODevice::readyRead, this, &RemoteSession::readInput);
-    connect(io, &QIODevice::bytesWritten, this, &RemoteSession::schedule);
-    instrument_.resetSession();
-    QTimer::singleShot(0, this, &RemoteSession::readInput);  // what came with the connection
+RemoteSession::RemoteSession(int fd, RemoteInstrument& instrument, uint64_t& arrivals,
+                             std::function<void()> wake)
+    : fd_(fd), instrument_(instrument), arrivals_(arrivals), wake_(std::move(wake)) {
+    readable_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
+    writable_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Write);
+    writable_->setEnabled(false);
+    QObject::connect(readable_.get(), &QSocketNotifier::activated, readable_.get(),
+                     [this] { readInput(); });
+    QObject::connect(writable_.get(), &QSocketNotifier::activated, writable_.get(),
+                     [this] { flush(); });
+}
+
+RemoteSession::~RemoteSession() {
+    close();
+}
+
+void RemoteSession::close() {
+    if (fd_ < 0) return;
+    readable_->setEnabled(false);
+    writable_->setEnabled(false);
+    ::close(fd_);
+    fd_ = -1;
+    backlog_.clear();
+    unsent_.clear();
+}
+
+bool RemoteSession::ready() const {
+    return fd_ >= 0 && (current_ || !backlog_.empty()) && unsent_.size() < MaxUnsent;
+}
+
+uint64_t RemoteSession::nextArrival() const {
+    return current_ ? currentArrival_ : backlog_.front().arrival;
+}
+
+bool RemoteSession::idle() const {
+    return !current_ && backlog_.empty() && unsent_.empty() && partial_.empty();
+}
+
+bool RemoteSession::runLine() {
+    if (!current_) {
+        current_ = std::make_unique<LineRunner>(backlog_.front().text);
+        currentArrival_ = backlog_.front().arrival;
+        backlog_.pop_front();
+        if (!inputEnded_ && backlog_.size() < MaxBacklog) readable_->setEnabled(true);
+    }
+    lastActive_ = std::chrono::steady_clock::now();
+    if (!current_->run(instrument_)) return false;
+    if (const auto answer = current_->answer()) send(*answer + "\n");
+    current_.reset();
+    closeWhenDone();
+    return true;
 }
 
 void RemoteSession::readInput() {
-    char chunk[4096];
-    while (io_ && backlog_.size() < MaxBacklog && io_->bytesAvailable() > 0) {
-        const qint64 n = io_->read(chunk, sizeof chunk);
-        if (n <= 0) break;
-        take(chunk, static_cast<size_t>(n));
+    char chunk[16384];
+    while (fd_ >= 0 && backlog_.size() < MaxBacklog) {
+        const ssize_t n = ::recv(fd_, chunk, sizeof chunk, MSG_DONTWAIT);
+        if (n > 0) {
+            take(chunk, static_cast<size_t>(n));
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+        if (n < 0) return close();  // broken off: nobody takes the answers
+        inputEnded_ = true;         // the client's end of input
+        if (!partial_.empty() && !discarding_) endLine();
+        readable_->setEnabled(false);
+        closeWhenDone();
+        break;
     }
-    schedule();
+    if (fd_ >= 0 && backlog_.size() >= MaxBacklog) readable_->setEnabled(false);
+    lastActive_ = std::chrono::steady_clock::now();
+    wake_();
 }
 
 void RemoteSession::take(const char* data, size_t size) {
     for (size_t i = 0; i < size; ++i) {
         const char c = data[i];
         if (c == '\n') {
-            if (!discarding_) backlog_.push_back(std::move(partial_));
+            if (!discarding_) endLine();
             partial_.clear();
             discarding_ = false;
         } else if (!discarding_) {
             partial_ += c;
             if (partial_.size() > MaxLine) {
-                instrument_.errors().push(scpi::TooMuchData);
+                instrument_.status().push(scpi::TooMuchData);
                 partial_.clear();
                 discarding_ = true;
             }
@@ -42,46 +101,39 @@ void RemoteSession::take(const char* data, size_t size) {
     }
 }
 
-void RemoteSession::schedule() {
-    if (scheduled_) return;
-    scheduled_ = true;
-    QTimer::singleShot(0, this, [this] {
-        scheduled_ = false;
-        work();
-    });
+void RemoteSession::endLine() {
+    backlog_.push_back({arrivals_++, std::move(partial_)});
+    partial_.clear();
 }
 
-bool RemoteSession::mayRun() const {
-    return io_ && io_->bytesToWrite() < MaxUnreadAnswers && !host_.busy();
+void RemoteSession::send(const std::string& bytes) {
+    unsent_ += bytes;
+    flush();
 }
 
-void RemoteSession::work() {
-    if (running_) return;  // a command of ours is still on the stack (a nested event loop)
-    running_ = true;
-    bool waiting = false;
-    for (int done = 0; done < CommandsPerTurn && mayRun(); ++done) {
-        if (!current_) {
-            if (backlog_.empty()) break;
-            current_ = std::make_unique<LineRunner>(backlog_.front());
-            backlog_.pop_front();
+void RemoteSession::flush() {
+    while (fd_ >= 0 && !unsent_.empty()) {
+        const ssize_t n = ::send(fd_, unsent_.data(), unsent_.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+        if (n > 0) {
+            unsent_.erase(0, static_cast<size_t>(n));
+            continue;
         }
-        if (!current_->run(instrument_)) {
-            waiting = true;
-            break;
-        }
-        if (const auto answer = current_->answer()) {
-            const std::string out = *answer + "\n";
-            io_->write(out.data(), static_cast<qint64>(out.size()));
-        }
-        current_.reset();
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+        return close();  // the client is gone
     }
-    running_ = false;
-    // While a command waits or the front is busy, look again from the event loop.
-    const bool blocked = waiting || (io_ && host_.busy() && (current_ || !backlog_.empty()));
-    if (blocked != idlePoll_.isActive()) blocked ? idlePoll_.start() : idlePoll_.stop();
-    if (blocked || !io_) return;
-    if (io_->bytesAvailable() > 0 && backlog_.size() < MaxBacklog) readInput();
-    if (current_ || (!backlog_.empty() && io_->bytesToWrite() < MaxUnreadAnswers)) schedule();
+    if (fd_ < 0) return;
+    writable_->setEnabled(!unsent_.empty());
+    if (unsent_.size() < MaxUnsent) wake_();
+    closeWhenDone();
+}
+
+void RemoteSession::closeWhenDone() {
+    if (fd_ >= 0 && inputEnded_ && !current_ && backlog_.empty() && unsent_.empty()) {
+        ::shutdown(fd_, SHUT_RDWR);
+        close();
+        wake_();
+    }
 }
 
 }  // namespace veka

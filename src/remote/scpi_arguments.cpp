@@ -1,5 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "remote/scpi_arguments.h"
 
+#include <cctype>
 #include <filesystem>
 
 #include "remote/error_queue.h"
@@ -10,12 +12,52 @@ namespace {
 
 using Kind = ScpiArgument::Kind;
 
-// The one argument of a command, of the kind wanted.
-int single(const ScpiCommand& c, Kind kind, const ScpiArgument*& a) {
+// The one argument of a command.
+int single(const ScpiCommand& c, const ScpiArgument*& a) {
     if (c.arguments.empty()) return scpi::MissingParameter;
     if (c.arguments.size() > 1) return scpi::ParameterNotAllowed;
     a = &c.arguments.front();
+    return scpi::NoError;
+}
+
+int single(const ScpiCommand& c, Kind kind, const ScpiArgument*& a) {
+    if (const int e = single(c, a)) return e;
     return a->kind == kind ? scpi::NoError : scpi::DataTypeError;
+}
+
+// The power of ten a suffix stands for in the unit.
+int suffixScale(const std::string& suffix, Unit unit, int& scale) {
+    scale = 0;
+    if (suffix.empty()) return scpi::NoError;
+    if (unit == Unit::None) return scpi::SuffixNotAllowed;
+    struct Known {
+        Unit unit;
+        std::string_view name;
+        int scale;
+    };
+    static constexpr Known kSuffixes[] = {
+        {Unit::Hertz, "HZ", 0},  {Unit::Hertz, "KHZ", 3},  {Unit::Hertz, "MHZ", 6},
+        {Unit::Hertz, "GHZ", 9}, {Unit::Decibel, "DB", 0},
+    };
+    for (const Known& k : kSuffixes)
+        if (k.unit == unit && keywordMatches(suffix, k.name)) {
+            scale = k.scale;
+            return scpi::NoError;
+        }
+    return scpi::InvalidSuffix;
+}
+
+// MINimum, MAXimum or DEFault of the range; -224 for another word.
+int rangeWord(const ScpiArgument& a, const Range& range, int64_t& value) {
+    if (keywordMatches(a.text, "MINimum"))
+        value = range.min;
+    else if (keywordMatches(a.text, "MAXimum"))
+        value = range.max;
+    else if (keywordMatches(a.text, "DEFault"))
+        value = range.def;
+    else
+        return scpi::IllegalParameterValue;
+    return scpi::NoError;
 }
 
 }  // namespace
@@ -24,11 +66,34 @@ int noArguments(const ScpiCommand& c) {
     return c.arguments.empty() ? scpi::NoError : scpi::ParameterNotAllowed;
 }
 
-int integerArgument(const ScpiCommand& c, int64_t lowest, int64_t highest, int32_t& value) {
+int numberArgument(const ScpiCommand& c, Unit unit, const Range& range, int32_t& value) {
     const ScpiArgument* a = nullptr;
-    if (const int e = single(c, Kind::Integer, a)) return e;
-    if (a->outOfRange || a->integer < lowest || a->integer > highest) return scpi::DataOutOfRange;
-    value = static_cast<int32_t>(a->integer);
+    if (const int e = single(c, a)) return e;
+    int64_t v = 0;
+    if (a->kind == Kind::Word) {
+        if (const int e = rangeWord(*a, range, v)) return e;
+    } else if (a->kind == Kind::Number) {
+        int scale = 0;
+        if (const int e = suffixScale(a->text, unit, scale)) return e;
+        const std::optional<int64_t> n = a->scaled(scale);
+        if (!n) return scpi::DataOutOfRange;
+        v = *n;
+    } else {
+        return scpi::DataTypeError;
+    }
+    if (v < INT32_MIN || v > INT32_MAX) return scpi::DataOutOfRange;
+    value = static_cast<int32_t>(v);
+    return scpi::NoError;
+}
+
+int rangeQuery(const ScpiCommand& c, const Range& range, std::optional<int64_t>& which) {
+    which.reset();
+    if (c.arguments.empty()) return scpi::NoError;
+    const ScpiArgument* a = nullptr;
+    if (const int e = single(c, Kind::Word, a)) return e;
+    int64_t v = 0;
+    if (const int e = rangeWord(*a, range, v)) return e;
+    which = v;
     return scpi::NoError;
 }
 
@@ -41,13 +106,14 @@ int choiceArgument(const ScpiCommand& c, std::initializer_list<std::string_view>
         if (keywordMatches(a->text, m)) return scpi::NoError;
         ++index;
     }
-    return scpi::DataOutOfRange;  // a word, but not one this command knows
+    return scpi::IllegalParameterValue;  // a word, but not one this command knows
 }
 
 int booleanArgument(const ScpiCommand& c, bool& value) {
-    if (!c.arguments.empty() && c.arguments.front().kind == Kind::Integer) {
+    if (!c.arguments.empty() && c.arguments.front().kind == Kind::Number) {
         int32_t n = 0;
-        if (const int e = integerArgument(c, 0, 1, n)) return e;
+        if (const int e = numberArgument(c, Unit::None, Range{}, n)) return e;
+        if (n != 0 && n != 1) return scpi::DataOutOfRange;
         value = n == 1;
         return scpi::NoError;
     }
@@ -64,13 +130,23 @@ int stringArgument(const ScpiCommand& c, std::string& value) {
     return scpi::NoError;
 }
 
-bool isSafeRelativeName(const std::string& name) {
-    if (name.empty() || name.find('\0') != std::string::npos) return false;
+int remoteFileName(const std::string& name, bool configuration, std::string& why) {
     const std::filesystem::path p(name);
-    if (p.is_absolute() || p.has_root_path()) return false;
-    for (const auto& part : p)
-        if (part == "..") return false;
-    return p.has_filename();
+    why.clear();
+    if (name.empty() || p.is_absolute()) why = "outside the working folder";
+    for (const auto& part : p) {
+        const std::string s = part.string();
+        if (why.empty() && s != "." && !s.empty() && s.front() == '.') why = "hidden name";
+    }
+    if (why.empty() && configuration) {
+        std::string file = p.filename().string();
+        for (char& c : file) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (file.size() < 5 || file.compare(file.size() - 4, 4, ".cfg") != 0)
+            why = "not a .cfg name";
+        else if (file == "frequenz.cfg")
+            why = "the frequency marks";
+    }
+    return why.empty() ? scpi::NoError : scpi::FileNameError;
 }
 
 }  // namespace veka

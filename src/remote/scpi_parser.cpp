@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "remote/scpi_parser.h"
+
+#include <algorithm>
 
 #include "remote/error_queue.h"
 
@@ -96,7 +99,7 @@ class Reader {
     int argument(ScpiArgument& a) {
         const char c = peek();
         if (c == '"' || c == '\'') return quoted(a);
-        if (isDigit(c) || c == '+' || c == '-') return number(a);
+        if (isDigit(c) || c == '+' || c == '-' || c == '.') return number(a);
         if (isLetter(c)) {
             a.kind = ScpiArgument::Kind::Word;
             a.text = mnemonic();
@@ -121,22 +124,65 @@ class Reader {
         }
     }
 
+    // [+-] digits [. digits] (or . digits), an exponent [eE][+-]digits, then the unit: letters
+    // right after the number or after blanks ("10.7MHZ", "9500 kHz").
     int number(ScpiArgument& a) {
-        a.kind = ScpiArgument::Kind::Integer;
+        a.kind = ScpiArgument::Kind::Number;
         const bool negative = peek() == '-';
         if (peek() == '+' || peek() == '-') ++pos_;
-        if (!isDigit(peek())) return scpi::InvalidCharacterInNumber;
-        int64_t value = 0;
-        while (isDigit(peek())) {
-            if (value > (INT64_MAX - 9) / 10)
-                a.outOfRange = true;
-            else
-                value = value * 10 + (peek() - '0');
+        bool digits = false;
+        int significant = 0;
+        int64_t mantissa = 0;
+        int64_t exponent = 0;
+        const auto digit = [&](bool fraction) {
+            const int d = peek() - '0';
+            if (significant < 18) {
+                if (mantissa != 0 || d != 0) ++significant;
+                mantissa = mantissa * 10 + d;
+                if (fraction) --exponent;
+            } else if (!fraction) {
+                ++exponent;  // a digit too many to keep still counts as a place
+            }
             ++pos_;
+            digits = true;
+        };
+        while (isDigit(peek())) digit(false);
+        if (peek() == '.') {
+            ++pos_;
+            while (isDigit(peek())) digit(true);
+        }
+        if (!digits) return scpi::InvalidCharacterInNumber;
+        if (exponentFollows()) exponent += exponentPart();
+        a.mantissa = negative ? -mantissa : mantissa;
+        a.exponent = static_cast<int32_t>(std::clamp<int64_t>(exponent, -100000, 100000));
+        const size_t afterNumber = pos_;
+        skipBlanks();
+        if (isLetter(peek())) {
+            while (isLetter(peek())) a.text += t_[pos_++];
+        } else {
+            pos_ = afterNumber;
         }
         if (!atEnd() && !isBlank(peek()) && peek() != ',') return scpi::InvalidCharacterInNumber;
-        a.integer = negative ? -value : value;
         return scpi::NoError;
+    }
+
+    bool exponentFollows() const {
+        const auto at = [&](size_t i) { return i < t_.size() ? t_[i] : '\0'; };
+        if (peek() != 'e' && peek() != 'E') return false;
+        const char next = at(pos_ + 1);
+        return isDigit(next) || ((next == '+' || next == '-') && isDigit(at(pos_ + 2)));
+    }
+
+    int64_t exponentPart() {
+        ++pos_;  // the 'E'
+        const bool negative = peek() == '-';
+        if (peek() == '+' || peek() == '-') ++pos_;
+        int64_t e = 0;
+        while (isDigit(peek())) {
+            if (e < 1000000) e = e * 10 + (peek() - '0');
+            ++pos_;
+        }
+        return negative ? -e : e;
     }
 
     std::string_view t_;
@@ -152,6 +198,24 @@ std::string_view trimmed(std::string_view s) {
 }
 
 }  // namespace
+
+std::optional<int64_t> ScpiArgument::scaled(int scale) const {
+    if (mantissa == 0) return 0;
+    int64_t e = int64_t{exponent} + scale;
+    int64_t m = mantissa;
+    for (; e > 0; --e) {
+        if (m > INT64_MAX / 10 || m < INT64_MIN / 10) return std::nullopt;
+        m *= 10;
+    }
+    if (e == 0) return m;
+    if (e < -18) return 0;  // |m| < 10^18: less than half of the divisor
+    int64_t divisor = 1;
+    for (; e < 0; ++e) divisor *= 10;
+    int64_t q = m / divisor;
+    const int64_t r = m % divisor;
+    if (2 * (r < 0 ? -r : r) >= divisor) q += m < 0 ? -1 : 1;
+    return q;
+}
 
 std::vector<ScpiParsed> parseScpiLine(std::string_view line) {
     std::vector<ScpiParsed> out;

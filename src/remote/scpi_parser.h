@@ -1,10 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Text of one command line -> typed commands. A line holds one or more commands separated by
 // ';'. A command is an optional ':', keywords separated by ':' (or a '*' common command), an
-// optional '?', then arguments separated by ','. Arguments are integers, quoted strings or
-// words (ON, TRANsmission ...). Nothing here knows which keywords exist.
+// optional '?', then arguments separated by ','. Arguments are decimal numbers (with sign,
+// decimals, exponent and a unit suffix such as "10.7MHZ" or "9500 kHz"), quoted strings or
+// words (ON, TRANsmission, MAXimum ...). Nothing here knows which keywords or units exist.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,11 +15,15 @@
 namespace veka {
 
 struct ScpiArgument {
-    enum class Kind { Integer, String, Word };
-    Kind kind = Kind::Integer;
-    int64_t integer = 0;  // Integer; outOfRange when the digits do not fit
-    bool outOfRange = false;
-    std::string text;  // String (unquoted) or Word (as typed)
+    enum class Kind { Number, String, Word };
+    Kind kind = Kind::Number;
+    // Number: mantissa * 10^exponent exactly, digits beyond the 18th dropped.
+    int64_t mantissa = 0;
+    int32_t exponent = 0;
+    std::string text;  // String (unquoted), Word (as typed), or a Number's suffix ("MHZ")
+
+    // The number times 10^scale, rounded half away from zero; nothing when it does not fit.
+    std::optional<int64_t> scaled(int scale) const;
 };
 
 struct ScpiCommand {

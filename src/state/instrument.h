@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one instrument state: settings, mode and flags, runtime values, measured values and the
 // two drawing surfaces. It exists once, owned by the main window's logic.
@@ -98,6 +99,7 @@ struct CompletedSweep {
     // Limit lines, when on: whether every point kept within them, else the first that did not.
     bool limitsTested = false;
     int firstFailure = 0;  // point 1..points; 0: none failed
+    bool demo = false;   // measured from demonstration readings
 };
 
 static_assert(std::tuple_size_v<PointValues> == MaxPunkte + 1);
@@ -109,6 +111,7 @@ struct Messdaten {
     std::array<uint16_t, MaxPunkte + 1> Rohwerte{};  // the reading behind each Messwerte entry
     CompletedSweep lastSweep;
     TraceExtras extras;
+    uint64_t demoSweeps = 0;  // complete sweeps measured from demonstration readings
     TBildfeld Diagrammbild;
     TBildfeld Rasterbild;
     // The window's refresh rests until the sweep draws something (Netzwerktester::refreshRuhen).

@@ -72,6 +72,16 @@ int runWindow(int argc, char** argv, const veka::ProgramOptions& opts) {
     QObject::connect(&hauptfenster, &veka::TForm1::geschlossen, &app, &QCoreApplication::quit);
     veka::QuitSignals signale(hauptfenster.logik().link(),
                               [&hauptfenster] { hauptfenster.close(); });
+    // Remote control beside the window, on the window thread, listening before the device is
+    // tried: while the start-up shows its time-out box, remote queries already answer.
+    std::unique_ptr<veka::WindowRemoteHost> remote;
+    if (opts.remote) {
+        remote = std::make_unique<veka::WindowRemoteHost>(hauptfenster, veka::programVersion(),
+                                                          veka::peerAccessFor(*opts.remote));
+        std::string error;
+        if (!remote->listen(opts.remote->address, opts.remote->port, &error))
+            return veka::cannotListen(*opts.remote, error);
+    }
     std::unique_ptr<Companions> companions;
     // The start-up runs inside the event loop: Qt drops a quit request made before the loop
     // runs, and one of the start-up's boxes would stay open through it.

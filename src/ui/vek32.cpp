@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/vek32.h"
 
 #include <QAction>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QThread>
 #include <QToolButton>
+#include <cstdio>
 #include <utility>
 
 #include "display/printing.h"
@@ -76,14 +78,18 @@ class SpiegelndeUi : public UserInterface {
   public:
     SpiegelndeUi(UserInterface& innen, TForm1* fenster) : innen_(innen), fenster_(fenster) {}
 
-    void showMessage(const std::string& text) override { innen_.showMessage(text); }
+    void showMessage(const std::string& text) override {
+        if (!aufStderr(text)) innen_.showMessage(text);
+    }
     std::string WertEingabe(const WertEingabeAnfrage& anfrage) override {
         return innen_.WertEingabe(anfrage);
     }
     std::optional<std::string> chooseFile(const FileDialogRequest& request) override {
         return innen_.chooseFile(request);
     }
-    void showError(const std::string& text) override { innen_.showError(text); }
+    void showError(const std::string& text) override {
+        if (!aufStderr(text)) innen_.showError(text);
+    }
     // From the worker, which ends before the window goes (see ~TForm1); a call still queued
     // when the window goes is dropped with it.
     void refreshWecken() override {
@@ -102,6 +108,13 @@ class SpiegelndeUi : public UserInterface {
     }
 
   private:
+    // During a remote command a box becomes a line on standard error.
+    bool aufStderr(const std::string& text) const {
+        if (fenster_.isNull() || !fenster_->fernbefehlLaeuft()) return false;
+        std::fprintf(stderr, "veka: %s\n", text.c_str());
+        return true;
+    }
+
     UserInterface& innen_;
     QPointer<TForm1> fenster_;
 };
@@ -348,6 +361,22 @@ void TForm1::ausfuehren(const std::function<void()>& befehl) {
     spiegeln();
 }
 
+void TForm1::fernAusfuehren(const std::function<void()>& befehl) {
+    const bool vorher = std::exchange(fernbefehl_, true);
+    befehl();
+    fernbefehl_ = vorher;
+    spiegeln();
+}
+
+void TForm1::fernSperren(bool gesperrt) {
+    if (gesperrt == fernGesperrt_) return;
+    fernGesperrt_ = gesperrt;
+    centralWidget()->setEnabled(!gesperrt);
+    menuBar()->setEnabled(!gesperrt);
+    gespiegelt_ = ~uint64_t{0};  // the function keys follow in the next mirror
+    spiegeln();
+}
+
 void TForm1::spiegeln() {
     widgetsSpiegeln();
     if (logik_->inst().fenster.timer2() && !timer2_.isActive()) {
@@ -391,7 +420,7 @@ void TForm1::widgetsSpiegeln() {
         if (QAction* a = actions_[i]) {
             const auto c = static_cast<Control>(i);
             a->setText(QString::fromStdString(m.text(c)));
-            a->setEnabled(m.enabled(c) && m.enabled(menuOf(i)));
+            a->setEnabled(m.enabled(c) && m.enabled(menuOf(i)) && !fernGesperrt_);
             if (a->isCheckable()) a->setChecked(m.checked(c));
         }
     }

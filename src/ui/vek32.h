@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window TForm1: the diagram, the readouts and every command as a button, a menu
 // item or a function key. It holds no logic of its own: each control calls the command of the
@@ -63,6 +64,15 @@ class TForm1 : public QMainWindow {
     void spiegeln();
     // Runs a command of the window thread, then spiegeln().
     void ausfuehren(const std::function<void()>& befehl);
+    // The same for a remote command: a box the command raises (a device time-out) goes to
+    // standard error instead, since nobody at the window asked for it and the remote client
+    // learns of it through its error queue; no remote command ever waits for a click.
+    void fernAusfuehren(const std::function<void()>& befehl);
+    bool fernbefehlLaeuft() const { return fernbefehl_; }
+    // SYSTem:REMote and :RWLock lock every control of the window (buttons, menus, function
+    // keys, the diagram); SYSTem:LOCal releases them. Closing the window always works.
+    void fernSperren(bool gesperrt);
+    bool fernGesperrt() const { return fernGesperrt_; }
     // Whether the 10 ms refresh is running (it stops itself when nothing is pending), or
     // rests during a sweep until the sweep draws a change.
     bool refreshLaeuft() const { return timer2_.isActive() || refreshRuht(); }
@@ -116,6 +126,8 @@ class TForm1 : public QMainWindow {
     std::function<void()> optionenZeigen_;
     bool geschlossen_ = false;
     bool refreshRuht_ = false;
+    bool fernbefehl_ = false;
+    bool fernGesperrt_ = false;
 };
 
 }  // namespace veka

@@ -91,7 +91,11 @@ const ExitCase kExits[] = {
     {{"--remote", "host:"}, 2, "", "for --remote"},
     {{"--remote", ":5025"}, 2, "", "needs an address"},
     {{"--remote", "::1:5025"}, 2, "", "in brackets"},
-    {{"--remote", "port"}, 2, "", "invalid value 'port' for --remote"},
+    {{"--remote", "port"}, 2, "", "invalid address 'port' for --remote"},
+    {{"--remote", "not-an-address:5025"}, 2, "", "invalid address 'not-an-address'"},
+    {{"--remote", "0.0.0.0:5025"}, 2, "", "needs --remote-allow NET/PREFIX"},
+    {{"--remote", "[::]", "--remote-allow", "10.0.0.0/33"}, 2, "", "invalid value '10.0.0.0/33'"},
+    {{"--remote-allow", "10.0.0.0/8"}, 2, "", "--remote-allow needs --remote"},
 };
 INSTANTIATE_TEST_SUITE_P(CommandLine, ExitTable, testing::ValuesIn(kExits));
 
@@ -178,13 +182,27 @@ const RunCase kRuns[] = {
          EXPECT_EQ(o.remote->port, 5025);
          EXPECT_FALSE(o.noWindow);
      }},
-    {{"--remote", "0.0.0.0:65535", "--no-window"},
+    {{"--remote", "0.0.0.0:65535", "--no-window", "--remote-allow=10.1.0.0/16"},
      [](const ProgramOptions& o) {
          ASSERT_TRUE(o.remote);
          EXPECT_EQ(o.remote->address, "0.0.0.0");
          EXPECT_TRUE(o.remote->addressGiven);
          EXPECT_EQ(o.remote->port, 65535);
+         EXPECT_EQ(o.remote->allowed, std::vector<std::string>{"10.1.0.0/16"});
          EXPECT_TRUE(o.noWindow);
+     }},
+    {{"--remote", "--no-window"},
+     [](const ProgramOptions& o) {
+         ASSERT_TRUE(o.remote);
+         EXPECT_EQ(o.remote->address, "127.0.0.1");
+         EXPECT_EQ(o.remote->port, 5025);
+         EXPECT_TRUE(o.noWindow);
+     }},
+    {{"a.cfg", "--remote"}, [](const ProgramOptions& o) { EXPECT_EQ(o.remote->port, 5025); }},
+    {{"--remote", "localhost"},
+     [](const ProgramOptions& o) {
+         EXPECT_EQ(o.remote->address, "localhost");
+         EXPECT_EQ(o.remote->port, 5025);
      }},
     {{"--remote=[::1]:1"},
      [](const ProgramOptions& o) {

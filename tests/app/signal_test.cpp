@@ -129,7 +129,7 @@ TEST_P(QuitBySignal, EndsAndReleasesThePort) {
             break;
         case State::Running:  // the server listens; the window sweeps after a click on "&Start"
             if (row.front == Front::Server) {
-                EXPECT_TRUE(waitFor([&] { return dateiInhalt(log).find("listening") != npos; }));
+                EXPECT_TRUE(waitFor([&] { return fileContents(log).find("listening") != npos; }));
                 break;
             }
             EXPECT_TRUE(windows(1));
@@ -151,7 +151,7 @@ TEST_P(QuitBySignal, EndsAndReleasesThePort) {
         ADD_FAILURE() << "the program did not end";
     }
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status << "\n"
-                                                               << dateiInhalt(log);
+                                                               << fileContents(log);
     EXPECT_FALSE(claimed(room.sim->slavePath()));
 }
 

@@ -224,6 +224,21 @@ TEST(ConfigFile, StringLineEdgeCases) {
     for (const Case& c : cases) EXPECT_EQ(readWithLine(0, c.text).Hardwareversion, c.expected);
 }
 
+TEST(ConfigFile, JunkHoldsNoSettings) {
+    const struct {
+        std::string bytes;
+        bool holds;
+    } cases[] = {
+        {konfigurationSchreiben(Einstellungen{}), true},
+        {"VEKA\r\n-DL\r\nStartfrequenz    =abc\r\nEndfrequenz=7\r\n", true},
+        {"ssh-rsa AAAAB3NzaC1yc2E= user@host\n", false},
+        {"[-EN]\nSprache=-EN\nText=Hallo\n", false},
+        {"12\n34\n", false},  // the first two lines are texts
+        {"", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(holdsSettings(c.bytes), c.holds) << c.bytes;
+}
+
 TEST(ConfigFile, ShortFileGivesDefaultsForMissingLines) {
     const std::vector<std::string> ten(kStartFile.begin(), kStartFile.begin() + 10);
     Einstellungen e = distinctSettings();

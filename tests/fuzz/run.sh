@@ -15,7 +15,7 @@ fi
 
 cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVEKA_FUZZ=ON -DVEKA_TESTS=OFF -DVEKA_BENCH=OFF "$@" >/dev/null
-targets="fuzz_config fuzz_marks fuzz_series fuzz_ini fuzz_reply fuzz_settings"
+targets="fuzz_config fuzz_marks fuzz_series fuzz_ini fuzz_reply fuzz_settings fuzz_scpi"
 # shellcheck disable=SC2086
 cmake --build "$build" --target $targets -j2
 

@@ -278,6 +278,7 @@ TEST(FrequenzSetzen, TimeOutsEndInDemonstrationMode) {
     EXPECT_EQ(kurz.ui.messages, std::vector<std::string>{"Datenübertragungsfehler"});
     EXPECT_EQ(kurz.inst.fenster.caption(), "Netzwerktester (Labor)  V7.3   DEMO");
     for (Rig* r : {&kurz, &weg, &stumm, &keiner, &null}) {
+        EXPECT_FALSE(r->link.portOpen()) << "a dead line is let go";
         EXPECT_TRUE(r->inst.DemoModus);
         EXPECT_TRUE(r->inst.Zeitueberschreitung);
         EXPECT_EQ(r->inst.Messart, Rohwerte);

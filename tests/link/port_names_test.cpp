@@ -131,7 +131,7 @@ TEST(PortState, UucpLockFiles) {
     ASSERT_TRUE(port.open(pty.path()));  // the stale lock is replaced by ours
     char ours[16];
     std::snprintf(ours, sizeof ours, "%10d\n", static_cast<int>(::getpid()));
-    EXPECT_EQ(test::dateiInhalt(lockFile), ours);
+    EXPECT_EQ(test::fileContents(lockFile), ours);
     port.close();
     EXPECT_FALSE(fs::exists(lockFile));
 }

@@ -39,7 +39,9 @@ TEST(Operations, RefuseWhatTheInstrumentCannotDo) {
         {"points 0", [](Operations& o) { return o.setPoints(0); }, fault(Fault::OutOfRange),
          fault(Fault::OutOfRange)},
         {"a whole sweep beyond 32 bits",
-         [](Operations& o) { return o.setSweep({2147000000, 100000, 280}); },
+         [](Operations& o) {
+             return o.setSweep({2147000000, 100000, 280});
+         },
          fault(Fault::OutOfRange), ok},
         {"attenuator 15 dB", [](Operations& o) { return o.setAttenuation(15); },
          fault(Fault::OutOfRange), fault(Fault::OutOfRange)},
@@ -56,8 +58,8 @@ TEST(Operations, RefuseWhatTheInstrumentCannotDo) {
         {"load of a folder", [](Operations& o) { return o.loadSeries("."); },
          fault(Fault::FileUnreadable), fault(Fault::FileUnreadable)},
         {"save into a missing folder",
-         [](Operations& o) { return o.saveConfiguration("weg/a.cfg"); },
-         fault(Fault::FileNotSaved), fault(Fault::FileNotSaved)},
+         [](Operations& o) { return o.saveConfiguration("weg/a.cfg"); }, fault(Fault::FileNotSaved),
+         fault(Fault::FileNotSaved)},
         {"export as .bmp", [](Operations& o) { return o.exportTrace("a.bmp"); },
          fault(Fault::UnknownFormat), fault(Fault::UnknownFormat)},
         {"average of 65", [](Operations& o) { return o.setAverageCount(65); },
@@ -76,6 +78,12 @@ TEST(Operations, RefuseWhatTheInstrumentCannotDo) {
          fault(Fault::NotFitting), fault(Fault::NotFitting)},
         {"stored reference before a sweep", [](Operations& o) { return o.storeReference(); },
          fault(Fault::NoTrace), fault(Fault::NoTrace)},
+        {"load of junk",
+         [](Operations& o) {
+             std::ofstream("junk.cfg") << "ssh-rsa AAAA user\n";
+             return o.loadConfiguration("junk.cfg");
+         },
+         fault(Fault::FileUnreadable), ok},
     };
     for (const Entry entry : {Entry::Checked, Entry::AsTyped}) {
         for (const Refusal& c : cases) {
@@ -112,6 +120,7 @@ TEST(Operations, ASweepLocksOutWhatTheWindowLocksOut) {
         [](Operations& o) { return o.saveConfiguration("a.cfg"); },
         [](Operations& o) { return o.exportTrace("a.csv"); },
         [](Operations& o) { return o.startSweeps(); },
+        [](Operations& o) { return o.retryDevice(); },
     };
     for (const Op& op : locked) {
         const Status s = op(ops);
@@ -125,6 +134,27 @@ TEST(Operations, ASweepLocksOutWhatTheWindowLocksOut) {
     b.stop();
     EXPECT_FALSE(ops.settings().sweeping);
     EXPECT_TRUE(ops.setStep(1000));
+}
+
+TEST(Operations, SweepTimeIsTheLineTimeOfEveryExchange) {
+    const struct {
+        int32_t points, baud, bits, delay, messart;
+        int64_t micros;
+    } cases[] = {
+        {280, 9600, 8, 1, Durchgang, 280 * 6250},
+        {100, 57600, 10, 0, Reflexion, 100 * 1215},
+        {100, 9600, 8, 20, Spektrum, 100 * (6250 + 20000)},
+        {10, 9600, 10, 1, SmithModus, 2 * 10 * 7291},
+    };
+    for (const auto& c : cases) {
+        test::SimLogic b;
+        b.inst.e.Messpunkte = c.points;
+        b.inst.e.Baudrate = c.baud;
+        b.inst.e.Messgenauigkeit = c.bits;
+        b.inst.e.Delay = c.delay;
+        b.inst.Messart = c.messart;
+        EXPECT_EQ(Operations(b.core, Entry::Checked).sweepTime().count(), c.micros) << c.points;
+    }
 }
 
 TEST(Operations, TraceIsTheLastCompleteSweep) {

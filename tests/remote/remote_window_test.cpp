@@ -1,5 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Remote control beside the real main window (offscreen): the widgets follow remote commands,
-// the window's own buttons stay usable, and remote commands wait while a box is open.
+// the window's own buttons stay usable, remote queries answer while a box is open, and the
+// window's controls lock and unlock on command.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -21,29 +23,29 @@ struct WindowWithRemote {
     WindowWithRemote() {
         w.FormCreate(std::nullopt);
         w.show();
-        std::string fehler;
-        EXPECT_TRUE(remote.listen("127.0.0.1", 0, &fehler)) << fehler;
+        std::string error;
+        EXPECT_TRUE(remote.listen("127.0.0.1", 0, &error)) << error;
         s.connectToHost(QHostAddress::LocalHost, remote.port());
         EXPECT_TRUE(QTest::qWaitFor([&] { return s.state() == QAbstractSocket::ConnectedState; }));
     }
-    void senden(const std::string& zeile) { s.write(QByteArray::fromStdString(zeile + "\n")); }
+    void send(const std::string& line) { s.write(QByteArray::fromStdString(line + "\n")); }
     // The event loop runs while the answer is awaited: the server lives in it, and what the
     // sweep posts to the window thread runs as the window's loop would run it.
-    bool warten(const std::function<bool()>& bedingung, int ms = 60000) {
+    bool waitUntil(const std::function<bool()>& condition, int ms = 60000) {
         return QTest::qWaitFor(
             [&] {
                 ui.runPosted();
-                return bedingung();
+                return condition();
             },
             ms);
     }
-    std::string antwort(int ms = 60000) {
-        if (!warten([&] { return s.canReadLine(); }, ms)) return "<nothing>";
+    std::string answer(int ms = 60000) {
+        if (!waitUntil([&] { return s.canReadLine(); }, ms)) return "<nothing>";
         return s.readLine().trimmed().toStdString();
     }
-    std::string frage(const std::string& zeile) {
-        senden(zeile);
-        return antwort();
+    std::string ask(const std::string& line) {
+        send(line);
+        return answer();
     }
     QString text(Control c) const { return w.label(c)->text(); }
 
@@ -56,37 +58,59 @@ struct WindowWithRemote {
 
 TEST(RemoteBesideTheWindow, WidgetsFollowRemoteCommands) {
     WindowWithRemote f;
-    EXPECT_EQ(f.frage("FREQ:STAR 7000000;STEP 2000;STAR?"), "7000000");
+    EXPECT_EQ(f.ask("FREQ:STAR 7000000;STEP 2000;STAR?"), "7000000");
     EXPECT_EQ(f.text(Control::Label1), "7.000.000 Hz");
     EXPECT_EQ(f.text(Control::Label2), "2.000 Hz");
-    EXPECT_EQ(f.frage("SOUR:ATT 20;ATT?"), "20");
+    EXPECT_EQ(f.ask("SOUR:ATT 20;ATT?"), "20");
     EXPECT_EQ(f.text(Control::AttenuatorLabel), "20 dB");
-    EXPECT_EQ(f.frage("SWE:POIN 40;:INIT:CONT ON;CONT?"), "1");
+    EXPECT_EQ(f.ask("SWE:POIN 40;:INIT:CONT ON;CONT?"), "1");
     EXPECT_FALSE(f.w.button(Control::Button5)->isEnabled());
     EXPECT_TRUE(f.w.button(Control::Button6)->isEnabled());
     EXPECT_FALSE(f.w.action(Control::Frequenz1)->isEnabled());
     EXPECT_TRUE(f.w.refreshLaeuft()) << "the diagram must follow the remote sweep";
     // The window's own "Sto&p" ends the sweep the remote client started.
     QTest::mouseClick(f.w.button(Control::Button6), Qt::LeftButton);
-    EXPECT_EQ(f.frage("*OPC?;:INIT:CONT?"), "1;0");
-    EXPECT_TRUE(f.warten([&] { return f.w.button(Control::Button5)->isEnabled(); }));
+    EXPECT_EQ(f.ask("*OPC?;:INIT:CONT?"), "1;0");
+    EXPECT_TRUE(f.waitUntil([&] { return f.w.button(Control::Button5)->isEnabled(); }));
     EXPECT_FALSE(f.text(Control::Label7).isEmpty());
-    EXPECT_EQ(f.frage("CALC:MAX?"), "\"" + f.text(Control::Label7).toStdString() + "\"");
-    EXPECT_EQ(f.frage("SYST:ERR?"), "0,\"No error\"");
+    EXPECT_EQ(f.ask("CALC:MAX?").substr(0, 2), "70");
+    EXPECT_EQ(f.ask("SYST:ERR?"), "0,\"No error\"");
 }
 
-TEST(RemoteBesideTheWindow, RemoteCommandsWaitWhileABoxIsOpen) {
+TEST(RemoteBesideTheWindow, QueriesAnswerWhileABoxIsOpenAndSettingsAreRefused) {
     WindowWithRemote f;
     QDialog box(&f.w);
     box.setModal(true);
     box.show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeModalWidget() == &box; }));
-    f.senden("FREQ:STAR 7000000;STAR?");
-    EXPECT_EQ(f.antwort(300), "<nothing>");
+    EXPECT_EQ(f.ask("FREQ:STAR 7000000;STAR?"), "10000000");
     EXPECT_EQ(f.w.logik().inst().e.Startfrequenz, 10000000);
+    EXPECT_EQ(f.ask("SYST:ERR?"), "-221,\"Settings conflict;window dialog open\"");
     box.close();
-    EXPECT_EQ(f.antwort(), "7000000");
+    EXPECT_EQ(f.ask("FREQ:STAR 7000000;STAR?"), "7000000");
     EXPECT_EQ(f.text(Control::Label1), "7.000.000 Hz");
+}
+
+TEST(RemoteBesideTheWindow, RemoteAndLocalLockAndReleaseTheControls) {
+    WindowWithRemote f;
+    QPushButton* start = f.w.button(Control::Button5);
+    EXPECT_EQ(f.ask("SYST:RWL;*OPC?"), "1");
+    EXPECT_FALSE(start->isEnabled());
+    EXPECT_FALSE(f.w.action(Control::Frequenz1)->isEnabled());
+    QTest::keyClick(&f.w, Qt::Key_Escape);  // no local key under the lockout
+    EXPECT_TRUE(f.w.fernGesperrt());
+    EXPECT_EQ(f.ask("SYST:LOC;*OPC?"), "1");
+    EXPECT_TRUE(start->isEnabled());
+    EXPECT_TRUE(f.w.action(Control::Frequenz1)->isEnabled());
+    EXPECT_EQ(f.ask("SYST:REM;*OPC?"), "1");
+    EXPECT_TRUE(f.w.fernGesperrt());
+    QTest::keyClick(&f.w, Qt::Key_Escape);  // the local key
+    EXPECT_FALSE(f.w.fernGesperrt());
+    EXPECT_TRUE(start->isEnabled());
+    // A client that leaves leaves no locked window behind.
+    EXPECT_EQ(f.ask("SYST:RWL;*OPC?"), "1");
+    f.s.disconnectFromHost();
+    EXPECT_TRUE(f.waitUntil([&] { return !f.w.fernGesperrt(); }));
 }
 
 }  // namespace
