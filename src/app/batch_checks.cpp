@@ -34,6 +34,9 @@ std::optional<Refusal> checkOutput(const std::string& path, bool summary) {
                                         errorText(errno)};
     if (std::filesystem::is_directory(p, ec))
         return Refusal{kExitOutput, path + ": is a folder"};
+    // The kernel's protected_symlinks rule, kept whether or not it is switched on.
+    if (followsProtectedSymlink(path))
+        return Refusal{kExitOutput, path + ": a symbolic link of another user in a shared folder"};
     return std::nullopt;
 }
 

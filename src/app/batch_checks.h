@@ -15,7 +15,8 @@ struct Refusal {
 };
 
 // Every --out and --summary file: a known extension (exit 2), a folder that exists and that
-// we may write in, and no folder under the name itself (exit 4).
+// we may write in, no folder under the name itself, and no symbolic link that another user
+// planted in a shared sticky folder (exit 4).
 std::optional<Refusal> checkOutputs(const ProgramOptions& opts);
 
 // The port of the configuration (without creating it) or --port: present, a terminal, free

@@ -119,12 +119,12 @@ void RemoteInstrument::addFormat() {
         always);
 }
 
-ScpiReply RemoteInstrument::fileCommand(const ScpiCommand& c, bool configuration,
+ScpiReply RemoteInstrument::fileCommand(const ScpiCommand& c, std::string_view extension,
                                         Status (Operations::*op)(const std::string&)) {
     std::string name;
     if (const int e = stringArgument(c, name)) return ScpiReply::fail(e);
     std::string why;
-    if (const int e = remoteFileName(name, configuration, why)) return ScpiReply::fail(e, why);
+    if (const int e = remoteFileName(name, extension, why)) return ScpiReply::fail(e, why);
     int error = 0;
     const std::optional<ConfinedFile> file = ConfinedFile::resolve(name, error);
     if (!file && error == ENOENT) return ScpiReply::fail(scpi::FileNameNotFound, "no such folder");
@@ -135,18 +135,17 @@ ScpiReply RemoteInstrument::fileCommand(const ScpiCommand& c, bool configuration
 void RemoteInstrument::addMemory() {
     tree_.add("MMEMory:STORe:CONFig",
               [this](const ScpiCommand& c) {
-                  return fileCommand(c, true, &Operations::saveConfiguration);
+                  return fileCommand(c, ".cfg", &Operations::saveConfiguration);
               },
               {});
     tree_.add("MMEMory:LOAD:CONFig",
               [this](const ScpiCommand& c) {
-                  return fileCommand(c, true, &Operations::loadConfiguration);
+                  return fileCommand(c, ".cfg", &Operations::loadConfiguration);
               },
               {});
-    tree_.add(
-        "MMEMory:STORe:TRACe",
-        [this](const ScpiCommand& c) { return fileCommand(c, false, &Operations::exportTrace); },
-        {});
+    tree_.add("MMEMory:STORe:TRACe",
+              [this](const ScpiCommand& c) { return fileCommand(c, "", &Operations::exportTrace); },
+              {});
 }
 
 }  // namespace veka

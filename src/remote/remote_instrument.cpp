@@ -74,6 +74,7 @@ RemoteInstrument::RemoteInstrument(RemoteHost& host, std::string version)
     addCalculate();
     addFormat();
     addMemory();
+    addAnalysis();
 }
 
 ScpiReply RemoteInstrument::execute(const ScpiTree::Node& node, const ScpiCommand& c) {
@@ -91,6 +92,7 @@ ScpiReply RemoteInstrument::done(const Status& s) {
     if (s) return {};
     ScpiReply r = ScpiReply::fail(scpiCode(s.error()));
     if (s.error().fault == Fault::NoDevice) r.detail = "no reply from the device";
+    if (s.error().fault == Fault::NotFitting) r.detail = s.error().reason;
     return r;
 }
 
@@ -133,6 +135,7 @@ void RemoteInstrument::addCommon() {
                   ScpiReply tried;
                   if (ops_.settings().demo) tried = done(ops_.retryDevice());
                   const ScpiReply reset = done(ops_.preset());
+                  resetAdditions();
                   return tried.error != 0 ? tried : reset;
               }),
               {});

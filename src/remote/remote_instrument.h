@@ -51,13 +51,19 @@ class RemoteInstrument {
     void addCalculate();
     void addFormat();
     void addMemory();
+    void addAnalysis();
+    // *RST: averaging, hold, the normalised view and the limit test off; a stored reference
+    // and a loaded limit table stay, as an instrument keeps its memory traces.
+    void resetAdditions();
 
     // The reply to what an operation did.
     ScpiReply done(const Status& s);
     // A setting of one number in a unit, MIN/MAX/DEF from its range, and its query.
     void addNumber(std::string_view path, Unit unit, Range (Operations::*range)() const,
                    Status (Operations::*set)(int32_t), int32_t SettingsReading::*value);
-    ScpiReply fileCommand(const ScpiCommand& c, bool configuration,
+    // A file named by the client, checked (remoteFileName, `extension` as there) and
+    // confined to the working folder, handed to the operation.
+    ScpiReply fileCommand(const ScpiCommand& c, std::string_view extension,
                           Status (Operations::*op)(const std::string&));
     SweepPlan plan() const;
 

@@ -130,7 +130,7 @@ int stringArgument(const ScpiCommand& c, std::string& value) {
     return scpi::NoError;
 }
 
-int remoteFileName(const std::string& name, bool configuration, std::string& why) {
+int remoteFileName(const std::string& name, std::string_view extension, std::string& why) {
     const std::filesystem::path p(name);
     why.clear();
     if (name.empty() || p.is_absolute()) why = "outside the working folder";
@@ -138,11 +138,12 @@ int remoteFileName(const std::string& name, bool configuration, std::string& why
         const std::string s = part.string();
         if (why.empty() && s != "." && !s.empty() && s.front() == '.') why = "hidden name";
     }
-    if (why.empty() && configuration) {
+    if (why.empty() && !extension.empty()) {
         std::string file = p.filename().string();
         for (char& c : file) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (file.size() < 5 || file.compare(file.size() - 4, 4, ".cfg") != 0)
-            why = "not a .cfg name";
+        if (file.size() <= extension.size() ||
+            file.compare(file.size() - extension.size(), extension.size(), extension) != 0)
+            why = "not a " + std::string(extension) + " name";
         else if (file == "frequenz.cfg")
             why = "the frequency marks";
     }

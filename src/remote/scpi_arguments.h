@@ -34,9 +34,9 @@ int booleanArgument(const ScpiCommand& c, bool& value);
 int stringArgument(const ScpiCommand& c, std::string& value);
 
 // Whether a remote client may name this file: relative, no hidden component (".ssh/x"), and
-// for a configuration a ".cfg" name other than the frequency marks' "frequenz.cfg". 0, or
-// -257 with the reason in `why`. Where the name leads is checked when it is resolved
-// (ConfinedFile).
-int remoteFileName(const std::string& name, bool configuration, std::string& why);
+// when `extension` is given (".cfg", ".csv") a name with it, in any case; never the frequency
+// marks' "frequenz.cfg". 0, or -257 with the reason in `why`. Where the name leads is checked
+// when it is resolved (ConfinedFile).
+int remoteFileName(const std::string& name, std::string_view extension, std::string& why);
 
 }  // namespace veka

@@ -21,34 +21,23 @@
 
 namespace {
 
-// What the main window gets once its start-up is through: the about window, the settings
-// dialog and, when asked for, the remote server beside it.
+// What the main window gets once its start-up is through: the about window and the settings
+// dialog.
 struct Companions {
     explicit Companions(veka::TForm1& window)
         : info(&window), settings(window.logik().inst(), &window) {}
     veka::Tinfo info;
     veka::TEin settings;
-    std::unique_ptr<veka::WindowRemoteHost> remote;
 };
 
-// Attaches the companions and shows the window; ends the event loop with the exit status when
-// the remote server cannot listen.
-std::unique_ptr<Companions> showWindow(veka::TForm1& window, const veka::ProgramOptions& opts) {
+// Attaches the companions and shows the window.
+std::unique_ptr<Companions> showWindow(veka::TForm1& window) {
     window.gestartet();
     auto c = std::make_unique<Companions>(window);
     window.setInfo(&c->info);
     c->settings.PortWahl->attach(window.logik().link());
     window.setOptionen(
         [&window, &settings = c->settings] { veka::Bandbreite1Click(window.logik(), settings); });
-    // Remote control beside the window, on the window thread.
-    if (opts.remote) {
-        c->remote = std::make_unique<veka::WindowRemoteHost>(window, veka::programVersion());
-        std::string error;
-        if (!c->remote->listen(opts.remote->address, opts.remote->port, &error)) {
-            QCoreApplication::exit(veka::cannotListen(*opts.remote, error));
-            return c;
-        }
-    }
     window.show();
     return c;
 }
@@ -87,7 +76,7 @@ int runWindow(int argc, char** argv, const veka::ProgramOptions& opts) {
     // runs, and one of the start-up's boxes would stay open through it.
     QTimer::singleShot(0, &hauptfenster, [&] {
         veka::startUp(hauptfenster.logik(), opts);
-        if (!hauptfenster.beendet()) companions = showWindow(hauptfenster, opts);
+        if (!hauptfenster.beendet()) companions = showWindow(hauptfenster);
     });
     return app.exec();
 }

@@ -365,6 +365,7 @@ void TForm1::fernAusfuehren(const std::function<void()>& befehl) {
     const bool vorher = std::exchange(fernbefehl_, true);
     befehl();
     fernbefehl_ = vorher;
+    logik().zusaetzeZeigen();  // the Analyse menu's marks follow what the client switched
     spiegeln();
 }
 

@@ -25,9 +25,10 @@
 #include "display/quickdraw.h"
 #include "files/trace_tables.h"
 #include "measure/netzwerktester.h"
-#include "support/sim_readings.h"
+#include "support/child_process.h"
 #include "support/fake_ui.h"
 #include "support/run_program.h"
+#include "support/sim_readings.h"
 #include "support/sim_room.h"
 
 // The tests start the program as a child process, which only executes it: ThreadSanitizer may
@@ -237,29 +238,56 @@ TEST(Batch, ImpossibleRequestsEndAtOnceWithOneLine) {
         size_t exchanges;  // 1: only the start-up contact
         bool asUser = false;
         std::function<void(SimRoom&)> setUp = {};
+        bool rootOnly = false;  // needs root to give a link to another user
     } faelle[] = {
         {{"--out", "x.csv", "b.png"}, 2, "'b.png' is no option", 0},
-        {{"--start", "2147000000", "--step", "100000", "--out", "x.csv"}, 2,
-         "impossible sweep: the last point", 1},
+        {{"--start", "2147000000", "--step", "100000", "--out", "x.csv"},
+         2,
+         "impossible sweep: the last point",
+         1},
         {{"--start", "20000000", "--stop", "10000000", "--out", "x.csv"}, 2, "lies below", 1},
-        {{"--start", "0", "--stop", "1000", "--points", "4", "--out", "x.csv"}, 2,
-         "does not divide into 3 whole steps", 1},
+        {{"--start", "0", "--stop", "1000", "--points", "4", "--out", "x.csv"},
+         2,
+         "does not divide into 3 whole steps",
+         1},
         {{"--out", "fehlt/x.csv"}, 4, "no such folder", 0},
         {{"--out", "zu/x.csv"}, 4, "cannot write in zu", 0, true},
         {{"--out", "ordner.csv"}, 4, "is a folder", 0},
         {{"--port", "/dev/veka-none", "--out", "x.csv"}, 3, "/dev/veka-none: not present", 0},
         {{"--port", "text.txt", "--out", "x.csv"}, 3, "not a serial device", 0},
-        {{"--out", "x.csv"}, 3, "permission denied", 0, true,
+        {{"--out", "x.csv"},
+         3,
+         "permission denied",
+         0,
+         true,
          [](SimRoom& r) { ::chmod(r.sim->slavePath().c_str(), 0600); }},
-        {{"--out", "x.csv"}, 3, "in use by another program", 0, true,
+        {{"--out", "x.csv"},
+         3,
+         "in use by another program",
+         0,
+         true,
          [](SimRoom& r) {
              static int held = -1;  // held until the next case's room replaces it
              if (held >= 0) ::close(held);
              held = ::open(r.sim->slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
              ::ioctl(held, TIOCEXCL);
          }},
+        // Another user's link in a shared sticky folder, as one could plant in /tmp.
+        {{"--out", "geteilt/x.csv"},
+         4,
+         "symbolic link of another user",
+         0,
+         true,
+         [](SimRoom&) {
+             fs::create_directory("geteilt");
+             ::chmod("geteilt", 01777);
+             fs::create_symlink("../opfer.csv", "geteilt/x.csv");
+             if (::lchown("geteilt/x.csv", 4242, 4242) != 0) ADD_FAILURE() << "lchown";
+         },
+         true},
     };
     for (Fall& f : faelle) {
+        if (f.rootOnly && !test::runningAsRoot()) continue;
         SimRoom room;
         ::chmod(room.dir.path().c_str(), 0777);
         ::chmod(room.sim->slavePath().c_str(), 0666);
@@ -279,6 +307,7 @@ TEST(Batch, ImpossibleRequestsEndAtOnceWithOneLine) {
             << run.err;
         EXPECT_EQ(room.sim->exchangeCount(), f.exchanges) << fall;
         EXPECT_FALSE(fs::exists("x.csv")) << fall;
+        EXPECT_FALSE(fs::exists("opfer.csv")) << fall;
         ::chmod("zu", 0755);
     }
 }

@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <thread>
+#include <vector>
 
 #include <unistd.h>
 
@@ -92,6 +95,11 @@ TEST(RemoteCommands, SetUpRunsTheWindowHandlers) {
         {"DET LOG", "DET?", "LOG", Control::Label1, "7.000.000 Hz"},
         {"SENS:MODE SPEC", "SENS:MODE?", "SPEC", Control::Label5, ""},
         {"SENS:MODE TRAN", "SENS:MODE?;:SWE:TIME?", "TRAN;0.3125", Control::Label5, ""},
+        {"AVER:COUN 8", "AVER:COUN?;COUN? MAX;COUN? MIN", "8;64;1", Control::Label5, ""},
+        {"SENS:AVER ON", "AVER?;AVER:STAT?", "1;1", Control::Label5, ""},
+        {"CALC:HOLD MIN", "CALC:HOLD?", "MIN", Control::Label5, ""},
+        {"AVER:CLE", "AVER?;:CALC:HOLD?;:CALC:MATH:STAT?;:CALC:LIM:STAT?", "1;MIN;0;0",
+         Control::Label5, ""},
     };
     for (const auto& k : cases) {
         const int before = c.commands;
@@ -146,6 +154,17 @@ TEST(RemoteCommands, BadInputGoesToTheErrorQueue) {
         {"SOUR:FREQ 5000000", "-221,\"Settings conflict\""},
         {"SOUR:IF:STAT ON", "-221,\"Settings conflict\""},
         {"SOUR:IF:FREQ 1000", "-221,\"Settings conflict\""},
+        {"AVER:COUN 65", "-222,\"Data out of range\""},
+        {"CALC:HOLD PEAK", "-224,\"Illegal parameter value\""},
+        {"CALC:MATH:STAT ON", "-221,\"Settings conflict;no reference is stored\""},
+        {"TRAC:MEM?", "-221,\"Settings conflict;no reference is stored\""},
+        {"CALC:LIM:STAT ON", "-221,\"Settings conflict;no limit table is loaded\""},
+        {"CALC:MATH:MEM", "-230,\"Data corrupt or stale\""},
+        {"CALC:FILT?", "-230,\"Data corrupt or stale;no completed sweep\""},
+        {"CALC:LIM:FAIL?", "-230,\"Data corrupt or stale;no completed sweep\""},
+        {"MMEM:LOAD:MEM \"vekami.cfg\"", "-257,\"File name error;not a .csv name\""},
+        {"MMEM:LOAD:LIM \"none.csv\"", "-256,\"File name not found\""},
+        {"MMEM:STOR:MEM \"ref.csv\"", "-221,\"Settings conflict;no reference is stored\""},
     };
     for (const auto& k : cases) {
         c.line(k.line);
@@ -280,9 +299,62 @@ TEST(RemoteCommands, OneSweepThenTraceAndEvaluation) {
     EXPECT_EQ(c.error(), kNoError);
 }
 
+std::vector<std::string> fields(const std::string& answer) {
+    std::vector<std::string> out;
+    std::stringstream in(answer);
+    for (std::string f; std::getline(in, f, ',');) out.push_back(f);
+    return out;
+}
+
+TEST(RemoteCommands, AnalysisReferenceAndLimitsOverABandPass) {
+    Console c(bandpass());
+    const Operations ops(c.core, Entry::Checked);
+    c.line("FREQ:STAR 10.04MHZ;STEP 2000;:SWE:POIN 100;:INIT;*WAI");
+    // The analysis in the documented order, the numbers of the typed operation.
+    const Result<FilterAnalysis> a = ops.analysis();
+    ASSERT_TRUE(a && a->bands[0].widthHz());
+    const std::vector<std::string> f = fields(c.line("CALC:FILT?"));
+    ASSERT_EQ(f.size(), 19u);
+    EXPECT_EQ(f[0], std::to_string(std::llround(a->maximumHz)));
+    EXPECT_EQ(f[4], std::to_string(std::llround(*a->bands[0].widthHz())));
+    EXPECT_NEAR(std::stod(f[14]), 10140000, 2000) << "geometric centre";
+    EXPECT_NEAR(std::stod(f[16]), *a->q, 0.01);
+    EXPECT_EQ(f[13], "9.91E37") << "the 60 dB edges lie outside the sweep";
+    // A sweep normalised against its own stored reference reads 0 dB everywhere.
+    c.line("CALC:MATH:MEM;STAT ON;:INIT;*WAI");
+    const std::vector<std::string> levels = fields(c.line("TRAC:LEV?"));
+    ASSERT_EQ(levels.size(), 100u);
+    for (const std::string& l : levels) EXPECT_EQ(l, "0.0");
+    // Saved and loaded again, the reference reads the same.
+    const std::string memory = c.line("TRAC:MEM?");
+    c.line("MMEM:STOR:MEM \"ref.csv\";:CALC:MATH:STAT OFF;:MMEM:LOAD:MEM \"ref.csv\"");
+    EXPECT_EQ(c.line("TRAC:MEM?"), memory);
+    EXPECT_EQ(c.error(), kNoError);
+    // Loose limits pass; an upper limit of -0.9 dB fails first where the curve reaches -0.8.
+    std::ofstream("loose.csv") << "frequency_hz,upper,lower\n10040000,1,-80\n10238000,1,-80\n";
+    std::ofstream("tight.csv") << "frequency_hz,upper,lower\n10040000,-0.9,\n10238000,-0.9,\n";
+    EXPECT_EQ(c.line("MMEM:LOAD:LIM \"loose.csv\";:CALC:LIM:STAT ON;:INIT;*WAI;:CALC:LIM:FAIL?;"
+                     "FAIL:FREQ?"),
+              "0;9.91E37");
+    const std::vector<std::string> shown = fields(c.line("TRAC:LEV?"));
+    const std::vector<std::string> hz = fields(c.line("TRAC:FREQ?"));
+    size_t first = 0;
+    while (first < shown.size() && std::stod(shown[first]) < -0.9) ++first;
+    ASSERT_LT(first, shown.size());
+    EXPECT_EQ(c.line("MMEM:LOAD:LIM \"tight.csv\";:INIT;*WAI;:CALC:LIM:FAIL?;FAIL:FREQ?"),
+              "1;" + hz[first]);
+    // Reflection: the dip, the chosen level, its band.
+    const std::vector<std::string> dip =
+        fields(c.line("CALC:LIM:STAT OFF;:SENS:MODE REFL;:INIT;*WAI;:CALC:FILT? -3 DB"));
+    ASSERT_EQ(dip.size(), 6u);
+    EXPECT_EQ(dip[2], "-3");
+    EXPECT_EQ(c.error(), kNoError);
+}
+
 TEST(RemoteCommands, ResetRestoresTheStartValuesAndKeepsThePort) {
     Console c;
     c.line("FREQ:STAR 7000000;STEP 2000;:SWE:POIN 50;:SOUR:ATT 30;:SENS:MODE REFL;DET LIN");
+    c.line("AVER ON;:AVER:COUN 4;:CALC:HOLD MAX");
     c.line("FORM REAL,64;BORD SWAP;:INIT:CONT ON");
     ASSERT_TRUE(c.core.messungLaeuft());
     // *RST ends the sweep first (it completes), then resets.
@@ -291,6 +363,7 @@ TEST(RemoteCommands, ResetRestoresTheStartValuesAndKeepsThePort) {
     EXPECT_EQ(
         c.line("FREQ:STAR?;STEP?;:SWE:POIN?;:SOUR:ATT?;:SENS:MODE?;DET?;:INIT:CONT?;:FORM?;BORD?"),
         "10000000;10000;280;0;TRAN;LOG;0;ASC,0;NORM");
+    EXPECT_EQ(c.line("AVER?;:AVER:COUN?;:CALC:HOLD?"), "0;16;OFF");
     EXPECT_EQ(c.inst.Daempfung, 0);
     EXPECT_EQ(c.inst.Cursorpunkt, 140);
     EXPECT_EQ(c.inst.fenster.text(Control::Label1), "10.000.000 Hz");

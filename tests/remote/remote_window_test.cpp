@@ -74,6 +74,12 @@ TEST(RemoteBesideTheWindow, WidgetsFollowRemoteCommands) {
     EXPECT_TRUE(f.waitUntil([&] { return f.w.button(Control::Button5)->isEnabled(); }));
     EXPECT_FALSE(f.text(Control::Label7).isEmpty());
     EXPECT_EQ(f.ask("CALC:MAX?").substr(0, 2), "70");
+    // The Analyse menu's check marks follow what the client switches.
+    EXPECT_EQ(f.ask("AVER ON;:CALC:HOLD MAX;HOLD?"), "MAX");
+    EXPECT_TRUE(f.w.action(Control::Mittelung1)->isChecked());
+    EXPECT_TRUE(f.w.action(Control::MaxHalten1)->isChecked());
+    EXPECT_EQ(f.ask("CALC:HOLD OFF;HOLD?"), "OFF");
+    EXPECT_FALSE(f.w.action(Control::MaxHalten1)->isChecked());
     EXPECT_EQ(f.ask("SYST:ERR?"), "0,\"No error\"");
 }
 

@@ -249,26 +249,29 @@ TEST(ScpiArguments, WordsAndBooleans) {
 TEST(ScpiArguments, FileNamesAClientMayUse) {
     const struct {
         std::string name;
-        bool configuration;
+        const char* extension;
         const char* why;  // "" when allowed
     } cases[] = {
-        {"messung.csv", false, ""},
-        {"sub/messung.cfg", true, ""},
-        {"./a.CFG", true, ""},
-        {"a..b.cfg", true, ""},
-        {"", false, "outside the working folder"},
-        {"/tmp/a.cfg", true, "outside the working folder"},
-        {".ssh/authorized_keys", false, "hidden name"},
-        {"sub/.x.cfg", true, "hidden name"},
-        {"../a.cfg", true, "hidden name"},
-        {"LANG.INI", true, "not a .cfg name"},
-        {".cfg", true, "hidden name"},
-        {"a.csv", true, "not a .cfg name"},
-        {"Frequenz.cfg", true, "the frequency marks"},
+        {"messung.csv", "", ""},
+        {"sub/messung.cfg", ".cfg", ""},
+        {"./a.CFG", ".cfg", ""},
+        {"a..b.cfg", ".cfg", ""},
+        {"", "", "outside the working folder"},
+        {"/tmp/a.cfg", ".cfg", "outside the working folder"},
+        {".ssh/authorized_keys", "", "hidden name"},
+        {"sub/.x.cfg", ".cfg", "hidden name"},
+        {"../a.cfg", ".cfg", "hidden name"},
+        {"LANG.INI", ".cfg", "not a .cfg name"},
+        {".cfg", ".cfg", "hidden name"},
+        {"a.csv", ".cfg", "not a .cfg name"},
+        {"Frequenz.cfg", ".cfg", "the frequency marks"},
+        {"ref.CSV", ".csv", ""},
+        {"vekami.cfg", ".csv", "not a .csv name"},
+        {"csv", ".csv", "not a .csv name"},
     };
     for (const auto& c : cases) {
         std::string why;
-        EXPECT_EQ(remoteFileName(c.name, c.configuration, why), *c.why ? -257 : 0) << c.name;
+        EXPECT_EQ(remoteFileName(c.name, c.extension, why), *c.why ? -257 : 0) << c.name;
         EXPECT_EQ(why, c.why) << c.name;
     }
 }
