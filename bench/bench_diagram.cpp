@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Full diagram redraw per measurement mode, the Smith chart included.
 
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The additions on the sweep's worker and the analysis: what one point costs with averaging
 // over 64 sweeps, hold and normalisation on, and one analysis of a 300-point trace.
 #include <benchmark/benchmark.h>

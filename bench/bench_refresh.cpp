@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 10 ms window refresh: nothing changed, one pixel changed, one sweep point drawn.
 #include <benchmark/benchmark.h>
 

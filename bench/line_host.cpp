@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // line_host PORT BAUD SECONDS: the quickest host there can be, as a yardstick for the live
 // benchmark. Over the program's own port code it makes the exchange the program makes (ask for
 // waiting input, send the frame, wait, read the reply) back to back for SECONDS, with nothing

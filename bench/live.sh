@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # live.sh [BUILD_DIR]: the live display at the line's limit. Starts the program under Xvfb
 # against veka-sim with line timing, presses "&Start" with a real click, sweeps
 # SECONDS_PER_RATE (10) seconds at each baud rate of RATES ("9600 57600") and prints the

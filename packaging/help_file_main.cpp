@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the built-in help page as the help file installed with the program.
 #include <QFile>
 #include <cstdio>

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Draws the picture of the about window (473 x 569): a stylised sweep of a band-pass filter on
 # an instrument screen. Needs ImageMagick's convert and the DejaVu fonts.
 # Usage: scripts/make-about-picture.sh [output]   (default: assets/about.jpg)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, starts the device simulator on COM2 in run/ and the
 # program against it. Extra arguments go to the simulator (see build/veka-sim --help).
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # screenshot.sh [BUILD_DIR]: takes docs/screenshot.png, the program under Xvfb and openbox
 # (so the frame with its title bar shows) against the simulator's band-pass, after one sweep
 # started and stopped with clicks on "&Start" and "Sto&p". BUILD_DIR defaults to "build".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Batch mode, veka --sweep: the same program logic as the window, without one. Checks the
 // request first (options, output folders, the port), reads the start-up configuration

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What batch mode checks before anything runs, so that an impossible request ends at once
 // with one line: the output files (their extensions and folders) and the serial port.

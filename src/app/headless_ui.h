@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // UserInterface without a window, for the fronts that run without one (batch mode, remote
 // control): boxes become lines on standard error and are kept for later questions, the value

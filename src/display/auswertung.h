@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Trace evaluation (maximum, minimum, bandwidth, cursor readout), the cursor buttons and the
 // display texts of frequencies and values.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The diagram renderer: grid, scales, frequency markers, VFO ruler and Smith chart on
 // Rasterbild, and the curve of a whole sweep.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "display/filter_analysis.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The analysis of a filter curve, from the levels of a trace (as its CSV table has them), with
 // straight-line interpolation between neighbouring points:

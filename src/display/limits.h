@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Limit lines: an upper and a lower limit over frequency, each a polyline through the rows of
 // a limit table; where a row has no value, there is no limit on either side of it up to the

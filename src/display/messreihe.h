@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How a measurement series read back from a file is shown: drawn as its own diagram and
 // evaluated, without changing any setting of the instrument.

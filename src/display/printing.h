@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The printed page: headline, the window picture stretched into a rectangle, and eight
 // result lines, all placed from the printable width alone.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Off-screen drawing surfaces of plain bytes, the primitives that draw into them, and the
 // combination of grid and curve into the 8-bit window picture. No window system is used, so

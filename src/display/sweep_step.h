@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How a sweep draws its curve into Diagrammbild point by point, and the curve of a finished
 // sweep drawn the same way.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sweep as a CSV table that spreadsheets, dataframe libraries and plotting tools open with
 // their defaults: RFC 4180 ("," separated, CRLF line ends, UTF-8 without a byte order mark),

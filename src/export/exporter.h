@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writing the current sweep into a file whose extension names the format. A file is saved
 // whole or not at all: a failed export leaves nothing under the chosen name and an existing

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window picture as PNG and the printed page as PDF. Both need a QGuiApplication (the
 // page's texts use fonts).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sweep's metadata and evaluation as a JSON document (UTF-8): what it was measured with
 // and the results the window shows after a stop, as numbers with their units in the key names

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The diagram as an SVG drawing that scales cleanly: exactly 641 x 481 px, the area of the
 // window picture, with the vector diagram of vector_diagram.h; the title is the mode label,

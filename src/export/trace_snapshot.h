@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A copy of everything an export writes, taken at once under the data lock, so the files are
 // written from one consistent sweep without holding the lock while they are encoded.

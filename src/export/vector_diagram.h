@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The diagram as vectors, painted in the window picture's coordinates (641 x 481, one unit per
 // pixel): the background, the grid lines and labels the renderer draws, and the measured curve

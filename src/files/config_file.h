@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Configuration files: 45 lines "key text=value" in a fixed order, and the start-up file
 // that is loaded, or created with the current state when it cannot be read. Reading assigns

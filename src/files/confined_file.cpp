@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/confined_file.h"
+#include "files/descriptor.h"
 
 #include <fcntl.h>
 #include <linux/openat2.h>
@@ -22,21 +23,6 @@ int openBeneath(const std::string& name, uint64_t flags, uint64_t resolve) {
     how.resolve = resolve | RESOLVE_BENEATH | RESOLVE_NO_MAGICLINKS;
     return static_cast<int>(::syscall(SYS_openat2, AT_FDCWD, name.c_str(), &how, sizeof how));
 }
-
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-
-  private:
-    int fd_;
-};
 
 std::string linkTarget(const std::string& link) {
     std::string out(PATH_MAX, '\0');

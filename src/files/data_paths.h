@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the language and help files are read from. The working folder comes first, as it
 // always did; an installed program falls back to the copies installed with it, so that a

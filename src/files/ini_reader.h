@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A reader for INI files with the lookup rules of private-profile files: sections in square
 // brackets (a line "[name" without "]" starts none), "key=value" entries, names compared

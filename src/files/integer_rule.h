@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one integer rule of the program, used for typed values, configuration lines and the
 // settings dialog: blanks in front, then an optional sign and decimal digits, or a hexadecimal

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The frequency-mark file "frequenz.cfg": up to 20 lines, one integer frequency each, for
 // entries 1..20 of Frequenzmarken. The program only reads it.

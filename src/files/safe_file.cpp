@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/safe_file.h"
+#include "files/descriptor.h"
 
 #include <fcntl.h>
 #include <limits.h>
@@ -21,33 +22,6 @@
 namespace veka {
 
 namespace {
-
-// Owns a descriptor.
-class Fd {
-  public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(Fd&& other) noexcept {
-        if (this != &other) {
-            close();
-            fd_ = std::exchange(other.fd_, -1);
-        }
-        return *this;
-    }
-    int get() const { return fd_; }
-    bool ok() const { return fd_ >= 0; }
-    // Closes now; a late write error shows here.
-    bool close() {
-        const int fd = std::exchange(fd_, -1);
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-  private:
-    int fd_;
-};
 
 // Why a save failed: an errno value, or a text of our own; plus what became of the old content.
 struct Failure {
@@ -97,7 +71,7 @@ class TempFile {
             for (int i = 0; i < 6; ++i) name += kLetters[random() % (sizeof kLetters - 1)];
             const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
             if (fd >= 0) {
-                fd_ = Fd(fd);
+                fd_ = Descriptor(fd);
                 path_ = std::move(name);
                 return;
             }
@@ -113,13 +87,13 @@ class TempFile {
 
     bool ok() const { return !path_.empty(); }
     int error() const { return error_; }
-    Fd& fd() { return fd_; }
+    Descriptor& fd() { return fd_; }
     const std::string& path() const { return path_; }
     // The file stays: it took the target's name, or it holds content that must not be lost.
     void keep() { path_.clear(); }
 
   private:
-    Fd fd_;
+    Descriptor fd_;
     std::string path_;
     int error_ = 0;
 };
@@ -166,14 +140,14 @@ bool rewrite(int fd, std::string_view bytes) {
 }
 
 void syncFolder(const std::string& folder) {
-    Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.ok()) ::fsync(dir.get());
 }
 
 // The file to save into, opened for writing (and reading where allowed, for a backup).
 struct Target {
     std::string path;
-    Fd fd;
+    Descriptor fd;
     bool readable = false;
     struct stat info {};
 };
@@ -275,9 +249,9 @@ Outcome save(const std::string& path, std::string_view bytes) {
     if (!S_ISREG(t.info.st_mode)) return notAFile;  // a pipe or device is never opened
     // Opening for writing is the real permission check (modes, ACLs, read-only mounts).
     constexpr int kFlags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-    t.fd = Fd(::open(t.path.c_str(), O_RDWR | kFlags));
+    t.fd = Descriptor(::open(t.path.c_str(), O_RDWR | kFlags));
     t.readable = t.fd.ok();
-    if (!t.readable) t.fd = Fd(::open(t.path.c_str(), O_WRONLY | kFlags));
+    if (!t.readable) t.fd = Descriptor(::open(t.path.c_str(), O_WRONLY | kFlags));
     if (!t.fd.ok() || ::fstat(t.fd.get(), &t.info) != 0) return fromErrno();
     if (!S_ISREG(t.info.st_mode)) return notAFile;
     return replaceExisting(t, bytes);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Saving a whole file so that a failed save does not cost the old content, without changing
 // what the target is. The target must be writable for us, checked by opening it for writing:

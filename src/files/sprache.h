@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Applying a section of the language file: the main window's captions and the message table,
 // and the texts of the settings dialog. A key the section lacks gives "ERROR".

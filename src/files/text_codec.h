@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Strings inside the program are UTF-8; the files are 8-bit Windows-1252 text. The five
 // bytes that code page leaves undefined map to U+0081, U+008D, U+008F, U+0090 and U+009D,

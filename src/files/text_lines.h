@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The line conventions of the program's text files, over bytes in memory: a line ends at CR,
 // and one LF right after that CR belongs to the line end; a lone LF is an ordinary character;

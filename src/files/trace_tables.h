@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Two small CSV tables read back: a trace as the export writes it (to keep as a reference) and
 // a table of limit lines. Both: a header row first, "," between fields, "." decimals, CRLF or

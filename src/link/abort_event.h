@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A one-way switch that ends waits: once raised it stays raised, and every wait that watches
 // it returns at once. Raising it is async-signal-safe, so a signal handler may end the

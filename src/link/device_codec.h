@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The bytes of one device exchange, as pure functions: tuning word, IF offset, control byte,
 // reply decoding and the synthesised demonstration reading.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which device a port number means on this machine, which serial devices there are, and why
 // one of them does not open.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's "Analyse" menu: averaging, hold, the reference trace, limit lines and the
 // filter analysis; a dialog where the window asks, then the operation.
 #include <algorithm>

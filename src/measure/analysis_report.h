@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The filter analysis and the limit lines' verdict as the window reports them: lines of German
 // text (or the language file's), frequencies as the readouts write them.

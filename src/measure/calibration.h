@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The calibration procedures of the "&Kalibrieren" menu: two-step factor calibrations for
 // transmission, reflection and spectrum, and the seven reflection reference lines. Each is a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's display commands: the heading, the Smith chart, "max" and the cursor.
 #include <algorithm>
 #include <mutex>

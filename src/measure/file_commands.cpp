@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's file commands: a file dialog, then the file operation. Saving never loses a
 // file, and a failure is shown to the user; loading a file that cannot be read is silent.
 #include "display/diagram.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the file dialogs of the main window offer next time. The file commands themselves are
 // members of Netzwerktester: a dialog, then the file operation.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The mode commands: transmission, reflection, spectrum and VFO, and the detector scale.
 

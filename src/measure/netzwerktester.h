@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program logic: it owns the one instrument state, the device link and the sweep engine,
 // runs the start-up, offers the typed operations (operations.h) and every command of the

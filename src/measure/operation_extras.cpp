@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The additions of the typed operations: averaging, hold, the reference trace, limit lines,
 // and the analysis of a filter curve.
 #include <filesystem>

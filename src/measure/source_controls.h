@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the source and the attenuator are set: the start frequency stepped up or down, the
 // attenuator's bits and label, the two IF switches. The window's commands and the typed

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands of the program logic that reach into files: the start-up steps that read the
 // frequency marks, the start-up configuration and the language; the file commands, which
 // remember the names their dialogs offer; and the settings dialog's steps around it, which

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Steps that several commands and operations share: the frequency and cursor labels, parking
 // the source and the empty redraw. Each exists once, here. Window thread.

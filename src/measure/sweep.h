@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sweep engine: a worker thread that steps the device through the points of the sweep,
 // corrects each reading, stores it in Messwerte and draws the curve into Diagrammbild while

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which frequencies a sweep measures, and how the ways of naming them (start and step; start
 // and stop; centre and span) come to one plan. Pure functions, no state.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the additions of state/trace_extras.h do to each point of a running sweep: average the
 // last sweeps, hold the highest or lowest, and show the result against a stored reference.

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "remote/peer_access.h"
+#include "files/descriptor.h"
 
 #include <arpa/inet.h>
 #include <linux/inet_diag.h>
@@ -16,20 +17,6 @@ namespace veka {
 namespace {
 
 constexpr unsigned kListening = 10;  // TCP_LISTEN
-
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 // An address and port in the form the diagnostics take: IPv4 (also when written as an
 // IPv4-mapped IPv6 address) or IPv6.

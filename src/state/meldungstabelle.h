@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The message and caption texts of the program, entries 1..42, with their built-in German
 // defaults. A language section may replace them.

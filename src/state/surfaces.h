@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The drawing surfaces as plain values: two 640 x 480 surfaces of palette indices (curve and
 // grid), the rectangles a drawing changed, and the 641 x 481 window picture they combine into.

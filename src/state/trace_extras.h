@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Averaging, max/min hold, a stored reference trace with normalisation, and limit lines: what
 // the program adds on top of the measured values. All off at the start; while all are off the

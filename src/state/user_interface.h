@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The few things the program logic asks of the window system. The Qt window implements it;
 // tests implement it with scripted answers. Every call but postToWindowThread and

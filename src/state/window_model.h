@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the main window shows: the text, enabled state and check mark of every control, the
 // caption, the attenuator position and the two timers. The program logic writes it on the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "&Diagramm drucken": the print dialog (a PDF file is one of its printers), then one page.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The settings dialog TEin: link, synthesiser and display settings without a command of their
 // own. Created once, shown modally by "&Optionen"; it writes the state only on "&OK".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The windows' font. The controls were laid out for a narrow 8-point face; Debian's common
 // sans faces run wider and would cut the readouts off, so a narrow face comes first.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which device a port number means on this machine: a small button beside the settings
 // dialog's COM box, and the chooser it opens. The chooser lists the serial devices present

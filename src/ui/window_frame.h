@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Places top-level windows by their outer frame, as the designed windows are placed. Under
 // X11 Qt can only place the client area until the window manager has framed the window, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Batch mode as a process against the simulator: the files it writes hold the sweep the
 // device measured, its picture is the one the window shows, and a silent device, an
 // unwritable file and a bad name end it with their own exit codes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line as argument lists: what runs, what ends at once, and with which text.
 #include "app/command_line.h"
 

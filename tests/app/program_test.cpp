@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The built program as a process: help, version, the port list and usage errors never open a
 // window or create a file; a device the user may not open is named with the reason.
 #include <fcntl.h>

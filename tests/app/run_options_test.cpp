@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The options that hold for one run: the device for the configured port number on top of the
 // per-user choices, and the language section.
 #include "app/run_options.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The filter analysis against curves whose answers are known, and the limit lines between the
 // rows of their table.
 #include <gtest/gtest.h>

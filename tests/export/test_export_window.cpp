@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Exportieren …" in the main window: its place in the file menu, its lock-out during a sweep,
 // the file it writes and the error box; and the save dialog's file types.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Configuration files, the start-up file and the frequency marks.
 
 #include <gtest/gtest.h>

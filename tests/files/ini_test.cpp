@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The INI reader and applying a language section.
 
 #include <gtest/gtest.h>

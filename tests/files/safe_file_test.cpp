@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Safe saving: complete before replace, and the target stays what it was (its protection,
 // mode, owner, links and name). The saves run as an ordinary user, since root bypasses modes.
 

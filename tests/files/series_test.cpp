@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measurement series files: the three layouts written, and reading them back.
 
 #include <gtest/gtest.h>

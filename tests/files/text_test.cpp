@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text conventions: the code page, the line reader and writer, the integer rule.
 
 #include <gtest/gtest.h>

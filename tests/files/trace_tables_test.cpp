@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Limit tables and traces read back: what is taken, and one line for what is not.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a configuration file: reading never fails, and what it read writes a file that
 // reads back to the same settings.
 

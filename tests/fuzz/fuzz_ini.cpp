@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a language file: every section listed can be looked up, and no value is longer
 // than the format allows.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as the device's answers: one sweep over a real pseudo-terminal whose device end
 // answers each frame with the next piece of the input. Whatever comes back, the exchange and
 // the sweep's conversion never fail, every reading stays within the resolution, and every

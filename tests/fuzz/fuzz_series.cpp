@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a measurement series file: either rejected by its first line, or read with
 // between 2 and 300 values.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any settings, as a configuration file or the settings dialog could leave them, and any mode,
 // cursor and readings: the redraw, the sweep's conversion and drawing of every point, the
 // evaluation, the cursor buttons, the refresh and the series writer never fail, and the

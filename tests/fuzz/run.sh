@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # run.sh [cmake options...]: builds the fuzz targets with clang in build-fuzz (or
 # $FUZZ_BUILD_DIR) and runs each for a bounded time.
 # Exits non-zero when a target finds a crash; exits 0 with a note when clang++ is missing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Device states from real open attempts, the reasons shown for them, the port list and the
 // order in which a port number is resolved to a device.
 #include "link/port_names.h"

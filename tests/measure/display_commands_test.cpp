@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's display commands: the detector scale, the Smith chart, "max", the heading and
 // the cursor.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The typed operations: what each refuses (ranges, modes, a running sweep, files) and what
 // the queries answer, over a simulated device.
 #include <gtest/gtest.h>

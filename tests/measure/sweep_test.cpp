@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -311,11 +312,7 @@ TEST(Sweep, EveryPointKeepsItsOwnReadingWhileTheAttenuatorIsClicked) {
 
 // A band-pass swept with the linear detector: its 3 dB bandwidth as the user reads it.
 TEST(Sweep, BandPassBandwidthEndToEnd) {
-    vekasim::Options o;
-    o.dut = vekasim::Dut::Bandpass;
-    o.centreHz = 10140000;
-    o.bandwidthHz = 100000;
-    Bench b(o);
+    Bench b(test::bandpass());
     b.inst.e.Startfrequenz = 9860000;
     b.inst.e.Schrittweite = 2000;
     b.core.Button17Click();  // li&n.

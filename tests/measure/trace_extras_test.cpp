@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The additions over a noisy simulated device: averaging, hold and normalisation change what
 // the sweep stores exactly as described, and nothing while they are off.
 #include <gtest/gtest.h>

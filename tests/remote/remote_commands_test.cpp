@@ -61,14 +61,6 @@ struct Console : RemoteHost {
 
 constexpr char kNoError[] = "0,\"No error\"";
 
-vekasim::Options bandpass() {
-    vekasim::Options o;
-    o.dut = vekasim::Dut::Bandpass;
-    o.centreHz = 10140000;
-    o.bandwidthHz = 100000;
-    return o;
-}
-
 TEST(RemoteCommands, SetUpRunsTheWindowHandlers) {
     Console c;
     const struct {
@@ -257,7 +249,7 @@ TEST(RemoteCommands, ASweepLocksOutWhatTheWindowLocksOut) {
 }
 
 TEST(RemoteCommands, OneSweepThenTraceAndEvaluation) {
-    const vekasim::Options o = bandpass();
+    const vekasim::Options o = test::bandpass();
     Console c(o);
     c.line("FREQ:STAR 10.04MHZ;STEP 2000;:SWE:POIN 100");
     const size_t before = c.room.sim->exchangeCount();
@@ -307,7 +299,7 @@ std::vector<std::string> fields(const std::string& answer) {
 }
 
 TEST(RemoteCommands, AnalysisReferenceAndLimitsOverABandPass) {
-    Console c(bandpass());
+    Console c(test::bandpass());
     const Operations ops(c.core, Entry::Checked);
     c.line("FREQ:STAR 10.04MHZ;STEP 2000;:SWE:POIN 100;:INIT;*WAI");
     // The analysis in the documented order, the numbers of the typed operation.

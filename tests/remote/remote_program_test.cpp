@@ -142,18 +142,10 @@ std::string halfClosed(uint16_t port, const std::string& lines) {
 
 constexpr char kNoError[] = "0,\"No error\"";
 
-vekasim::Options bandpass() {
-    vekasim::Options o;
-    o.dut = vekasim::Dut::Bandpass;
-    o.centreHz = 10140000;
-    o.bandwidthHz = 100000;
-    return o;
-}
-
 class RemoteProgram : public ::testing::TestWithParam<bool> {};
 
 TEST_P(RemoteProgram, SweepTraceEvaluationAndStore) {
-    const vekasim::Options o = bandpass();
+    const vekasim::Options o = test::bandpass();
     test::SimRoom room(o);
     Program veka(room, GetParam());
     ASSERT_TRUE(veka.ready()) << veka.errorOutput();

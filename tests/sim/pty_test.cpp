@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // End to end over a real pseudo-terminal, the way the host program talks to the device.
 #include <fcntl.h>
 #include <poll.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Running a piece of a test in a child process: as an ordinary user when the tests run as
 // root (root bypasses file modes and would hide faults), or under limits that must not touch

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared helpers of the renderer and evaluation tests: a fresh instrument, a scripted user
 // interface and pixel queries on a surface.

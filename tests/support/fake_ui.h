@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A UserInterface with scripted answers, for driving the logic without a window. Answers are
 // taken in order; when none is left the box is cancelled (the starting text comes back).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A watchdog for code that must not block (a pipe or a device given as a file name): when the
 // guarded scope has not ended within the limit, the test program stops with a message instead

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program logic over an instrument set up as makeInstrument sets one up, with scripted
 // answers and no device: for the window's commands that do not talk to the device.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Files a reader must survive: larger than any real file (sparse, so they cost no disk), a
 // named pipe nobody writes to, and a link to an endless device.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A pseudo-terminal standing in for a serial adapter: the slave end is the device node. Its
 // owner and mode can be set like those of a real node, e.g. root's alone.

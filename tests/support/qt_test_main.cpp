@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main of the widget tests: an application on Qt's offscreen platform, then the tests.
 #include <gtest/gtest.h>
 

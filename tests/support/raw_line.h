@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The device end of a real pseudo-terminal, linked as COMn in the working directory, driven
 // byte by byte by the test: for the moments the simulator cannot hold still (a frame that

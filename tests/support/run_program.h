@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs a program as a separate process in a given folder and collects its exit status,
 // standard output and standard error. asUser drops to nobody/nogroup (when run as root) with

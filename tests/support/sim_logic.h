@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program logic against a simulated device on port 2 of a fresh working directory, with
 // scripted answers and without the start-up; and the stop as the window runs it.

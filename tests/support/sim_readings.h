@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the program makes of the simulator's reply to one exchange: the raw reading, and the
 // display value of a point in modes 1 to 3 with the factor pair used.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the value input box, the about window with its JPEG decoder, the help window, and
 // where file dialogs begin.
 

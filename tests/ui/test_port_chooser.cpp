@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The device chooser beside the COM box, and a port given for the run that lies in another
 // folder than the program.
 #include <gtest/gtest.h>

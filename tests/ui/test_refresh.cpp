@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The diagram refresh of the main window: it runs only while something is pending, and what
 // it repaints piece by piece adds up to exactly the window picture.
 #include <gtest/gtest.h>

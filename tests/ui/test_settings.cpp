@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the settings dialog TEin and of the "&Optionen" command around it.
 
 #include <fcntl.h>

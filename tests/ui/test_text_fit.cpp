@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every caption and readout shows whole in the window font: each text fits the rectangle its
 // control was designed with, with the built-in German texts and the shipped English section.
 

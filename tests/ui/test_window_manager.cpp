@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows under a real window manager (run through under_window_manager.sh): each placed
 // by its outer frame, fixed in size, without a maximise action. What the window manager holds
 // is read back with xprop and xwininfo, not from Qt.

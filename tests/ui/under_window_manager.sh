@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # under_window_manager.sh PROGRAM [ARGS...]: runs PROGRAM on a private X server under openbox,
 # so that its windows get real frames. Exits 77 (skipped) when Xvfb, openbox or the X property
 # tools are missing; scripts/setup.sh installs them.
