@@ -67,29 +67,37 @@ void RemoteInstrument::resetAdditions() {
     (void)ops_.setAverageCount(TraceExtras{}.averageCount);
 }
 
+void RemoteInstrument::addSwitch(std::string_view path, Status (Operations::*set)(bool),
+                                 bool ExtrasReading::*value) {
+    tree_.add(
+        path,
+        [this, set](const ScpiCommand& c) {
+            bool on = false;
+            if (const int e = booleanArgument(c, on)) return ScpiReply::fail(e);
+            return done((ops_.*set)(on));
+        },
+        [this, value](const ScpiCommand& c) {
+            if (const int e = noArguments(c)) return ScpiReply::fail(e);
+            return ScpiReply::answer(ops_.extras().*value ? "1" : "0");
+        });
+}
+
+void RemoteInstrument::addAction(std::string_view path, std::function<ScpiReply()> run) {
+    tree_.add(path,
+              [run = std::move(run)](const ScpiCommand& c) {
+                  if (const int e = noArguments(c)) return ScpiReply::fail(e);
+                  return run();
+              },
+              {});
+}
+
 void RemoteInstrument::addAnalysis() {
-    const auto state = [this](std::string_view path, Status (Operations::*set)(bool),
-                              bool ExtrasReading::*value) {
-        tree_.add(
-            path,
-            [this, set](const ScpiCommand& c) {
-                bool on = false;
-                if (const int e = booleanArgument(c, on)) return ScpiReply::fail(e);
-                return done((ops_.*set)(on));
-            },
-            [this, value](const ScpiCommand& c) {
-                if (const int e = noArguments(c)) return ScpiReply::fail(e);
-                return ScpiReply::answer(ops_.extras().*value ? "1" : "0");
-            });
-    };
-    const auto command = [this](std::string_view path, auto run) {
-        tree_.add(path,
-                  [run](const ScpiCommand& c) {
-                      if (const int e = noArguments(c)) return ScpiReply::fail(e);
-                      return run();
-                  },
-                  {});
-    };
+    addAveraging();
+    addReference();
+    addLimitsAndFilter();
+}
+
+void RemoteInstrument::addAveraging() {
     const Range averages{1, MaxMittelung, TraceExtras{}.averageCount};
     tree_.add(
         "[SENSe]:AVERage:COUNt",
@@ -103,8 +111,8 @@ void RemoteInstrument::addAnalysis() {
             if (const int e = rangeQuery(c, averages, which)) return ScpiReply::fail(e);
             return ScpiReply::answer(std::to_string(which.value_or(ops_.extras().averageCount)));
         });
-    state("[SENSe]:AVERage[:STATe]", &Operations::setAveraging, &ExtrasReading::averaging);
-    command("[SENSe]:AVERage:CLEar", [this] {
+    addSwitch("[SENSe]:AVERage[:STATe]", &Operations::setAveraging, &ExtrasReading::averaging);
+    addAction("[SENSe]:AVERage:CLEar", [this] {
         ops_.restartAveraging();
         return ScpiReply{};
     });
@@ -122,8 +130,11 @@ void RemoteInstrument::addAnalysis() {
             const Hold h = ops_.extras().hold;
             return ScpiReply::answer(h == Hold::Max ? "MAX" : h == Hold::Min ? "MIN" : "OFF");
         });
-    command("CALCulate:MATH:MEMorize", [this] { return done(ops_.storeReference()); });
-    state("CALCulate:MATH:STATe", &Operations::setNormalised, &ExtrasReading::normalised);
+}
+
+void RemoteInstrument::addReference() {
+    addAction("CALCulate:MATH:MEMorize", [this] { return done(ops_.storeReference()); });
+    addSwitch("CALCulate:MATH:STATe", &Operations::setNormalised, &ExtrasReading::normalised);
     tree_.add("TRACe:MEMory", {}, [this](const ScpiCommand& c) {
         if (const int e = noArguments(c)) return ScpiReply::fail(e);
         const Result<ReferenceTrace> r = ops_.reference();
@@ -141,7 +152,10 @@ void RemoteInstrument::addAnalysis() {
         "MMEMory:STORe:MEMory",
         [this](const ScpiCommand& c) { return fileCommand(c, ".csv", &Operations::saveReference); },
         {});
-    state("CALCulate:LIMit:STATe", &Operations::setLimits, &ExtrasReading::limitsOn);
+}
+
+void RemoteInstrument::addLimitsAndFilter() {
+    addSwitch("CALCulate:LIMit:STATe", &Operations::setLimits, &ExtrasReading::limitsOn);
     tree_.add(
         "MMEMory:LOAD:LIMit",
         [this](const ScpiCommand& c) { return fileCommand(c, ".csv", &Operations::loadLimits); },

@@ -6,6 +6,7 @@
 // refuses becomes an SCPI error. Runs on the logic's thread only.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "measure/operations.h"
@@ -52,6 +53,9 @@ class RemoteInstrument {
     void addFormat();
     void addMemory();
     void addAnalysis();
+    void addAveraging();
+    void addReference();
+    void addLimitsAndFilter();
     // *RST: averaging, hold, the normalised view and the limit test off; a stored reference
     // and a loaded limit table stay, as an instrument keeps its memory traces.
     void resetAdditions();
@@ -63,6 +67,11 @@ class RemoteInstrument {
                    Status (Operations::*set)(int32_t), int32_t SettingsReading::*value);
     // A file named by the client, checked (remoteFileName, `extension` as there) and
     // confined to the working folder, handed to the operation.
+    // ON|OFF of an addition, and its query from the extras.
+    void addSwitch(std::string_view path, Status (Operations::*set)(bool),
+                   bool ExtrasReading::*value);
+    // A command without arguments.
+    void addAction(std::string_view path, std::function<ScpiReply()> run);
     ScpiReply fileCommand(const ScpiCommand& c, std::string_view extension,
                           Status (Operations::*op)(const std::string&));
     SweepPlan plan() const;
