@@ -14,7 +14,7 @@ namespace veka {
 
 namespace {
 
-constexpr std::array<int, 3> kSignale = {SIGTERM, SIGINT, SIGHUP};
+constexpr std::array<int, 3> kQuitSignals = {SIGTERM, SIGINT, SIGHUP};
 
 // A signal handler can reach nothing but globals: the switch it raises and the descriptor
 // that wakes the window thread.
@@ -33,12 +33,12 @@ extern "C" void signalArrived(int signal) {
     errno = bisher;
 }
 
-void handlerSetzen(void (*handler)(int)) {
+void installHandler(void (*handler)(int)) {
     struct sigaction sa {};
     sa.sa_handler = handler;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
-    for (int s : kSignale) ::sigaction(s, &sa, nullptr);
+    for (int s : kQuitSignals) ::sigaction(s, &sa, nullptr);
 }
 
 }  // namespace
@@ -52,7 +52,7 @@ QuitSignals::QuitSignals(const AbortEvent& abort, std::function<void()> close)
     handlerWakeFd = wakeFd_;
     handlerAbort = &abort;
     connect(&notifier_, &QSocketNotifier::activated, this, &QuitSignals::arrived);
-    handlerSetzen(&signalArrived);
+    installHandler(&signalArrived);
 }
 
 QuitSignals::QuitSignals(DeviceLink& link, std::function<void()> close)
@@ -65,7 +65,7 @@ int QuitSignals::received() {
 }
 
 QuitSignals::~QuitSignals() {
-    handlerSetzen(SIG_DFL);
+    installHandler(SIG_DFL);
     handlerWakeFd = -1;
     handlerAbort = nullptr;
     if (wakeFd_ >= 0) ::close(wakeFd_);

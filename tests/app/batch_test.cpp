@@ -232,7 +232,7 @@ TEST(Batch, FailedWriteEndsWithFourLeavingNothingBehind) {
 
 // What cannot work ends at once, before any sweep, with one line and its exit code.
 TEST(Batch, ImpossibleRequestsEndAtOnceWithOneLine) {
-    struct Fall {
+    struct Case {
         std::vector<std::string> args;
         int exitCode;
         const char* text;
@@ -240,7 +240,7 @@ TEST(Batch, ImpossibleRequestsEndAtOnceWithOneLine) {
         bool asUser = false;
         std::function<void(SimRoom&)> setUp = {};
         bool rootOnly = false;  // needs root to give a link to another user
-    } faelle[] = {
+    } cases[] = {
         {{"--out", "x.csv", "b.png"}, 2, "'b.png' is no option", 0},
         {{"--start", "2147000000", "--step", "100000", "--out", "x.csv"},
          2,
@@ -274,20 +274,20 @@ TEST(Batch, ImpossibleRequestsEndAtOnceWithOneLine) {
              ::ioctl(held, TIOCEXCL);
          }},
         // Another user's link in a shared sticky folder, as one could plant in /tmp.
-        {{"--out", "geteilt/x.csv"},
+        {{"--out", "shared/x.csv"},
          4,
          "symbolic link of another user",
          0,
          true,
          [](SimRoom&) {
-             fs::create_directory("geteilt");
-             ::chmod("geteilt", 01777);
-             fs::create_symlink("../opfer.csv", "geteilt/x.csv");
-             if (::lchown("geteilt/x.csv", 4242, 4242) != 0) ADD_FAILURE() << "lchown";
+             fs::create_directory("shared");
+             ::chmod("shared", 01777);
+             fs::create_symlink("../victim.csv", "shared/x.csv");
+             if (::lchown("shared/x.csv", 4242, 4242) != 0) ADD_FAILURE() << "lchown";
          },
          true},
     };
-    for (Fall& f : faelle) {
+    for (Case& f : cases) {
         if (f.rootOnly && !test::runningAsRoot()) continue;
         SimRoom room;
         ::chmod(room.dir.path().c_str(), 0777);
@@ -298,17 +298,17 @@ TEST(Batch, ImpossibleRequestsEndAtOnceWithOneLine) {
         { std::ofstream("text.txt") << "kein Geraet"; }
         if (f.setUp) f.setUp(room);
         const ProgramRun run = batch(room, f.args, f.asUser);
-        const std::string fall = f.args.front() + " " + f.text;
-        EXPECT_EQ(run.exitCode, f.exitCode) << fall << ": " << run.err;
+        const std::string what = f.args.front() + " " + f.text;
+        EXPECT_EQ(run.exitCode, f.exitCode) << what << ": " << run.err;
         EXPECT_NE(run.err.find(f.text), std::string::npos) << run.err;
         EXPECT_EQ(run.err.rfind("veka: ", 0), 0u) << run.err;
         // One line, and for a wrong command line the usual pointer to --help.
         const size_t hint = run.err.find("Try 'veka --help'.\n");
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), hint == std::string::npos ? 1 : 2)
             << run.err;
-        EXPECT_EQ(room.sim->exchangeCount(), f.exchanges) << fall;
-        EXPECT_FALSE(fs::exists("x.csv")) << fall;
-        EXPECT_FALSE(fs::exists("opfer.csv")) << fall;
+        EXPECT_EQ(room.sim->exchangeCount(), f.exchanges) << what;
+        EXPECT_FALSE(fs::exists("x.csv")) << what;
+        EXPECT_FALSE(fs::exists("victim.csv")) << what;
         ::chmod("zu", 0755);
     }
 }
