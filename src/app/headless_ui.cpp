@@ -42,7 +42,7 @@ void HeadlessUi::showError(const std::string& text) {
 }
 
 void HeadlessUi::postToWindowThread(std::function<void()> task) {
-    QMetaObject::invokeMethod(&context_, std::move(task), Qt::QueuedConnection);
+    posted_.post(std::move(task));
 }
 
 void HeadlessUi::setMessagesQuiet(bool quiet) {

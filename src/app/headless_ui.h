@@ -5,12 +5,12 @@
 // input box answers with its starting text, a file dialog is always cancelled, and posted
 // tasks run in the event loop of the thread that made the object.
 
-#include <QObject>
 #include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "app/posted_tasks.h"
 #include "state/user_interface.h"
 
 namespace veka {
@@ -37,7 +37,7 @@ class HeadlessUi : public UserInterface {
     bool quiet_ = false;
     std::vector<std::string> messages_;
     std::vector<std::string> errors_;
-    QObject context_;  // lives on the creating thread; posted tasks die with it
+    PostedTasks posted_;  // run on the creating thread; they die with it
 };
 
 // Runs front inside an application that draws off screen, so that no display is needed;

@@ -110,12 +110,7 @@ void QtUserInterface::showReport(const std::string& title, const std::string& te
 }
 
 void QtUserInterface::postToWindowThread(std::function<void()> task) {
-    QMetaObject::invokeMethod(
-        &context_,
-        [this, task = std::move(task)] {
-            if (!geschlossen_) task();
-        },
-        Qt::QueuedConnection);
+    posted_.post(std::move(task));
 }
 
 }  // namespace veka

@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <atomic>
 
+#include "app/posted_tasks.h"
 #include "state/user_interface.h"
 
 namespace veka {
@@ -59,8 +60,8 @@ class QtUserInterface : public UserInterface {
     QPointer<QWidget> parent_;
     TForm2* eingabe_;
     QString dialogFolder_ = menuDialogFolder();  // then the folder of the last file chosen
-    QObject context_;  // lives on the window thread; posted tasks die with it
     std::atomic<bool> geschlossen_{false};
+    PostedTasks posted_{[this] { return !geschlossen_; }};  // run on the window thread
 };
 
 }  // namespace veka

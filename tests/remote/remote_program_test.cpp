@@ -127,15 +127,15 @@ std::string halfClosed(uint16_t port, const std::string& lines) {
     to.sin_port = htons(port);
     to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     std::string got;
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0 &&
-        ::send(fd, lines.data(), lines.size(), MSG_NOSIGNAL) ==
-            static_cast<ssize_t>(lines.size()) &&
-        ::shutdown(fd, SHUT_WR) == 0) {
-        char buffer[4096];
-        for (ssize_t n; (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0;) got.append(buffer, n);
-    } else {
-        got = "<connect failed>";
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
+        ::close(fd);
+        return "<connect failed>";
     }
+    // A server that refuses the peer may close before all is sent: what counts is the answer.
+    (void)::send(fd, lines.data(), lines.size(), MSG_NOSIGNAL);
+    (void)::shutdown(fd, SHUT_WR);
+    char buffer[4096];
+    for (ssize_t n; (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0;) got.append(buffer, n);
     ::close(fd);
     return got;
 }
