@@ -14,29 +14,14 @@
 # LIVE_CPUS=LIST (taskset's form, e.g. 0) keeps Xvfb, the simulator, the quickest host and the
 # program on those processors: the program's own cost apart from wake-ups across processors.
 set -euo pipefail
-top="$(cd "$(dirname "$0")/.." && pwd)"
-build="${1:-build-test}"
-[[ "$build" = /* ]] || build="$top/$build"
-seconds="${SECONDS_PER_RATE:-10}"
-rates="${RATES:-9600 57600}"
+bench=live.sh
+source "$(dirname "$0")/bench_common.sh"
 for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "live.sh: $tool is missing (scripts/setup.sh)"; exit 1; }
 done
 [ -x "$build/veka" ] && [ -x "$build/veka-sim" ] || { echo "live.sh: build $build first"; exit 1; }
 auf=()  # the processors everything runs on, when LIVE_CPUS says
 [ -z "${LIVE_CPUS:-}" ] || auf=(taskset -c "$LIVE_CPUS")
-
-work="$(mktemp -d)"
-pids=()
-aufraeumen() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap aufraeumen EXIT
-# Its own settings: no stored port choice of the user's may redirect the program.
-export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
-mkdir -p "$XDG_CONFIG_HOME"
 
 # CPU nanoseconds of all threads of process $1.
 cpu_ns() {
@@ -46,15 +31,7 @@ cpu_ns() {
   done
   echo "$sum"
 }
-warte() {  # warte SECONDS CONDITION...: polls the condition every 50 ms
-  local n=$(($1 * 20)); shift
-  for _ in $(seq "$n"); do "$@" && return 0; sleep 0.05; done
-  echo "live.sh: timed out waiting for: $*" >&2
-  return 1
-}
-austausche() { grep -c '^exchange=' sim.log || true; }  # exchanges the simulator logged so far
-ausgetauscht_seit() { [ "$(austausche)" -gt "$(($1 + 1))" ]; }
-anteil() { awk -v p="$1" -v b="$2" 'BEGIN { printf "%.4f", p / (b / 60) }'; }  # of baud/60
+exchanged_since() { [ "$(exchanges)" -gt "$(($1 + 1))" ]; }
 prozent() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", 100 * a / b }'; }
 # Microseconds of CPU a point from a CPU share in percent ($1) and points per second ($2).
 je_punkt() { awk -v c="$1" -v p="$2" 'BEGIN { printf "%.0f", (p > 0 ? c * 1e4 / p : 0) }'; }
@@ -84,23 +61,23 @@ laufen() {
     --hide-round-trip --quiet --log sim.log >sim.out 2>&1 &
   local sim=$!
   pids+=($sim)
-  warte 5 grep -q '^ready' sim.out
+  wait_for 5 grep -q '^ready' sim.out
   # The start-up file is created at the first start; then the rate goes in.
   QT_QPA_PLATFORM=offscreen ${auf[@]+"${auf[@]}"} "$build/veka" >first.log 2>&1 &
   local erster=$!
-  warte 10 test -s vekami.cfg
+  wait_for 10 test -s vekami.cfg
   kill "$erster"; wait "$erster" 2>/dev/null || true
   sed -i "s/^\(Baudrate *=\)[0-9]*/\1$baud/" vekami.cfg  # keeps the CR LF
   # The yardstick: the quickest possible host on the same line, before the program owns it.
   local referenz
   referenz="$(${auf[@]+"${auf[@]}"} "$build/line_host" COM2 "$baud" "$seconds")"
   local vorher
-  vorher="$(austausche)"
+  vorher="$(exchanges)"
 
   ${auf[@]+"${auf[@]}"} "$build/veka" >veka.log 2>&1 &
   local veka=$!
   pids+=($veka)
-  warte 10 xdotool search --onlyvisible --name "Netzwerktester" >/dev/null
+  wait_for 10 xdotool search --onlyvisible --name "Netzwerktester" >/dev/null
   local win
   win="$(xdotool search --onlyvisible --name "Netzwerktester" | head -1)"
   local hoehe
@@ -117,13 +94,13 @@ laufen() {
   fi
 
   xdotool mousemove --window "$win" 716 $((menue + 12)) click 1  # "&Start"
-  warte 5 ausgetauscht_seit "$vorher"
+  wait_for 5 exchanged_since "$vorher"
   sleep 1  # past the redraw of the start
   local p0 p1 c0 c1 t0 t1
   threads "$veka"
-  t0="$(date +%s%N)"; p0="$(austausche)"; c0="$(cpu_ns "$veka")"
+  t0="$(date +%s%N)"; p0="$(exchanges)"; c0="$(cpu_ns "$veka")"
   sleep "$seconds"
-  t1="$(date +%s%N)"; p1="$(austausche)"; c1="$(cpu_ns "$veka")"
+  t1="$(date +%s%N)"; p1="$(exchanges)"; c1="$(cpu_ns "$veka")"
   threads "$veka"
   xdotool mousemove --window "$win" 716 $((menue + 44)) click 1  # "Sto&p"
 
@@ -132,11 +109,11 @@ laufen() {
   local cpu
   cpu="$(prozent $((c1 - c0)) $((t1 - t0)))"
   printf '%6s bit/s: CPU %5s %% of a core (%s us a point), %7s points/s, %s of baud/60\n' \
-    "$baud" "$cpu" "$(je_punkt "$cpu" "$punkte")" "$punkte" "$(anteil "$punkte" "$baud")"
+    "$baud" "$cpu" "$(je_punkt "$cpu" "$punkte")" "$punkte" "$(share "$punkte" "$baud")"
   local rp rc
   read -r rp rc <<<"$referenz"
   printf '         quickest host: CPU %5s %% (%s us a point), %7s points/s, %s;' \
-    "$rc" "$(je_punkt "$rc" "$rp")" "$rp" "$(anteil "$rp" "$baud")"
+    "$rc" "$(je_punkt "$rc" "$rp")" "$rp" "$(share "$rp" "$baud")"
   printf ' pty round trip %s us not counted\n' \
     "$(sed -n "s/^round_trip baud=$baud us=//p" sim.log | tail -1)"
   kill "$veka" "$sim"; wait "$veka" "$sim" 2>/dev/null || true

@@ -7,30 +7,8 @@
 # INIT:CONT ON), as a share of the line's limit baud / 60, beside the quickest host
 # (bench/line_host) on the same line. Needs python3 and a quiet machine.
 set -euo pipefail
-top="$(cd "$(dirname "$0")/.." && pwd)"
-build="${1:-build-test}"
-[[ "$build" = /* ]] || build="$top/$build"
-seconds="${SECONDS_PER_RATE:-10}"
-rates="${RATES:-9600 57600}"
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
-mkdir -p "$XDG_CONFIG_HOME"
-
-wait_for() {  # wait_for SECONDS CONDITION...
-  local n=$(($1 * 20)); shift
-  for _ in $(seq "$n"); do "$@" && return 0; sleep 0.05; done
-  echo "remote.sh: timed out waiting for: $*" >&2
-  return 1
-}
-exchanges() { grep -c '^exchange=' sim.log || true; }
-share() { awk -v p="$1" -v b="$2" 'BEGIN { printf "%.4f", p / (b / 60) }'; }
+bench=remote.sh
+source "$(dirname "$0")/bench_common.sh"
 
 # client PORT MODE SECONDS: prints round trips or points per second (from the simulator's log).
 client() {

@@ -3,6 +3,8 @@
 // the normalised view, limit lines, and the filter analysis as numbers.
 #include <cmath>
 #include <cstdio>
+#include <optional>
+#include <string>
 
 #include "display/auswertung.h"
 #include "remote/remote_instrument.h"
@@ -11,23 +13,17 @@ namespace veka {
 
 namespace {
 
-// SCPI's "not a number": a figure the sweep does not reach.
-constexpr double kNotANumber = 9.91e37;
-
-double orNan(const std::optional<double>& v) {
-    return v ? *v : kNotANumber;
-}
-
-// Hz as whole numbers, dB and Q with the digits the interpolation carries.
-std::string figureText(double v) {
-    if (v == kNotANumber) return "9.91E37";
+// Hz as whole numbers, dB and Q with the digits the interpolation carries; kNotANumber where
+// the curve does not reach the level.
+std::string figureText(const std::optional<double>& v) {
+    if (!v) return kNotANumber;
     char text[32];
-    std::snprintf(text, sizeof text, "%.6g", v);
+    std::snprintf(text, sizeof text, "%.6g", *v);
     return text;
 }
 
-std::string hzText(double v) {
-    return v == kNotANumber ? "9.91E37" : std::to_string(std::llround(v));
+std::string hzText(const std::optional<double>& v) {
+    return v ? std::to_string(std::llround(*v)) : std::string(kNotANumber);
 }
 
 // Transmission and spectrum: maximum frequency and level; lower, upper edge and width at 3, 6,
@@ -37,11 +33,11 @@ std::string passbandText(const FilterAnalysis& a) {
     (out += ',') += figureText(a.maximumDb);
     for (const BandAt& b : a.bands)
         for (const auto& edge : {b.lowerHz, b.upperHz, b.widthHz()})
-            (out += ',') += hzText(orNan(edge));
+            (out += ',') += hzText(edge);
     for (const auto& centre : {a.centreGeometricHz, a.centreArithmeticHz})
-        (out += ',') += hzText(orNan(centre));
+        (out += ',') += hzText(centre);
     for (const auto& figure : {a.q, a.rippleDb, a.shapeFactor})
-        (out += ',') += figureText(orNan(figure));
+        (out += ',') += figureText(figure);
     return out;
 }
 
@@ -52,7 +48,7 @@ std::string dipText(const FilterAnalysis& a) {
     (out += ',') += figureText(a.minimumDb);
     (out += ',') += figureText(a.belowDb);
     for (const auto& edge : {a.below.lowerHz, a.below.upperHz, a.below.widthHz()})
-        (out += ',') += hzText(orNan(edge));
+        (out += ',') += hzText(edge);
     return out;
 }
 
@@ -173,7 +169,7 @@ void RemoteInstrument::addLimitsAndFilter() {
               }));
     tree_.add("CALCulate:LIMit:FAIL:FREQuency", {}, verdict([](const LimitVerdict& v) {
                   return v.tested && !v.passed ? std::to_string(v.firstFailureHz)
-                                               : std::string("9.91E37");
+                                               : std::string(kNotANumber);
               }));
     tree_.add("CALCulate:FILTer", {}, [this](const ScpiCommand& c) {
         // The reflection band's level: -10 dB unless given (whole dB, as low as the display).

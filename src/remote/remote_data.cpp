@@ -9,9 +9,6 @@ namespace veka {
 
 namespace {
 
-// SCPI's "not a number", for a bandwidth whose edges lie outside the sweep.
-constexpr char kNotANumber[] = "9.91E37";
-
 std::string readingText(const Reading& g, bool linear) {
     std::string out = std::to_string(g.frequencyHz);
     out += ',';

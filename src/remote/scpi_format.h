@@ -10,6 +10,9 @@
 
 namespace veka {
 
+// SCPI's "not a number": a figure the sweep does not reach.
+inline constexpr char kNotANumber[] = "9.91E37";
+
 struct DataFormat {
     enum class Kind { Ascii, Real32, Real64 };
     Kind kind = Kind::Ascii;
